@@ -1,0 +1,26 @@
+#include "app/forms.h"
+
+#include "app/aboutbox.h"
+#include "app/form2.h"
+#include "app/mainform.h"
+
+TMainForm *MainForm = nullptr;
+TAboutBox *AboutBox = nullptr;
+TForm2 *Form2 = nullptr;
+
+void CreateForms()
+{
+    MainForm = new TMainForm();
+    AboutBox = new TAboutBox(MainForm);
+    Form2 = new TForm2(MainForm);
+}
+
+void DestroyForms()
+{
+    delete Form2;
+    Form2 = nullptr;
+    delete AboutBox;
+    AboutBox = nullptr;
+    delete MainForm;
+    MainForm = nullptr;
+}

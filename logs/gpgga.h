@@ -1,0 +1,6 @@
+#pragma once
+
+#include "sentence/splitters.h"
+
+// A $GPGGA fix sentence.
+bool IsGpgga(const NovatelLogClass &log);

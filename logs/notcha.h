@@ -1,0 +1,6 @@
+#pragma once
+
+#include "sentence/splitters.h"
+
+// A NOTCHA sentence.
+bool IsNotcha(const NovatelLogClass &log);

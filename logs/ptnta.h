@@ -1,0 +1,6 @@
+#pragma once
+
+#include "sentence/splitters.h"
+
+// A $PTNTA timing sentence.
+bool IsPtnta(const NovatelLogClass &log);

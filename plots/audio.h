@@ -1,0 +1,6 @@
+#pragma once
+
+#include "sentence/splitters.h"
+
+// An AUDIO sentence.
+bool IsAudio(const NovatelLogClass &log);

@@ -1,0 +1,54 @@
+// Sentence splitters: one complete line in, an array of field strings out.
+//
+// "$" sentences carry a two-digit XOR checksum behind "*" which is tested;
+// "#" GPS board logs are split at ",", ";" and "*" without a checksum test.
+// A splitter is built for one line, read and thrown away.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace detail {
+
+// Shared machinery of the three splitters. The fields live in one block:
+// the pointer array first, the NUL-terminated texts behind it.
+class FieldSplitter {
+public:
+    int32_t FieldCount = 0;
+    char **Fields = nullptr;
+    int32_t Status = 0;   // 0 ok, 1 out of memory, 2 not this framing or bad checksum
+
+    FieldSplitter(const FieldSplitter &) = delete;
+    FieldSplitter &operator=(const FieldSplitter &) = delete;
+
+protected:
+    FieldSplitter() = default;
+    ~FieldSplitter();
+    void Split(const char *line, const char *separators);
+
+private:
+    void *block_ = nullptr;
+};
+
+} // namespace detail
+
+// True when a "$" line carries the right XOR checksum behind its first "*".
+bool SentenceChecksumOk(const char *line);
+
+class NovatelLogClass : public detail::FieldSplitter {
+public:
+    explicit NovatelLogClass(const char *line);
+    static bool CheckSum(const char *line) { return SentenceChecksumOk(line); }
+};
+
+// Same behaviour as NovatelLogClass; the DLORA reader uses this one.
+class NMEALogClass : public detail::FieldSplitter {
+public:
+    explicit NMEALogClass(const char *line);
+    static bool CheckSum(const char *line) { return SentenceChecksumOk(line); }
+};
+
+class NovatelOEM4LogClass : public detail::FieldSplitter {
+public:
+    explicit NovatelOEM4LogClass(const char *line);
+};

@@ -1,0 +1,244 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/router.h"
+#include "sentence_text.h"
+
+namespace {
+
+struct RecordingTarget : RouteTarget {
+    bool script = false;
+    std::vector<std::string> scriptLines;
+    std::vector<std::pair<SentenceType, std::string>> routed;
+
+    bool ScriptRunning() const override { return script; }
+    void ScriptLine(const char *line) override { scriptLines.emplace_back(line); }
+    void Route(SentenceType type, const char *line) override { routed.emplace_back(type, line); }
+};
+
+struct RouterTest : ::testing::Test {
+    RecordingTarget target;
+    SentenceRouter router{target};
+
+    void Feed(const std::string &s) { router.Feed(s); }
+    std::vector<SentenceType> Types() const
+    {
+        std::vector<SentenceType> t;
+        for (auto &r : target.routed) t.push_back(r.first);
+        return t;
+    }
+};
+
+using ST = SentenceType;
+
+} // namespace
+
+TEST_F(RouterTest, EveryRowOfTheChainIsRecognised)
+{
+    struct Row { std::string body; std::vector<ST> types; };
+    std::vector<Row> rows = {
+        {"DODU,TOAA,1", {ST::Toaa}},
+        {"TOAA,1", {ST::Toaa}},
+        {"DODU,DLORA,1", {ST::Dlora}},
+        {"DODU,DASFA,1", {ST::Dasfa}},
+        {"DODU,1,DASF,2", {ST::Dasfa}},
+        {"GPGGA,1", {ST::Gpgga}},
+        {"DODU,HDGA,1", {ST::Hdga}},
+        {"HDGA,1", {ST::Hdga}},
+        {"HDGLA,1", {ST::Hdgla}},
+        {"DODU,HDGLA,1", {ST::Hdgla}},
+        {"PTNTA,1", {ST::Ptnta}},
+        {"DODU,SYNCA,1", {ST::Synca}},
+        {"DODU,RMSGA,1", {ST::Rmsg}},
+        {"DODU,RMSG,1", {ST::Rmsg}},
+        {"DODU,1,RMSG,2", {ST::Rmsg}},
+        {"DODU,GPPOSA,1", {ST::Gpposa}},
+        {"DODU,1,GPPOS,2", {ST::Gpposa}},
+        {"DODU,INPOSA,1", {ST::Inposa}},
+        {"DODU,1,INPOS,2", {ST::Inposa}},
+        {"DODU,LCPOSA,1", {ST::Lcposa}},
+        {"DODU,1,LCPOS,2", {ST::Lcposa}},
+        {"DODU,LCRSDA,1", {ST::Lcposa}},
+        {"DODU,1,LCRSD,2", {ST::Lcposa}},
+        {"DODU,FFTA,1", {ST::Fft}},
+        {"DODU,1,FFT,2", {ST::Fft}},
+        {"DODU,NOTCHA,1", {ST::Notcha}},
+        {"DODU,1,AUDIO,2", {ST::Audio}},
+        {"dodu,toaa,1", {ST::Toaa}},          // identifiers in any case
+        {"DODU,UNKNOWN,1", {}},
+        {"GPRMC,1", {}},
+    };
+    for (const Row &row : rows) {
+        target.routed.clear();
+        Feed(Sentence(row.body) + "\r\n");
+        EXPECT_EQ(Types(), row.types) << row.body;
+    }
+}
+
+TEST_F(RouterTest, FieldCountMinimumsOfTheTests)
+{
+    // Two fields are enough for TOAA, HDGA, SYNCA and NOTCHA; DASFA, RMSGA,
+    // GPPOSA, INPOSA, LCPOSA, LCRSDA and FFTA need a third.
+    struct Row { const char *body; bool routed; };
+    for (Row row : {Row{"DODU,TOAA", true}, {"DODU,HDGA", true}, {"DODU,SYNCA", true}, {"DODU,NOTCHA", true},
+                    {"DODU,DASFA", false}, {"DODU,RMSGA", false}, {"DODU,GPPOSA", false}, {"DODU,INPOSA", false},
+                    {"DODU,LCPOSA", false}, {"DODU,LCRSDA", false}, {"DODU,FFTA", false}, {"DODU", false}}) {
+        target.routed.clear();
+        Feed(Sentence(row.body) + "\n");
+        EXPECT_EQ(!target.routed.empty(), row.routed) << row.body;
+    }
+}
+
+TEST_F(RouterTest, ToaaIsTestedBeforeTheChainWhichStillRuns)
+{
+    // A line that is both a TOAA (field 0 TOAA) and, by field 2, an AUDIO line.
+    Feed(Sentence("TOAA,x,AUDIO,1") + "\n");
+    EXPECT_EQ(Types(), (std::vector<ST>{ST::Toaa}));
+    target.routed.clear();
+    // DODU,DLORA wins over DASF in field 2: first match decides.
+    Feed(Sentence("DODU,DLORA,DASF,1") + "\n");
+    EXPECT_EQ(Types(), (std::vector<ST>{ST::Dlora}));
+}
+
+TEST_F(RouterTest, BadChecksumsAndForeignLinesReachNothing)
+{
+    std::string good = Sentence("DODU,DLORA,1");
+    std::string bad = good;
+    bad[bad.size() - 1] = bad[bad.size() - 1] == '0' ? '1' : '0';
+    Feed(bad + "\r\n" + "In> $DODU,TOAA,1\r\n" + "garbage\n");
+    EXPECT_TRUE(target.routed.empty());
+    EXPECT_TRUE(router.LastLine(ST::Toaa).empty());
+}
+
+TEST_F(RouterTest, PsrposaLogsGoByTheHashSplitter)
+{
+    Feed("#PSRPOSA,COM1,0;SOL_COMPUTED,SINGLE,52.1,4.3,10*1234abcd\n#PSRPOS,1*0\n#BESTPOSA,1;2*0\n");
+    ASSERT_EQ(target.routed.size(), 1u);
+    EXPECT_EQ(target.routed[0].first, ST::Psrposa);
+}
+
+TEST_F(RouterTest, LastLineStoreKeepsTheNewestOfEachLogWindowType)
+{
+    std::string t1 = Sentence("DODU,TOAA,1"), t2 = Sentence("DODU,TOAA,2");
+    std::string n = Sentence("DODU,NOTCHA,1"), h = Sentence("DODU,HDGA,1");
+    Feed(t1 + "\n" + n + "\n" + t2 + "\n" + h + "\n");
+    EXPECT_EQ(router.LastLine(ST::Toaa), t2);
+    EXPECT_EQ(router.LastLine(ST::Notcha), n);
+    EXPECT_TRUE(router.LastLine(ST::Hdga).empty());   // no log window: not stored
+    for (ST t : {ST::Dasfa, ST::Gpgga, ST::Hdgla, ST::Ptnta, ST::Synca, ST::Gpposa, ST::Inposa}) {
+        std::string body = t == ST::Dasfa ? "DODU,DASFA,1" : t == ST::Gpgga ? "GPGGA,1" : t == ST::Hdgla ? "HDGLA,1"
+                         : t == ST::Ptnta ? "PTNTA,1" : t == ST::Synca ? "DODU,SYNCA,1" : t == ST::Gpposa ? "DODU,GPPOSA,1"
+                         : "DODU,INPOSA,1";
+        Feed(Sentence(body) + "\n");
+        EXPECT_EQ(router.LastLine(t), Sentence(body)) << body;
+    }
+}
+
+TEST_F(RouterTest, LineEndsAndChunking)
+{
+    std::string s = Sentence("GPGGA,1");
+    target.script = true;
+    Feed(s + "\r\n" + s + "\n" + s + "\r");
+    EXPECT_EQ(target.routed.size(), 3u);
+    // CR LF gives the line and an empty one, which only the script sees.
+    EXPECT_EQ(target.scriptLines, (std::vector<std::string>{s, "", s, s}));
+
+    // A sentence split anywhere, also between CR and LF, is handled once, whole.
+    for (size_t cut = 0; cut <= s.size() + 2; ++cut) {
+        target.routed.clear();
+        std::string whole = s + "\r\n";
+        Feed(whole.substr(0, cut));
+        Feed(whole.substr(cut));
+        ASSERT_EQ(target.routed.size(), 1u) << cut;
+        EXPECT_EQ(target.routed[0].second, s);
+    }
+}
+
+TEST_F(RouterTest, LongLinesAreCutNotDropped)
+{
+    target.script = true;
+    std::string line(100005, 'x');
+    Feed(line + "\n");
+    ASSERT_EQ(target.scriptLines.size(), 1u);
+    EXPECT_EQ(target.scriptLines[0], std::string(99999, 'x'));
+    EXPECT_EQ(router.PendingLineLength(), 0);
+}
+
+TEST_F(RouterTest, NulEndsTheLineTextAndEmptyChunksChangeNothing)
+{
+    target.script = true;
+    std::string s = Sentence("GPGGA,1");
+    std::string chunk = s + std::string(1, '\0') + "tail\n" + std::string(1, '\0') + "x\n";
+    router.Feed(chunk.data(), chunk.size());
+    EXPECT_EQ(target.routed.size(), 1u);
+    ASSERT_EQ(target.scriptLines.size(), 2u);
+    EXPECT_EQ(target.scriptLines[0], s);
+    EXPECT_EQ(target.scriptLines[1], "");   // a line that starts with a NUL counts as empty
+    router.Feed("", 0);
+    EXPECT_EQ(target.routed.size(), 1u);
+}
+
+TEST_F(RouterTest, ResetLineDropsAPartialLine)
+{
+    std::string s = Sentence("GPGGA,1");
+    Feed(s.substr(0, 5));
+    router.ResetLine();
+    Feed(s + "\n");
+    ASSERT_EQ(target.routed.size(), 1u);
+    EXPECT_EQ(target.routed[0].second, s);
+}
+
+namespace {
+// A target that feeds the router again from inside a handler, as a modal box
+// spinning the event loop would.
+struct ReentrantTarget : RouteTarget {
+    SentenceRouter *router = nullptr;
+    std::vector<std::string> lines;
+    bool reentered = false;
+    void Route(SentenceType, const char *line) override
+    {
+        lines.emplace_back(line);
+        if (!reentered) {
+            reentered = true;
+            std::string more = Sentence("GPGGA,2") + "\n";
+            router->Feed(more);
+        }
+    }
+};
+} // namespace
+
+TEST(RouterReentry, DataArrivingInsideAHandlerIsKeptInOrder)
+{
+    ReentrantTarget target;
+    SentenceRouter router(target);
+    target.router = &router;
+    router.Feed(Sentence("GPGGA,1") + "\n" + Sentence("GPGGA,3") + "\n");
+    EXPECT_EQ(target.lines, (std::vector<std::string>{Sentence("GPGGA,1"), Sentence("GPGGA,3"), Sentence("GPGGA,2")}));
+}
+
+namespace {
+struct ThrowingTarget : RouteTarget {
+    int calls = 0;
+    void Route(SentenceType, const char *) override
+    {
+        if (++calls == 1) throw std::runtime_error("view failed");
+    }
+};
+} // namespace
+
+TEST(RouterExceptions, AThrowingViewEndsTheChunkAndTheNextLineStartsEmpty)
+{
+    ThrowingTarget target;
+    SentenceRouter router(target);
+    std::string s = Sentence("GPGGA,1");
+    EXPECT_THROW(router.Feed(s + "\n" + s + "\n"), std::runtime_error);
+    EXPECT_EQ(target.calls, 1);
+    EXPECT_EQ(router.PendingLineLength(), 0);
+    router.Feed(s + "\n");
+    EXPECT_EQ(target.calls, 2);
+}

@@ -1,5 +1,6 @@
 #include "app/mainform.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
@@ -24,7 +25,9 @@ TMainForm::TMainForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<U
     QFont font = this->font();
     font.setPixelSize(16);
     setFont(font);
-    ui->MainMenu1->setFont(QFont());
+    // Menus and status bar keep the desktop's own font, as they always did.
+    QFont systemFont(QApplication::font().family(), QApplication::font().pointSize());
+    ui->MainMenu1->setFont(systemFont);
 
     StatusBar1 = new StatusPanels(3, this);
     StatusBar1->setObjectName("StatusBar1");
@@ -32,6 +35,7 @@ TMainForm::TMainForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<U
     StatusBar1->SetPanelText(0, "No data recording");
     StatusBar1->SetPanelAlignment(1, Qt::AlignHCenter);
     StatusBar1->SetPanelAlignment(2, Qt::AlignRight);
+    StatusBar1->setFont(systemFont);
     setStatusBar(StatusBar1);
     BuildPopupMenu();
 
@@ -53,12 +57,14 @@ TMainForm::TMainForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<U
     connect(StatusBar1, &StatusPanels::DoubleClicked, this, &TMainForm::StatusBar1DblClick);
     connect(StatusBar1, &StatusPanels::RightClicked, this, [this](const QPoint &p) { PopupMenu1->popup(p); });
 
+    ConnectWindowMenus();
     FormCreate();
     Timer1->start();
 }
 
 TMainForm::~TMainForm()
 {
+    DeleteOnDemandWindows();
     if (Recording) {
         bool failed = std::fclose(RecordFile) != 0;
         RecordFile = nullptr;

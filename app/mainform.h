@@ -4,10 +4,15 @@
 
 #include <QByteArray>
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
+#include "app/mdichild.h"
 #include "app/router.h"
 #include "platform/filedialog.h"
 #include "platform/statuspanels.h"
@@ -52,6 +57,52 @@ public:
 
     void SetDescription(const QString &text);
 
+    // ---- Window menus and layout ----
+    // A window made on demand from its View item (log windows, serial monitor,
+    // Loran sound). `create` makes it and stores it in its global; `placed`
+    // runs once the frame has shown it; `deleted` runs when the menu deletes it.
+    struct ViewWindow {
+        QAction *item = nullptr;
+        QAction *twin = nullptr;
+        std::function<MdiChildForm *(QAction *item)> create;
+        std::function<void(MdiChildForm *)> placed;
+        std::function<void()> deleted;
+        QPointer<MdiChildForm> Tag;
+    };
+    void RegisterOnDemand(ViewWindow window);
+    // The usual log window: built with its item, given the last line of its type.
+    template <typename Form>
+    void RegisterLogWindow(QAction *item, QAction *twin, Form *&global, std::optional<SentenceType> lastLine,
+                           std::function<void(MdiChildForm *)> placed = {})
+    {
+        RegisterOnDemand({item, twin,
+                          [this, &global, lastLine](QAction *it) -> MdiChildForm * {
+                              global = new Form(it);
+                              global->ShowData(lastLine ? LastLine(*lastLine).c_str() : "");
+                              return global;
+                          },
+                          std::move(placed), [&global] { global = nullptr; }, {}});
+    }
+    // A window that always exists: its item shows it and brings it to the front.
+    void RegisterFixed(QAction *item, QAction *twin, QWidget *window);
+
+    void ToggleWindow(QAction *item);
+    void ShowFromPopup(QAction *item);
+    // The window of a View item, or null (an on-demand window only while its item is checked).
+    QWidget *WindowOf(QAction *item) const;
+
+    void All1Click();
+    void StorecurrentWindows1Click();
+    void RestorelastWindows1Click();
+    void WindowTileHorizontal1Execute();
+    void CloseAll1Click();
+    void Window1Click();
+    void FormMouseDown(Qt::MouseButton button, const QPoint &clientPos);
+    // The serial monitor's place when it opens: along the bottom of the frame.
+    void PlaceMonitor(QWidget *monitor);
+    // The frame's client height as the layout figures count it (status bar included).
+    int FrameClientHeight() const;
+
     // Handlers
     void FormCreate();
     void FormResize();
@@ -65,6 +116,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool ScriptRunning() const override;
@@ -72,6 +124,18 @@ private:
     void Route(SentenceType type, const char *line) override;
     bool WriteRecording(const QByteArray &chunk);
     void BuildPopupMenu();
+    void ConnectWindowMenus();
+    void DeleteOnDemandWindows();
+    ViewWindow *OnDemandOf(QAction *item);
+    QList<QAction *> ViewItems() const;
+
+    struct FixedWindow {
+        QAction *item = nullptr;
+        QPointer<QWidget> window;
+        QPointer<QWidget> Tag;   // set when the layout is stored or restored
+    };
+    std::vector<std::unique_ptr<ViewWindow>> onDemand_;
+    std::vector<FixedWindow> fixed_;
 
     SentenceRouter router_{*this};
 };

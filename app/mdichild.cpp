@@ -1,0 +1,42 @@
+#include "app/mdichild.h"
+
+#include <QStyle>
+#include <QStyleOptionTitleBar>
+
+MdiChildForm::MdiChildForm(QAction *menuItem, QWidget *parent)
+    : QMdiSubWindow(parent), MenuItem(menuItem), client_(new QWidget)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWidget(client_);
+    if (MenuItem) MenuItem->setChecked(true);
+}
+
+MdiChildForm::~MdiChildForm()
+{
+    if (MenuItem) MenuItem->setChecked(false);
+}
+
+QSize MdiChildForm::FrameSize() const
+{
+    QStyleOptionTitleBar option;
+    option.initFrom(this);
+    int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+    int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, this);
+    return QSize(2 * border, title + border);
+}
+
+void MdiChildForm::SetClientSize(int width, int height)
+{
+    client_->setFixedSize(width, height);
+    setFixedSize(QSize(width, height) + FrameSize());
+}
+
+void MdiChildForm::SetSizeable(int minClientWidth, int minClientHeight)
+{
+    client_->setMinimumSize(minClientWidth, minClientHeight);
+    client_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setMinimumSize(QSize(minClientWidth, minClientHeight) + FrameSize());
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}

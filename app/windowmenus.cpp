@@ -1,0 +1,290 @@
+// The View and Window menus, the popup twin, and storing and restoring the
+// window layout.
+#include <QMdiArea>
+#include <QMenu>
+#include <QMouseEvent>
+
+#include "app/layoutrecord.h"
+#include "app/mainform.h"
+#include "app/tile.h"
+#include "platform/notifier.h"
+#include "platform/settings.h"
+#include "ui_mainform.h"
+
+void TMainForm::ConnectWindowMenus()
+{
+    // The two separators of the View menu are stored under their own names.
+    int separator = 0;
+    for (QAction *a : ui->View1->actions())
+        if (a->isSeparator()) a->setObjectName(separator++ == 0 ? "N2" : "N1");
+
+    connect(ui->All1, &QAction::triggered, this, &TMainForm::All1Click);
+    connect(ui->StorecurrentWindows1, &QAction::triggered, this, &TMainForm::StorecurrentWindows1Click);
+    connect(ui->RestorelastWindows1, &QAction::triggered, this, &TMainForm::RestorelastWindows1Click);
+    connect(ui->Tile1, &QAction::triggered, this, &TMainForm::WindowTileHorizontal1Execute);
+    connect(ui->Cascade1, &QAction::triggered, ClientArea, &QMdiArea::cascadeSubWindows);
+    connect(ui->Close1, &QAction::triggered, ClientArea, &QMdiArea::closeActiveSubWindow);
+    connect(ui->CloseAll1, &QAction::triggered, this, &TMainForm::CloseAll1Click);
+    connect(ui->MinimizeAll1, &QAction::triggered, this, [this] {
+        for (QMdiSubWindow *w : ClientArea->subWindowList()) w->showMinimized();
+    });
+    connect(ui->Window1, &QMenu::aboutToShow, this, &TMainForm::Window1Click);
+    ClientArea->viewport()->installEventFilter(this);
+}
+
+QList<QAction *> TMainForm::ViewItems() const { return ui->View1->actions(); }
+
+void TMainForm::RegisterOnDemand(ViewWindow window)
+{
+    auto entry = std::make_unique<ViewWindow>(std::move(window));
+    QAction *item = entry->item;
+    QAction *twin = entry->twin;
+    connect(item, &QAction::triggered, this, [this, item] {
+        // Qt has already flipped the check mark; the window alone sets it.
+        item->setChecked(!item->isChecked());
+        ToggleWindow(item);
+    });
+    if (twin) connect(twin, &QAction::triggered, this, [this, item] { ShowFromPopup(item); });
+    onDemand_.push_back(std::move(entry));
+}
+
+void TMainForm::RegisterFixed(QAction *item, QAction *twin, QWidget *window)
+{
+    fixed_.push_back({item, window, nullptr});
+    auto show = [window] {
+        window->show();
+        window->raise();
+        window->activateWindow();
+    };
+    connect(item, &QAction::triggered, window, show);
+    if (twin) connect(twin, &QAction::triggered, window, show);
+}
+
+TMainForm::ViewWindow *TMainForm::OnDemandOf(QAction *item)
+{
+    for (auto &w : onDemand_)
+        if (w->item == item) return w.get();
+    return nullptr;
+}
+
+QWidget *TMainForm::WindowOf(QAction *item) const
+{
+    for (const auto &w : onDemand_)
+        if (w->item == item) return item->isChecked() ? w->Tag.data() : nullptr;
+    for (const FixedWindow &f : fixed_)
+        if (f.item == item) return f.window.data();
+    return nullptr;
+}
+
+void TMainForm::ToggleWindow(QAction *item)
+{
+    ViewWindow *entry = OnDemandOf(item);
+    if (!entry) return;
+    if (item->isChecked()) {
+        delete entry->Tag.data();   // its destructor clears the check mark
+        entry->Tag = nullptr;
+        if (entry->deleted) entry->deleted();
+        return;
+    }
+    MdiChildForm *form = entry->create(item);
+    ClientArea->addSubWindow(form);
+    form->show();
+    if (entry->placed) entry->placed(form);
+    entry->Tag = form;
+}
+
+void TMainForm::ShowFromPopup(QAction *item)
+{
+    if (!item->isChecked()) {
+        ToggleWindow(item);
+        return;
+    }
+    if (QWidget *w = WindowOf(item)) {
+        w->show();
+        w->raise();
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(w)) ClientArea->setActiveSubWindow(sub);
+    }
+}
+
+void TMainForm::DeleteOnDemandWindows()
+{
+    for (auto &w : onDemand_) {
+        if (w->item->isChecked()) delete w->Tag.data();
+        w->Tag = nullptr;
+        if (w->deleted) w->deleted();
+    }
+}
+
+void TMainForm::PlaceMonitor(QWidget *monitor)
+{
+    TileWindow m = MonitorPlacement(ClientArea->width(), FrameClientHeight(), StatusBar1->height());
+    monitor->setGeometry(m.left, m.top, m.width, m.height);
+}
+
+int TMainForm::FrameClientHeight() const { return ClientArea->height() + StatusBar1->height(); }
+
+void TMainForm::All1Click()
+{
+    for (QAction *item : {ui->TOAA1, ui->GPPOSA1, ui->LCPOSA2, ui->LCPOSA3, ui->LCPOSA4, ui->INPOSA1, ui->SerialMonitor1})
+        if (!item->isChecked() && OnDemandOf(item)) ToggleWindow(item);
+    QWidget *compass = WindowOf(ui->HDGA1);
+    if (compass) compass->show();
+    showMaximized();
+    WindowTileHorizontal1Execute();
+    if (compass) compass->raise();
+}
+
+void TMainForm::WindowTileHorizontal1Execute()
+{
+    static const std::pair<TileSlot, QAction *Ui::TMainForm::*> tileItems[] = {
+        {TileToaa, &Ui::TMainForm::TOAA1},        {TileDasfa, &Ui::TMainForm::DASFA1},
+        {TileHdgla, &Ui::TMainForm::HDGLA1},      {TileGpgga, &Ui::TMainForm::GPGGA1},
+        {TileLoranSound, &Ui::TMainForm::LoranSound1}, {TileGpposa, &Ui::TMainForm::GPPOSA1},
+        {TileLcposaCoarse, &Ui::TMainForm::LCPOSA1}, {TileLcposaAutonomous, &Ui::TMainForm::LCPOSA2},
+        {TileLcposaAsf, &Ui::TMainForm::LCPOSA3}, {TileLcposaCalibrated, &Ui::TMainForm::LCPOSA4},
+        {TileInposa, &Ui::TMainForm::INPOSA1},    {TileMonitor, &Ui::TMainForm::SerialMonitor1},
+    };
+    std::array<TileWindow, TileSlotCount> tiles{};
+    std::array<QWidget *, TileSlotCount> windows{};
+    for (auto [slot, member] : tileItems) {
+        QWidget *w = WindowOf(ui.get()->*member);
+        if (!w) continue;
+        windows[slot] = w;
+        tiles[slot] = {true, w->x(), w->y(), w->width(), w->height()};
+    }
+    TileWindows(tiles, ClientArea->width(), FrameClientHeight(), StatusBar1->height());
+    for (size_t s = 0; s < TileSlotCount; ++s) {
+        QWidget *w = windows[s];
+        if (!w) continue;
+        w->move(tiles[s].left, tiles[s].top);
+        if (s == TileMonitor) w->resize(tiles[s].width, tiles[s].height);
+        w->show();
+    }
+}
+
+void TMainForm::CloseAll1Click()
+{
+    for (QMdiSubWindow *w : ClientArea->subWindowList()) w->close();
+}
+
+void TMainForm::Window1Click() { ui->CloseAll1->setEnabled(!ClientArea->subWindowList().isEmpty()); }
+
+void TMainForm::FormMouseDown(Qt::MouseButton button, const QPoint &clientPos)
+{
+    if (button == Qt::RightButton) PopupMenu1->popup(ClientArea->viewport()->mapToGlobal(clientPos));
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ClientArea->viewport() && event->type() == QEvent::MouseButtonPress) {
+        auto *me = static_cast<QMouseEvent *>(event);
+        FormMouseDown(me->button(), me->position().toPoint());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------
+// Layout store and restore
+// ---------------------------------------------------------------------------
+
+namespace {
+
+LayoutRecord RecordOf(QWidget *w, int32_t style)
+{
+    LayoutRecord r;
+    r.Open = true;
+    r.Style = style;
+    r.Visible = w->isVisible();
+    r.Height = w->height();
+    r.Width = w->width();
+    r.Top = w->y();
+    r.Left = w->x();
+    r.State = w->isMinimized() ? LayoutRecord::Minimized : w->isMaximized() ? LayoutRecord::Maximized : LayoutRecord::StateNormal;
+    return r;
+}
+
+int32_t StyleOf(QWidget *w)
+{
+    if (qobject_cast<QMdiSubWindow *>(w)) return LayoutRecord::MdiChild;
+    return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint) ? LayoutRecord::StayOnTop : LayoutRecord::Normal;
+}
+
+void ApplyGeometry(QWidget *w, const LayoutRecord &r)
+{
+    w->resize(r.Width, r.Height);
+    w->move(r.Left, r.Top);
+    Qt::WindowStates state = r.State == LayoutRecord::Minimized   ? Qt::WindowMinimized
+                             : r.State == LayoutRecord::Maximized ? Qt::WindowMaximized
+                                                                  : Qt::WindowNoState;
+    w->setWindowState(state);
+}
+
+void ApplyStyle(QWidget *w, int32_t style)
+{
+    if (qobject_cast<QMdiSubWindow *>(w) || w->isWindow() == false) return;
+    bool onTop = style == LayoutRecord::StayOnTop;
+    if (w->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop) return;
+    bool visible = w->isVisible();
+    w->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (visible) w->show();   // changing the flags hides a window
+}
+
+void CheckAlwaysOnTopItems(QWidget *w, bool onTop)
+{
+    for (QAction *a : w->findChildren<QAction *>())
+        if (a->objectName().startsWith("AlwaysonTop")) a->setChecked(onTop);
+}
+
+} // namespace
+
+void TMainForm::StorecurrentWindows1Click()
+{
+    for (FixedWindow &f : fixed_) f.Tag = f.window;
+    SettingsStore store(SettingsStore::Mode::Create);
+    if (!store.IsOpen()) return;
+    LayoutRecord main = RecordOf(this, LayoutRecord::MdiForm);
+    store.WriteBinary("MainForm", QByteArray::fromStdString(main.Encode()));
+    for (QAction *item : ViewItems()) {
+        QWidget *w = WindowOf(item);
+        LayoutRecord r = w ? RecordOf(w, StyleOf(w)) : LayoutRecord{};
+        store.WriteBinary(item->objectName(), QByteArray::fromStdString(r.Encode()));
+    }
+    store.Sync();
+}
+
+void TMainForm::RestorelastWindows1Click()
+{
+    for (FixedWindow &f : fixed_) f.Tag = f.window;
+    SettingsStore store(SettingsStore::Mode::ReadOnly);
+    if (!store.IsOpen()) return;
+    auto fail = [this] { Notifier::Error("    Cannot read all info from Registry   ", this); };
+    auto read = [&store](const QString &name, bool &bad) -> std::optional<LayoutRecord> {
+        bad = false;
+        if (!store.Has(name)) return std::nullopt;
+        std::optional<QByteArray> bytes = store.ReadBinary(name);
+        std::optional<LayoutRecord> r = bytes ? LayoutRecord::Decode(bytes->toStdString()) : std::nullopt;
+        bad = !r;
+        return r;
+    };
+
+    bool bad = false;
+    std::optional<LayoutRecord> main = read("MainForm", bad);
+    if (bad) return fail();
+    if (main && main->Valid == 1) {
+        setVisible(main->Visible || isVisible());
+        ApplyGeometry(this, *main);
+    }
+    for (QAction *item : ViewItems()) {
+        std::optional<LayoutRecord> r = read(item->objectName(), bad);
+        if (bad) return fail();
+        if (!r || r->Valid != 1 || !r->Open) continue;
+        if (r->Style == LayoutRecord::MdiChild && OnDemandOf(item) && r->Visible != item->isChecked())
+            item->trigger();
+        QWidget *w = WindowOf(item);
+        if (!r->Visible || !w) continue;
+        w->setVisible(true);
+        ApplyStyle(w, r->Style);
+        ApplyGeometry(w, *r);
+        CheckAlwaysOnTopItems(w, r->Style == LayoutRecord::StayOnTop);
+    }
+}

@@ -1,0 +1,106 @@
+#include "logs/logform.h"
+
+#include <QHeaderView>
+
+#include "sentence/fields.h"
+
+LogGrid::LogGrid(QWidget *parent) : QTableWidget(parent)
+{
+    setEnabled(false);
+    setFocusPolicy(Qt::NoFocus);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(1);
+    setFont(QFont("Courier New", 8));
+    setWordWrap(false);
+    setFrameShape(QFrame::Box);
+    setLineWidth(GridLineWidth);
+}
+
+void LogGrid::SetRowCount(int rows)
+{
+    if (rows < 1) rows = 1;
+    int old = rowCount();
+    setRowCount(rows);
+    for (int r = old; r < rows; ++r) setRowHeight(r, DefaultRowHeight);
+    for (int c = 0; c < columnCount(); ++c)
+        if (QTableWidgetItem *it = item(0, c)) it->setBackground(palette().button());
+}
+
+void LogGrid::SetColumnWidths(std::initializer_list<int> widths)
+{
+    setColumnCount(static_cast<int>(widths.size()));
+    int c = 0;
+    for (int w : widths) setColumnWidth(c++, w);
+}
+
+void LogGrid::SetHeadings(std::initializer_list<const char *> headings)
+{
+    int c = 0;
+    for (const char *h : headings) {
+        SetCellText(c, 0, h);
+        item(0, c)->setBackground(palette().button());
+        ++c;
+    }
+}
+
+void LogGrid::SetCellText(int column, int row, const QString &text)
+{
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return;
+    QTableWidgetItem *it = item(row, column);
+    if (!it) {
+        it = new QTableWidgetItem;
+        it->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        setItem(row, column, it);
+    }
+    it->setText(text);
+}
+
+void LogGrid::SetCell(int column, int row, const std::string &text, int width)
+{
+    SetCellText(column, row, QString::fromStdString(PadAlign(text, width, 3)));
+}
+
+QString LogGrid::Cell(int column, int row) const
+{
+    QTableWidgetItem *it = item(row, column);
+    return it ? it->text() : QString();
+}
+
+void LogGrid::BlankRowsFrom(int firstRow)
+{
+    for (int r = std::max(firstRow, 1); r < rowCount(); ++r)
+        for (int c = 0; c < columnCount(); ++c)
+            if (QTableWidgetItem *it = item(r, c)) it->setText(QString());
+}
+
+LogForm::LogForm(QAction *menuItem, QWidget *parent) : MdiChildForm(menuItem, parent)
+{
+    QFont font("MS Sans Serif", 8);
+    Client()->setFont(font);
+}
+
+void LogForm::FitGrid()
+{
+    if (!Grid) return;
+    Grid->setFixedHeight(Grid->FittingHeight());
+    SetClientHeight(Grid->y() + Grid->height() + 2 + ExtraBottom);
+    Grid->clearSelection();
+    Grid->setCurrentCell(-1, -1);
+}
+
+void LogForm::FitRows(int count, int minimumRows)
+{
+    if (!Grid) return;
+    // Bounded: a count from the line never builds a huge grid.
+    int rows = std::clamp(count, 0, 10000) + 1;
+    if (rows == Grid->RowCount()) return;
+    Grid->SetRowCount(std::max(rows, minimumRows));
+    FitGrid();
+}
+
+void LogForm::MoveToTopLeft() { move(0, 0); }

@@ -1,0 +1,57 @@
+// What every log window shares: a frame child made from its View item, value
+// labels above, and a grid of one row per entry of the last good line under a
+// row of headings.
+#pragma once
+
+#include <QLabel>
+#include <QTableWidget>
+#include <initializer_list>
+#include <string>
+
+#include "app/mdichild.h"
+
+// The entry grid: disabled (no focus, selection or editing), no scroll bars,
+// Courier New 8 pt, row 0 the headings.
+class LogGrid : public QTableWidget {
+    Q_OBJECT
+public:
+    explicit LogGrid(QWidget *parent = nullptr);
+
+    int DefaultRowHeight = 15;
+    int GridLineWidth = 1;
+
+    int RowCount() const { return rowCount(); }
+    void SetRowCount(int rows);
+    void SetColumnWidths(std::initializer_list<int> widths);
+    void SetHeadings(std::initializer_list<const char *> headings);
+    // A cell right-justified to width (PadAlign mode 3).
+    void SetCell(int column, int row, const std::string &text, int width);
+    void SetCellText(int column, int row, const QString &text);
+    QString Cell(int column, int row) const;
+    // Empties every cell of the rows from firstRow to the last.
+    void BlankRowsFrom(int firstRow);
+    // Height = rows x row height + (rows + 4) x grid line width.
+    int FittingHeight() const { return RowCount() * DefaultRowHeight + (RowCount() + 4) * GridLineWidth; }
+};
+
+class LogForm : public MdiChildForm {
+    Q_OBJECT
+public:
+    explicit LogForm(QAction *menuItem, QWidget *parent = nullptr);
+
+    // Sizes the grid to its rows and the window to the grid (plus ExtraBottom).
+    void FitGrid();
+    // Rows for the entries of a line: count + 1, raised to minimumRows; the grid is
+    // resized only when count + 1 differs from its row count.
+    void FitRows(int count, int minimumRows);
+
+    LogGrid *Grid = nullptr;   // set by the window once its layout is built
+    int ExtraBottom = 0;
+
+protected:
+    // Puts the window at the top left of the frame's client area.
+    void MoveToTopLeft();
+};
+
+// A label's text from a std::string.
+inline void SetText(QLabel *label, const std::string &text) { label->setText(QString::fromStdString(text)); }

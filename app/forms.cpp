@@ -7,6 +7,7 @@
 TMainForm *MainForm = nullptr;
 TAboutBox *AboutBox = nullptr;
 TForm2 *Form2 = nullptr;
+TTOAAForm *TOAAForm = nullptr;
 
 void CreateForms()
 {

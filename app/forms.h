@@ -5,10 +5,14 @@
 class TMainForm;
 class TAboutBox;
 class TForm2;
+class TTOAAForm;
 
 extern TMainForm *MainForm;
 extern TAboutBox *AboutBox;
 extern TForm2 *Form2;
+
+// Log windows, made on demand from the View menu.
+extern TTOAAForm *TOAAForm;
 
 // Creates the windows made at start-up, in start-up order; the main window first.
 void CreateForms();

@@ -58,6 +58,7 @@ TMainForm::TMainForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<U
     connect(StatusBar1, &StatusPanels::RightClicked, this, [this](const QPoint &p) { PopupMenu1->popup(p); });
 
     ConnectWindowMenus();
+    RegisterViews();
     FormCreate();
     Timer1->start();
 }
@@ -168,29 +169,6 @@ void TMainForm::ReceiveData(const QByteArray &chunk)
 bool TMainForm::ScriptRunning() const { return false; }
 
 void TMainForm::ScriptLine(const char *) {}
-
-void TMainForm::Route(SentenceType type, const char *line)
-{
-    (void)line;
-    switch (type) {
-    case SentenceType::Toaa: break;
-    case SentenceType::Dlora: break;
-    case SentenceType::Dasfa: break;
-    case SentenceType::Gpgga: break;
-    case SentenceType::Hdga: break;
-    case SentenceType::Hdgla: break;
-    case SentenceType::Ptnta: break;
-    case SentenceType::Synca: break;
-    case SentenceType::Rmsg: break;
-    case SentenceType::Gpposa: break;
-    case SentenceType::Inposa: break;
-    case SentenceType::Lcposa: break;
-    case SentenceType::Fft: break;
-    case SentenceType::Notcha: break;
-    case SentenceType::Audio: break;
-    case SentenceType::Psrposa: break;
-    }
-}
 
 void TMainForm::ResetViews()
 {

@@ -124,6 +124,7 @@ private:
     void Route(SentenceType type, const char *line) override;
     bool WriteRecording(const QByteArray &chunk);
     void BuildPopupMenu();
+    void RegisterViews();
     void ConnectWindowMenus();
     void DeleteOnDemandWindows();
     ViewWindow *OnDemandOf(QAction *item);

@@ -39,6 +39,14 @@ void TMainForm::RegisterOnDemand(ViewWindow window)
     auto entry = std::make_unique<ViewWindow>(std::move(window));
     QAction *item = entry->item;
     QAction *twin = entry->twin;
+    // Registering an item again replaces what it opened before.
+    for (auto it = onDemand_.begin(); it != onDemand_.end(); ++it) {
+        if ((*it)->item != item) continue;
+        disconnect(item, &QAction::triggered, this, nullptr);
+        if ((*it)->twin) disconnect((*it)->twin, &QAction::triggered, this, nullptr);
+        onDemand_.erase(it);
+        break;
+    }
     connect(item, &QAction::triggered, this, [this, item] {
         // Qt has already flipped the check mark; the window alone sets it.
         item->setChecked(!item->isChecked());

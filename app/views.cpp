@@ -1,0 +1,36 @@
+// Which window shows what: the View items of the windows made on demand, and
+// the views each recognised line is handed to.
+#include "app/forms.h"
+#include "app/mainform.h"
+#include "logs/toaaform.h"
+#include "ui_mainform.h"
+
+void TMainForm::RegisterViews()
+{
+    RegisterLogWindow(ui->TOAA1, ui->TOAA2, TOAAForm, SentenceType::Toaa);
+}
+
+// Per line: the log window while its item is checked, then the views fed always.
+void TMainForm::Route(SentenceType type, const char *line)
+{
+    switch (type) {
+    case SentenceType::Toaa:
+        if (ui->TOAA1->isChecked()) TOAAForm->ShowData(line);
+        break;
+    case SentenceType::Dlora: break;
+    case SentenceType::Dasfa: break;
+    case SentenceType::Gpgga: break;
+    case SentenceType::Hdga: break;
+    case SentenceType::Hdgla: break;
+    case SentenceType::Ptnta: break;
+    case SentenceType::Synca: break;
+    case SentenceType::Rmsg: break;
+    case SentenceType::Gpposa: break;
+    case SentenceType::Inposa: break;
+    case SentenceType::Lcposa: break;
+    case SentenceType::Fft: break;
+    case SentenceType::Notcha: break;
+    case SentenceType::Audio: break;
+    case SentenceType::Psrposa: break;
+    }
+}

@@ -8,6 +8,7 @@ TMainForm *MainForm = nullptr;
 TAboutBox *AboutBox = nullptr;
 TForm2 *Form2 = nullptr;
 TTOAAForm *TOAAForm = nullptr;
+TDASFAForm *DASFAForm = nullptr;
 
 void CreateForms()
 {

@@ -6,6 +6,7 @@ class TMainForm;
 class TAboutBox;
 class TForm2;
 class TTOAAForm;
+class TDASFAForm;
 
 extern TMainForm *MainForm;
 extern TAboutBox *AboutBox;
@@ -13,6 +14,7 @@ extern TForm2 *Form2;
 
 // Log windows, made on demand from the View menu.
 extern TTOAAForm *TOAAForm;
+extern TDASFAForm *DASFAForm;
 
 // Creates the windows made at start-up, in start-up order; the main window first.
 void CreateForms();

@@ -3,11 +3,13 @@
 #include "app/forms.h"
 #include "app/mainform.h"
 #include "logs/toaaform.h"
+#include "logs/dasfaform.h"
 #include "ui_mainform.h"
 
 void TMainForm::RegisterViews()
 {
     RegisterLogWindow(ui->TOAA1, ui->TOAA2, TOAAForm, SentenceType::Toaa);
+    RegisterLogWindow(ui->DASFA1, ui->DASFA2, DASFAForm, SentenceType::Dasfa);
 }
 
 // Per line: the log window while its item is checked, then the views fed always.
@@ -18,7 +20,9 @@ void TMainForm::Route(SentenceType type, const char *line)
         if (ui->TOAA1->isChecked()) TOAAForm->ShowData(line);
         break;
     case SentenceType::Dlora: break;
-    case SentenceType::Dasfa: break;
+    case SentenceType::Dasfa:
+        if (ui->DASFA1->isChecked()) DASFAForm->ShowData(line);
+        break;
     case SentenceType::Gpgga: break;
     case SentenceType::Hdga: break;
     case SentenceType::Hdgla: break;

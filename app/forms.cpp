@@ -9,6 +9,7 @@ TAboutBox *AboutBox = nullptr;
 TForm2 *Form2 = nullptr;
 TTOAAForm *TOAAForm = nullptr;
 TDASFAForm *DASFAForm = nullptr;
+TGPGGAForm *GPGGAForm = nullptr;
 
 void CreateForms()
 {

@@ -7,6 +7,7 @@ class TAboutBox;
 class TForm2;
 class TTOAAForm;
 class TDASFAForm;
+class TGPGGAForm;
 
 extern TMainForm *MainForm;
 extern TAboutBox *AboutBox;
@@ -15,6 +16,7 @@ extern TForm2 *Form2;
 // Log windows, made on demand from the View menu.
 extern TTOAAForm *TOAAForm;
 extern TDASFAForm *DASFAForm;
+extern TGPGGAForm *GPGGAForm;
 
 // Creates the windows made at start-up, in start-up order; the main window first.
 void CreateForms();

@@ -4,12 +4,14 @@
 #include "app/mainform.h"
 #include "logs/toaaform.h"
 #include "logs/dasfaform.h"
+#include "logs/gpggaform.h"
 #include "ui_mainform.h"
 
 void TMainForm::RegisterViews()
 {
     RegisterLogWindow(ui->TOAA1, ui->TOAA2, TOAAForm, SentenceType::Toaa);
     RegisterLogWindow(ui->DASFA1, ui->DASFA2, DASFAForm, SentenceType::Dasfa);
+    RegisterLogWindow(ui->GPGGA1, ui->GPGGA2, GPGGAForm, SentenceType::Gpgga);
 }
 
 // Per line: the log window while its item is checked, then the views fed always.
@@ -23,7 +25,9 @@ void TMainForm::Route(SentenceType type, const char *line)
     case SentenceType::Dasfa:
         if (ui->DASFA1->isChecked()) DASFAForm->ShowData(line);
         break;
-    case SentenceType::Gpgga: break;
+    case SentenceType::Gpgga:
+        if (ui->GPGGA1->isChecked()) GPGGAForm->ShowData(line);
+        break;
     case SentenceType::Hdga: break;
     case SentenceType::Hdgla: break;
     case SentenceType::Ptnta: break;

@@ -10,6 +10,7 @@ TForm2 *Form2 = nullptr;
 TTOAAForm *TOAAForm = nullptr;
 TDASFAForm *DASFAForm = nullptr;
 TGPGGAForm *GPGGAForm = nullptr;
+TGPPOSAForm *GPPOSAForm = nullptr;
 
 void CreateForms()
 {

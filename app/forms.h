@@ -8,6 +8,7 @@ class TForm2;
 class TTOAAForm;
 class TDASFAForm;
 class TGPGGAForm;
+class TGPPOSAForm;
 
 extern TMainForm *MainForm;
 extern TAboutBox *AboutBox;
@@ -17,6 +18,7 @@ extern TForm2 *Form2;
 extern TTOAAForm *TOAAForm;
 extern TDASFAForm *DASFAForm;
 extern TGPGGAForm *GPGGAForm;
+extern TGPPOSAForm *GPPOSAForm;
 
 // Creates the windows made at start-up, in start-up order; the main window first.
 void CreateForms();

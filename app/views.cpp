@@ -5,6 +5,7 @@
 #include "logs/toaaform.h"
 #include "logs/dasfaform.h"
 #include "logs/gpggaform.h"
+#include "logs/gpposaform.h"
 #include "ui_mainform.h"
 
 void TMainForm::RegisterViews()
@@ -12,6 +13,7 @@ void TMainForm::RegisterViews()
     RegisterLogWindow(ui->TOAA1, ui->TOAA2, TOAAForm, SentenceType::Toaa);
     RegisterLogWindow(ui->DASFA1, ui->DASFA2, DASFAForm, SentenceType::Dasfa);
     RegisterLogWindow(ui->GPGGA1, ui->GPGGA2, GPGGAForm, SentenceType::Gpgga);
+    RegisterLogWindow(ui->GPPOSA1, ui->GPPOSA2, GPPOSAForm, SentenceType::Gpposa);
 }
 
 // Per line: the log window while its item is checked, then the views fed always.
@@ -33,7 +35,9 @@ void TMainForm::Route(SentenceType type, const char *line)
     case SentenceType::Ptnta: break;
     case SentenceType::Synca: break;
     case SentenceType::Rmsg: break;
-    case SentenceType::Gpposa: break;
+    case SentenceType::Gpposa:
+        if (ui->GPPOSA1->isChecked()) GPPOSAForm->ShowData(line);
+        break;
     case SentenceType::Inposa: break;
     case SentenceType::Lcposa: break;
     case SentenceType::Fft: break;

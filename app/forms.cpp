@@ -11,6 +11,7 @@ TTOAAForm *TOAAForm = nullptr;
 TDASFAForm *DASFAForm = nullptr;
 TGPGGAForm *GPGGAForm = nullptr;
 TGPPOSAForm *GPPOSAForm = nullptr;
+TINPOSAForm *INPOSAForm = nullptr;
 
 void CreateForms()
 {

@@ -9,6 +9,7 @@ class TTOAAForm;
 class TDASFAForm;
 class TGPGGAForm;
 class TGPPOSAForm;
+class TINPOSAForm;
 
 extern TMainForm *MainForm;
 extern TAboutBox *AboutBox;
@@ -19,6 +20,7 @@ extern TTOAAForm *TOAAForm;
 extern TDASFAForm *DASFAForm;
 extern TGPGGAForm *GPGGAForm;
 extern TGPPOSAForm *GPPOSAForm;
+extern TINPOSAForm *INPOSAForm;
 
 // Creates the windows made at start-up, in start-up order; the main window first.
 void CreateForms();

@@ -6,6 +6,7 @@
 #include "logs/dasfaform.h"
 #include "logs/gpggaform.h"
 #include "logs/gpposaform.h"
+#include "logs/inposaform.h"
 #include "ui_mainform.h"
 
 void TMainForm::RegisterViews()
@@ -14,6 +15,7 @@ void TMainForm::RegisterViews()
     RegisterLogWindow(ui->DASFA1, ui->DASFA2, DASFAForm, SentenceType::Dasfa);
     RegisterLogWindow(ui->GPGGA1, ui->GPGGA2, GPGGAForm, SentenceType::Gpgga);
     RegisterLogWindow(ui->GPPOSA1, ui->GPPOSA2, GPPOSAForm, SentenceType::Gpposa);
+    RegisterLogWindow(ui->INPOSA1, ui->INPOSA2, INPOSAForm, SentenceType::Inposa);
 }
 
 // Per line: the log window while its item is checked, then the views fed always.
@@ -38,7 +40,9 @@ void TMainForm::Route(SentenceType type, const char *line)
     case SentenceType::Gpposa:
         if (ui->GPPOSA1->isChecked()) GPPOSAForm->ShowData(line);
         break;
-    case SentenceType::Inposa: break;
+    case SentenceType::Inposa:
+        if (ui->INPOSA1->isChecked()) INPOSAForm->ShowData(line);
+        break;
     case SentenceType::Lcposa: break;
     case SentenceType::Fft: break;
     case SentenceType::Notcha: break;

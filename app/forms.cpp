@@ -12,6 +12,7 @@ TDASFAForm *DASFAForm = nullptr;
 TGPGGAForm *GPGGAForm = nullptr;
 TGPPOSAForm *GPPOSAForm = nullptr;
 TINPOSAForm *INPOSAForm = nullptr;
+TSYNCAForm *SYNCAForm = nullptr;
 
 void CreateForms()
 {

@@ -10,6 +10,7 @@ class TDASFAForm;
 class TGPGGAForm;
 class TGPPOSAForm;
 class TINPOSAForm;
+class TSYNCAForm;
 
 extern TMainForm *MainForm;
 extern TAboutBox *AboutBox;
@@ -21,6 +22,7 @@ extern TDASFAForm *DASFAForm;
 extern TGPGGAForm *GPGGAForm;
 extern TGPPOSAForm *GPPOSAForm;
 extern TINPOSAForm *INPOSAForm;
+extern TSYNCAForm *SYNCAForm;
 
 // Creates the windows made at start-up, in start-up order; the main window first.
 void CreateForms();

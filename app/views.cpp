@@ -7,6 +7,7 @@
 #include "logs/gpggaform.h"
 #include "logs/gpposaform.h"
 #include "logs/inposaform.h"
+#include "logs/syncaform.h"
 #include "ui_mainform.h"
 
 void TMainForm::RegisterViews()
@@ -16,6 +17,7 @@ void TMainForm::RegisterViews()
     RegisterLogWindow(ui->GPGGA1, ui->GPGGA2, GPGGAForm, SentenceType::Gpgga);
     RegisterLogWindow(ui->GPPOSA1, ui->GPPOSA2, GPPOSAForm, SentenceType::Gpposa);
     RegisterLogWindow(ui->INPOSA1, ui->INPOSA2, INPOSAForm, SentenceType::Inposa);
+    RegisterLogWindow(ui->SYNCA1, ui->SYNCA2, SYNCAForm, SentenceType::Synca);
 }
 
 // Per line: the log window while its item is checked, then the views fed always.
@@ -35,7 +37,9 @@ void TMainForm::Route(SentenceType type, const char *line)
     case SentenceType::Hdga: break;
     case SentenceType::Hdgla: break;
     case SentenceType::Ptnta: break;
-    case SentenceType::Synca: break;
+    case SentenceType::Synca:
+        if (ui->SYNCA1->isChecked()) SYNCAForm->ShowData(line);
+        break;
     case SentenceType::Rmsg: break;
     case SentenceType::Gpposa:
         if (ui->GPPOSA1->isChecked()) GPPOSAForm->ShowData(line);

@@ -1,7 +1,119 @@
 #pragma once
 
+#include <cstdint>
+
+#include "sentence/fields.h"
 #include "sentence/splitters.h"
 
 // LCPOSA eLoran position and LCRSDA residual sentences (current or older form).
 bool IsLcposa(const NovatelLogClass &log);
 bool IsLcrsda(const NovatelLogClass &log);
+
+// The solution-kind letter (field 6) of an LCPOSA or LCRSDA line, or 0:
+// 'A' autonomous, 'C' coarse position, 'D' differential eLoran, 'G' GPS
+// calibrated, 'S' ASF corrected.
+char GetLoranSolutionKind(const char *line);
+
+// The caption of a solution window for a kind ("LCPOSA - Autonomous", ...), or
+// nullptr for a letter that is no solution kind.
+const char *LoranSolutionCaption(char kind);
+
+// One eLoran position solution.
+//   current form: DODU,LCPOSA,version,time,n,source,kind,lat,lon,velocity,heading,
+//                 compass,Lorans,HDOP
+//   older form:   DODU,version,LCPOS,... (the rest the same)
+// At least 14 fields; empty or missing fields keep their reset values.
+struct LcposaRecord {
+    char Version[20];
+    double Time;            // epoch time as sent
+    int32_t Field4;         // stored and copied only
+    char TimeSource;        // 'N': the time is not UTC
+    char SolutionKind;
+    GeoPosition Position;   // degrees; the height is never written or copied
+    float Velocity;
+    float Heading;
+    float Compass;
+    int32_t LoranCount;
+    float HDOP;
+
+    LcposaRecord() { Clear(); }
+    void Clear();
+    // 1 when the line is no LCPOSA/LCPOS sentence or has fewer than 14 fields (the
+    // record is then untouched), else the number of bad fields (0: good).
+    int Parse(const char *line);
+    void CopyFrom(const LcposaRecord &other);
+};
+
+// The residuals of the stations used in one solution.
+//   current form: DODU,LCRSDA,version,time,n,source,kind,count, then per station
+//                 identifier, residual (m), weight
+//   older form:   DODU,version,LCRSD,... (the rest the same)
+// At least 8 fields. Header fields skip empty fields; a station field that is
+// present is always converted (an empty one is bad), one past the line's end is
+// skipped. At most 100 stations are stored.
+struct LcrsdaRecord {
+    static constexpr int MaxStations = 100;
+
+    char Version[20];
+    double Time;
+    int32_t Field4;
+    char TimeSource;
+    char SolutionKind;      // NUL after Clear
+    int32_t StationCount;   // as sent: may be negative or above 100
+    StationCode StationCodes[MaxStations];
+    float Residuals[MaxStations];   // metres
+    float Weights[MaxStations];
+
+    LcrsdaRecord() { Clear(); }
+    void Clear();
+    int Parse(const char *line);
+    void CopyFrom(const LcrsdaRecord &other);
+    // The entries that hold stations of the line: StationCount limited to 0..100.
+    int StoredStations() const;
+};
+
+// Pairs the position and the residuals of one epoch. Each good line sets its own
+// countdown to 2; a line of a new epoch counts the other sentence's countdown
+// down. While the other sentence was seen within the last two epochs a line waits
+// for its partner of the same time; once the partner has stopped coming, lines
+// show alone again.
+struct LcposaEpoch {
+    double EpochTime;
+    LcposaRecord ShownPosition;
+    LcposaRecord ParsedPosition;     // last good LCPOSA line
+    LcrsdaRecord ShownResiduals;
+    LcrsdaRecord ParsedResiduals;    // last good LCRSDA line
+    int32_t PositionCountdown;
+    int32_t ResidualCountdown;
+
+    LcposaEpoch() { Reset(); }
+    void Reset();
+    // 0: nothing to show; 1: show, on a position line; 2: show, on a residual line.
+    // A line that does not parse changes nothing.
+    int AddLine(const char *line);
+};
+
+// The intake of a solution window: the kinds it accepts, each paired in an epoch
+// of its own, so a position is only ever shown with residuals of its own kind.
+class LcposaKindEpochs {
+public:
+    static constexpr int MaxKinds = 8;
+
+    struct Added {
+        int Result = 0;                    // as LcposaEpoch::AddLine; 0 for kinds not accepted
+        char Kind = 0;                     // the line's solution kind
+        const LcposaEpoch *Epoch = nullptr;   // the epoch of that kind
+    };
+
+    // Appends an accepted kind; false when all eight places are taken.
+    bool Accept(char kind);
+    bool Accepts(char kind) const;
+    int KindCount() const { return count_; }
+    Added AddLine(const char *line);
+    void Reset();
+
+private:
+    char kinds_[MaxKinds] = {};
+    int count_ = 0;
+    LcposaEpoch epochs_[MaxKinds];
+};

@@ -11,7 +11,7 @@ void CopyText(char *dst, size_t size, const char *src)
 {
     if (size == 0) return;
     size_t n = src ? strnlen(src, size - 1) : 0;
-    std::memcpy(dst, src, n);
+    if (n) std::memcpy(dst, src, n);
     dst[n] = '\0';
 }
 

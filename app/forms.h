@@ -11,6 +11,7 @@ class TGPGGAForm;
 class TGPPOSAForm;
 class TINPOSAForm;
 class TSYNCAForm;
+class THDGLAForm;
 
 extern TMainForm *MainForm;
 extern TAboutBox *AboutBox;
@@ -23,6 +24,7 @@ extern TGPGGAForm *GPGGAForm;
 extern TGPPOSAForm *GPPOSAForm;
 extern TINPOSAForm *INPOSAForm;
 extern TSYNCAForm *SYNCAForm;
+extern THDGLAForm *HDGLAForm;
 
 // Creates the windows made at start-up, in start-up order; the main window first.
 void CreateForms();

@@ -8,6 +8,7 @@
 #include "logs/gpposaform.h"
 #include "logs/inposaform.h"
 #include "logs/syncaform.h"
+#include "logs/hdglaform.h"
 #include "ui_mainform.h"
 
 void TMainForm::RegisterViews()
@@ -18,6 +19,7 @@ void TMainForm::RegisterViews()
     RegisterLogWindow(ui->GPPOSA1, ui->GPPOSA2, GPPOSAForm, SentenceType::Gpposa);
     RegisterLogWindow(ui->INPOSA1, ui->INPOSA2, INPOSAForm, SentenceType::Inposa);
     RegisterLogWindow(ui->SYNCA1, ui->SYNCA2, SYNCAForm, SentenceType::Synca);
+    RegisterLogWindow(ui->HDGLA1, ui->HDGLA2, HDGLAForm, SentenceType::Hdgla);
 }
 
 // Per line: the log window while its item is checked, then the views fed always.
@@ -35,7 +37,9 @@ void TMainForm::Route(SentenceType type, const char *line)
         if (ui->GPGGA1->isChecked()) GPGGAForm->ShowData(line);
         break;
     case SentenceType::Hdga: break;
-    case SentenceType::Hdgla: break;
+    case SentenceType::Hdgla:
+        if (ui->HDGLA1->isChecked()) HDGLAForm->ShowData(line);
+        break;
     case SentenceType::Ptnta: break;
     case SentenceType::Synca:
         if (ui->SYNCA1->isChecked()) SYNCAForm->ShowData(line);

@@ -13,6 +13,7 @@ TGPGGAForm *GPGGAForm = nullptr;
 TGPPOSAForm *GPPOSAForm = nullptr;
 TINPOSAForm *INPOSAForm = nullptr;
 TSYNCAForm *SYNCAForm = nullptr;
+TNOTCHAForm *NOTCHAForm = nullptr;
 THDGLAForm *HDGLAForm = nullptr;
 
 void CreateForms()

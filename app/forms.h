@@ -11,6 +11,7 @@ class TGPGGAForm;
 class TGPPOSAForm;
 class TINPOSAForm;
 class TSYNCAForm;
+class TNOTCHAForm;
 class THDGLAForm;
 
 extern TMainForm *MainForm;
@@ -24,6 +25,7 @@ extern TGPGGAForm *GPGGAForm;
 extern TGPPOSAForm *GPPOSAForm;
 extern TINPOSAForm *INPOSAForm;
 extern TSYNCAForm *SYNCAForm;
+extern TNOTCHAForm *NOTCHAForm;
 extern THDGLAForm *HDGLAForm;
 
 // Creates the windows made at start-up, in start-up order; the main window first.

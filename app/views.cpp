@@ -8,6 +8,7 @@
 #include "logs/gpposaform.h"
 #include "logs/inposaform.h"
 #include "logs/syncaform.h"
+#include "logs/notchaform.h"
 #include "logs/hdglaform.h"
 #include "ui_mainform.h"
 
@@ -19,6 +20,7 @@ void TMainForm::RegisterViews()
     RegisterLogWindow(ui->GPPOSA1, ui->GPPOSA2, GPPOSAForm, SentenceType::Gpposa);
     RegisterLogWindow(ui->INPOSA1, ui->INPOSA2, INPOSAForm, SentenceType::Inposa);
     RegisterLogWindow(ui->SYNCA1, ui->SYNCA2, SYNCAForm, SentenceType::Synca);
+    RegisterLogWindow(ui->NOTCHA1, ui->NOTCHA2, NOTCHAForm, SentenceType::Notcha);
     RegisterLogWindow(ui->HDGLA1, ui->HDGLA2, HDGLAForm, SentenceType::Hdgla);
 }
 
@@ -53,7 +55,9 @@ void TMainForm::Route(SentenceType type, const char *line)
         break;
     case SentenceType::Lcposa: break;
     case SentenceType::Fft: break;
-    case SentenceType::Notcha: break;
+    case SentenceType::Notcha:
+        if (ui->NOTCHA1->isChecked()) NOTCHAForm->ShowData(line);
+        break;
     case SentenceType::Audio: break;
     case SentenceType::Psrposa: break;
     }

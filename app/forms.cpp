@@ -13,6 +13,7 @@ TGPGGAForm *GPGGAForm = nullptr;
 TGPPOSAForm *GPPOSAForm = nullptr;
 TINPOSAForm *INPOSAForm = nullptr;
 TSYNCAForm *SYNCAForm = nullptr;
+TPTNTAForm *PTNTAForm = nullptr;
 TNOTCHAForm *NOTCHAForm = nullptr;
 THDGLAForm *HDGLAForm = nullptr;
 

@@ -11,6 +11,7 @@ class TGPGGAForm;
 class TGPPOSAForm;
 class TINPOSAForm;
 class TSYNCAForm;
+class TPTNTAForm;
 class TNOTCHAForm;
 class THDGLAForm;
 
@@ -25,6 +26,7 @@ extern TGPGGAForm *GPGGAForm;
 extern TGPPOSAForm *GPPOSAForm;
 extern TINPOSAForm *INPOSAForm;
 extern TSYNCAForm *SYNCAForm;
+extern TPTNTAForm *PTNTAForm;
 extern TNOTCHAForm *NOTCHAForm;
 extern THDGLAForm *HDGLAForm;
 

@@ -8,6 +8,7 @@
 #include "logs/gpposaform.h"
 #include "logs/inposaform.h"
 #include "logs/syncaform.h"
+#include "logs/ptntaform.h"
 #include "logs/notchaform.h"
 #include "logs/hdglaform.h"
 #include "ui_mainform.h"
@@ -20,6 +21,7 @@ void TMainForm::RegisterViews()
     RegisterLogWindow(ui->GPPOSA1, ui->GPPOSA2, GPPOSAForm, SentenceType::Gpposa);
     RegisterLogWindow(ui->INPOSA1, ui->INPOSA2, INPOSAForm, SentenceType::Inposa);
     RegisterLogWindow(ui->SYNCA1, ui->SYNCA2, SYNCAForm, SentenceType::Synca);
+    RegisterLogWindow(ui->PTNTA1, ui->PTNTA2, PTNTAForm, SentenceType::Ptnta);
     RegisterLogWindow(ui->NOTCHA1, ui->NOTCHA2, NOTCHAForm, SentenceType::Notcha);
     RegisterLogWindow(ui->HDGLA1, ui->HDGLA2, HDGLAForm, SentenceType::Hdgla);
 }
@@ -42,7 +44,9 @@ void TMainForm::Route(SentenceType type, const char *line)
     case SentenceType::Hdgla:
         if (ui->HDGLA1->isChecked()) HDGLAForm->ShowData(line);
         break;
-    case SentenceType::Ptnta: break;
+    case SentenceType::Ptnta:
+        if (ui->PTNTA1->isChecked()) PTNTAForm->ShowData(line);
+        break;
     case SentenceType::Synca:
         if (ui->SYNCA1->isChecked()) SYNCAForm->ShowData(line);
         break;

@@ -13,9 +13,10 @@ TGPGGAForm *GPGGAForm = nullptr;
 TGPPOSAForm *GPPOSAForm = nullptr;
 TINPOSAForm *INPOSAForm = nullptr;
 TSYNCAForm *SYNCAForm = nullptr;
-TPTNTAForm *PTNTAForm = nullptr;
-TNOTCHAForm *NOTCHAForm = nullptr;
 THDGLAForm *HDGLAForm = nullptr;
+TNOTCHAForm *NOTCHAForm = nullptr;
+TPTNTAForm *PTNTAForm = nullptr;
+TLCPOSAForm *LCPOSAForms[4] = {};
 
 void CreateForms()
 {

@@ -11,9 +11,10 @@ class TGPGGAForm;
 class TGPPOSAForm;
 class TINPOSAForm;
 class TSYNCAForm;
-class TPTNTAForm;
-class TNOTCHAForm;
 class THDGLAForm;
+class TNOTCHAForm;
+class TPTNTAForm;
+class TLCPOSAForm;
 
 extern TMainForm *MainForm;
 extern TAboutBox *AboutBox;
@@ -26,9 +27,11 @@ extern TGPGGAForm *GPGGAForm;
 extern TGPPOSAForm *GPPOSAForm;
 extern TINPOSAForm *INPOSAForm;
 extern TSYNCAForm *SYNCAForm;
-extern TPTNTAForm *PTNTAForm;
-extern TNOTCHAForm *NOTCHAForm;
 extern THDGLAForm *HDGLAForm;
+extern TNOTCHAForm *NOTCHAForm;
+extern TPTNTAForm *PTNTAForm;
+// The Loran solution windows: Coarse, Autonomous, ASF, Calibrated.
+extern TLCPOSAForm *LCPOSAForms[4];
 
 // Creates the windows made at start-up, in start-up order; the main window first.
 void CreateForms();

@@ -8,10 +8,26 @@
 #include "logs/gpposaform.h"
 #include "logs/inposaform.h"
 #include "logs/syncaform.h"
-#include "logs/ptntaform.h"
-#include "logs/notchaform.h"
 #include "logs/hdglaform.h"
+#include "logs/notchaform.h"
+#include "logs/ptntaform.h"
+#include "logs/lcposaform.h"
 #include "ui_mainform.h"
+
+namespace {
+
+// The opening step of a Loran solution window: the kinds it shows, and its place
+// moved right and down by offset pixels.
+std::function<void(MdiChildForm *)> LcposaPlaced(const char *kinds, int offset)
+{
+    return [kinds, offset](MdiChildForm *form) {
+        auto *window = static_cast<TLCPOSAForm *>(form);
+        for (const char *k = kinds; *k; ++k) window->AcceptKind(*k);
+        window->move(window->pos() + QPoint(offset, offset));
+    };
+}
+
+} // namespace
 
 void TMainForm::RegisterViews()
 {
@@ -21,9 +37,13 @@ void TMainForm::RegisterViews()
     RegisterLogWindow(ui->GPPOSA1, ui->GPPOSA2, GPPOSAForm, SentenceType::Gpposa);
     RegisterLogWindow(ui->INPOSA1, ui->INPOSA2, INPOSAForm, SentenceType::Inposa);
     RegisterLogWindow(ui->SYNCA1, ui->SYNCA2, SYNCAForm, SentenceType::Synca);
-    RegisterLogWindow(ui->PTNTA1, ui->PTNTA2, PTNTAForm, SentenceType::Ptnta);
-    RegisterLogWindow(ui->NOTCHA1, ui->NOTCHA2, NOTCHAForm, SentenceType::Notcha);
     RegisterLogWindow(ui->HDGLA1, ui->HDGLA2, HDGLAForm, SentenceType::Hdgla);
+    RegisterLogWindow(ui->NOTCHA1, ui->NOTCHA2, NOTCHAForm, SentenceType::Notcha);
+    RegisterLogWindow(ui->PTNTA1, ui->PTNTA2, PTNTAForm, SentenceType::Ptnta);
+    RegisterLogWindow(ui->LCPOSA1, ui->LCPOSACoarse1, LCPOSAForms[0], std::nullopt, LcposaPlaced("C", 0));
+    RegisterLogWindow(ui->LCPOSA2, ui->LCPOSAAutonomous1, LCPOSAForms[1], std::nullopt, LcposaPlaced("A", 16));
+    RegisterLogWindow(ui->LCPOSA3, ui->LCPOSAASF1, LCPOSAForms[2], std::nullopt, LcposaPlaced("SD", 32));
+    RegisterLogWindow(ui->LCPOSA4, ui->LCPOSACalibrated1, LCPOSAForms[3], std::nullopt, LcposaPlaced("G", 48));
 }
 
 // Per line: the log window while its item is checked, then the views fed always.
@@ -57,7 +77,12 @@ void TMainForm::Route(SentenceType type, const char *line)
     case SentenceType::Inposa:
         if (ui->INPOSA1->isChecked()) INPOSAForm->ShowData(line);
         break;
-    case SentenceType::Lcposa: break;
+    case SentenceType::Lcposa:
+        if (ui->LCPOSA1->isChecked()) LCPOSAForms[0]->ShowData(line);
+        if (ui->LCPOSA2->isChecked()) LCPOSAForms[1]->ShowData(line);
+        if (ui->LCPOSA3->isChecked()) LCPOSAForms[2]->ShowData(line);
+        if (ui->LCPOSA4->isChecked()) LCPOSAForms[3]->ShowData(line);
+        break;
     case SentenceType::Fft: break;
     case SentenceType::Notcha:
         if (ui->NOTCHA1->isChecked()) NOTCHAForm->ShowData(line);

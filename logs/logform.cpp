@@ -19,6 +19,16 @@ LogGrid::LogGrid(QWidget *parent) : QTableWidget(parent)
     verticalHeader()->setMinimumSectionSize(1);
     setFont(QFont("Courier New", 8));
     setWordWrap(false);
+    // A cell too narrow for its text cuts it off, as the original grid does, rather
+    // than ending it in an ellipsis.
+    setTextElideMode(Qt::ElideNone);
+    // Disabled only against the user: the cells are drawn in the normal colours,
+    // not greyed out.
+    QPalette pal = palette();
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::Base, QPalette::Button,
+                                     QPalette::ButtonText})
+        pal.setColor(QPalette::Disabled, role, pal.color(QPalette::Active, role));
+    setPalette(pal);
     setFrameShape(QFrame::Box);
     setLineWidth(GridLineWidth);
 }

@@ -46,6 +46,9 @@ TEST_F(DasfaFormTest, OpensEmptyWithItsInitialTextsAndSize)
     EXPECT_EQ(DASFAForm->ClientHeight(), 120 + 116 + 2);
     EXPECT_EQ(DASFAForm->pos(), QPoint(16, 16));
     EXPECT_FALSE(Grid()->isEnabled());
+    // Disabled against the user only: the cells are not greyed out.
+    EXPECT_EQ(Grid()->palette().color(QPalette::Disabled, QPalette::Text),
+              Grid()->palette().color(QPalette::Active, QPalette::Text));
 }
 
 TEST_F(DasfaFormTest, ALineReceivedWhileClosedIsShownOnOpening)

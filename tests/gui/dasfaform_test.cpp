@@ -89,6 +89,7 @@ TEST_F(DasfaFormTest, ABadLineChangesNothing)
     Receive(DasfaLine(1));                          // fewer than 14 fields
     Receive(DasfaLine(2, "G", "52.0", ""));         // an empty station field
     Receive(DasfaLine(2, "G", "5x.0"));             // letters in the latitude
+    Receive(Sentence("DODU,DASFA,V9,1,10107,G,1,1,-3,7499M,1,1,7499X,1,1"));   // a negative count
     EXPECT_EQ(Ui().NumStationsLabel->text(), "3");
     EXPECT_EQ(Ui().LatLabel->text(), "52.1234567");
     EXPECT_EQ(Grid()->Cell(0, 3), " 7499Y");

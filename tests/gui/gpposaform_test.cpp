@@ -67,6 +67,21 @@ TEST_F(GpposaFormTest, ShortFormWithoutTimeOrDops)
     EXPECT_EQ(Ui().QualityLabel->text(), "- - -");
 }
 
+TEST_F(GpposaFormTest, ATimeOutsideADayShowsRaw)
+{
+    Open();
+    Receive("DODU,GPPOSA,V1.0,1e300,51226,G,A,52,4,1,2,3,4,5,9,1,2,3,1");
+    QString time = GPPOSAForm->ui->TimeLabel->text();
+    EXPECT_GT(time.size(), 300);
+    EXPECT_TRUE(time.startsWith("1000000000000000052")) << time.left(40).toStdString();
+    EXPECT_TRUE(time.endsWith(".00"));
+    EXPECT_EQ(Ui().DateLabel->text(), "05/12/26");
+    EXPECT_EQ(Ui().SourceLabel->text(), "GPS");
+    Receive("DODU,GPPOSA,V1.0,-5,51226,L,A,52,4,1,2,3,4,5,9,1,2,3,1");
+    EXPECT_EQ(Ui().TimeLabel->text(), "-5.00");
+    EXPECT_EQ(Ui().SourceLabel->text(), "eLoran");
+}
+
 TEST_F(GpposaFormTest, ABadLineChangesNothing)
 {
     Open();

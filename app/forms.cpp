@@ -8,6 +8,15 @@ TMainForm *MainForm = nullptr;
 TAboutBox *AboutBox = nullptr;
 TForm2 *Form2 = nullptr;
 TTOAAForm *TOAAForm = nullptr;
+TDASFAForm *DASFAForm = nullptr;
+TGPGGAForm *GPGGAForm = nullptr;
+TGPPOSAForm *GPPOSAForm = nullptr;
+TINPOSAForm *INPOSAForm = nullptr;
+TSYNCAForm *SYNCAForm = nullptr;
+THDGLAForm *HDGLAForm = nullptr;
+TNOTCHAForm *NOTCHAForm = nullptr;
+TPTNTAForm *PTNTAForm = nullptr;
+TLCPOSAForm *LCPOSAForms[4] = {};
 
 void CreateForms()
 {

@@ -6,6 +6,15 @@ class TMainForm;
 class TAboutBox;
 class TForm2;
 class TTOAAForm;
+class TDASFAForm;
+class TGPGGAForm;
+class TGPPOSAForm;
+class TINPOSAForm;
+class TSYNCAForm;
+class THDGLAForm;
+class TNOTCHAForm;
+class TPTNTAForm;
+class TLCPOSAForm;
 
 extern TMainForm *MainForm;
 extern TAboutBox *AboutBox;
@@ -13,6 +22,16 @@ extern TForm2 *Form2;
 
 // Log windows, made on demand from the View menu.
 extern TTOAAForm *TOAAForm;
+extern TDASFAForm *DASFAForm;
+extern TGPGGAForm *GPGGAForm;
+extern TGPPOSAForm *GPPOSAForm;
+extern TINPOSAForm *INPOSAForm;
+extern TSYNCAForm *SYNCAForm;
+extern THDGLAForm *HDGLAForm;
+extern TNOTCHAForm *NOTCHAForm;
+extern TPTNTAForm *PTNTAForm;
+// The Loran solution windows: Coarse, Autonomous, ASF, Calibrated.
+extern TLCPOSAForm *LCPOSAForms[4];
 
 // Creates the windows made at start-up, in start-up order; the main window first.
 void CreateForms();

@@ -3,11 +3,47 @@
 #include "app/forms.h"
 #include "app/mainform.h"
 #include "logs/toaaform.h"
+#include "logs/dasfaform.h"
+#include "logs/gpggaform.h"
+#include "logs/gpposaform.h"
+#include "logs/inposaform.h"
+#include "logs/syncaform.h"
+#include "logs/hdglaform.h"
+#include "logs/notchaform.h"
+#include "logs/ptntaform.h"
+#include "logs/lcposaform.h"
 #include "ui_mainform.h"
+
+namespace {
+
+// The opening step of a Loran solution window: the kinds it shows, and its place
+// moved right and down by offset pixels.
+std::function<void(MdiChildForm *)> LcposaPlaced(const char *kinds, int offset)
+{
+    return [kinds, offset](MdiChildForm *form) {
+        auto *window = static_cast<TLCPOSAForm *>(form);
+        for (const char *k = kinds; *k; ++k) window->AcceptKind(*k);
+        window->move(window->pos() + QPoint(offset, offset));
+    };
+}
+
+} // namespace
 
 void TMainForm::RegisterViews()
 {
     RegisterLogWindow(ui->TOAA1, ui->TOAA2, TOAAForm, SentenceType::Toaa);
+    RegisterLogWindow(ui->DASFA1, ui->DASFA2, DASFAForm, SentenceType::Dasfa);
+    RegisterLogWindow(ui->GPGGA1, ui->GPGGA2, GPGGAForm, SentenceType::Gpgga);
+    RegisterLogWindow(ui->GPPOSA1, ui->GPPOSA2, GPPOSAForm, SentenceType::Gpposa);
+    RegisterLogWindow(ui->INPOSA1, ui->INPOSA2, INPOSAForm, SentenceType::Inposa);
+    RegisterLogWindow(ui->SYNCA1, ui->SYNCA2, SYNCAForm, SentenceType::Synca);
+    RegisterLogWindow(ui->HDGLA1, ui->HDGLA2, HDGLAForm, SentenceType::Hdgla);
+    RegisterLogWindow(ui->NOTCHA1, ui->NOTCHA2, NOTCHAForm, SentenceType::Notcha);
+    RegisterLogWindow(ui->PTNTA1, ui->PTNTA2, PTNTAForm, SentenceType::Ptnta);
+    RegisterLogWindow(ui->LCPOSA1, ui->LCPOSACoarse1, LCPOSAForms[0], std::nullopt, LcposaPlaced("C", 0));
+    RegisterLogWindow(ui->LCPOSA2, ui->LCPOSAAutonomous1, LCPOSAForms[1], std::nullopt, LcposaPlaced("A", 16));
+    RegisterLogWindow(ui->LCPOSA3, ui->LCPOSAASF1, LCPOSAForms[2], std::nullopt, LcposaPlaced("SD", 32));
+    RegisterLogWindow(ui->LCPOSA4, ui->LCPOSACalibrated1, LCPOSAForms[3], std::nullopt, LcposaPlaced("G", 48));
 }
 
 // Per line: the log window while its item is checked, then the views fed always.
@@ -18,18 +54,39 @@ void TMainForm::Route(SentenceType type, const char *line)
         if (ui->TOAA1->isChecked()) TOAAForm->ShowData(line);
         break;
     case SentenceType::Dlora: break;
-    case SentenceType::Dasfa: break;
-    case SentenceType::Gpgga: break;
+    case SentenceType::Dasfa:
+        if (ui->DASFA1->isChecked()) DASFAForm->ShowData(line);
+        break;
+    case SentenceType::Gpgga:
+        if (ui->GPGGA1->isChecked()) GPGGAForm->ShowData(line);
+        break;
     case SentenceType::Hdga: break;
-    case SentenceType::Hdgla: break;
-    case SentenceType::Ptnta: break;
-    case SentenceType::Synca: break;
+    case SentenceType::Hdgla:
+        if (ui->HDGLA1->isChecked()) HDGLAForm->ShowData(line);
+        break;
+    case SentenceType::Ptnta:
+        if (ui->PTNTA1->isChecked()) PTNTAForm->ShowData(line);
+        break;
+    case SentenceType::Synca:
+        if (ui->SYNCA1->isChecked()) SYNCAForm->ShowData(line);
+        break;
     case SentenceType::Rmsg: break;
-    case SentenceType::Gpposa: break;
-    case SentenceType::Inposa: break;
-    case SentenceType::Lcposa: break;
+    case SentenceType::Gpposa:
+        if (ui->GPPOSA1->isChecked()) GPPOSAForm->ShowData(line);
+        break;
+    case SentenceType::Inposa:
+        if (ui->INPOSA1->isChecked()) INPOSAForm->ShowData(line);
+        break;
+    case SentenceType::Lcposa:
+        if (ui->LCPOSA1->isChecked()) LCPOSAForms[0]->ShowData(line);
+        if (ui->LCPOSA2->isChecked()) LCPOSAForms[1]->ShowData(line);
+        if (ui->LCPOSA3->isChecked()) LCPOSAForms[2]->ShowData(line);
+        if (ui->LCPOSA4->isChecked()) LCPOSAForms[3]->ShowData(line);
+        break;
     case SentenceType::Fft: break;
-    case SentenceType::Notcha: break;
+    case SentenceType::Notcha:
+        if (ui->NOTCHA1->isChecked()) NOTCHAForm->ShowData(line);
+        break;
     case SentenceType::Audio: break;
     case SentenceType::Psrposa: break;
     }

@@ -1,6 +1,8 @@
 #include "logs/logform.h"
 
 #include <QHeaderView>
+#include <cstdarg>
+#include <cstdio>
 
 #include "sentence/fields.h"
 
@@ -17,6 +19,16 @@ LogGrid::LogGrid(QWidget *parent) : QTableWidget(parent)
     verticalHeader()->setMinimumSectionSize(1);
     setFont(QFont("Courier New", 8));
     setWordWrap(false);
+    // A cell too narrow for its text cuts it off, as the original grid does, rather
+    // than ending it in an ellipsis.
+    setTextElideMode(Qt::ElideNone);
+    // Disabled only against the user: the cells are drawn in the normal colours,
+    // not greyed out.
+    QPalette pal = palette();
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::Base, QPalette::Button,
+                                     QPalette::ButtonText})
+        pal.setColor(QPalette::Disabled, role, pal.color(QPalette::Active, role));
+    setPalette(pal);
     setFrameShape(QFrame::Box);
     setLineWidth(GridLineWidth);
 }
@@ -103,4 +115,36 @@ void LogForm::FitRows(int count, int minimumRows)
     FitGrid();
 }
 
-void LogForm::MoveToTopLeft() { move(0, 0); }
+void LogForm::PlaceAt(int left, int top)
+{
+    place_ = QPoint(left, top);
+    placePending_ = true;
+    move(place_);
+}
+
+void LogForm::showEvent(QShowEvent *event)
+{
+    MdiChildForm::showEvent(event);
+    if (placePending_) {
+        placePending_ = false;
+        move(place_);
+    }
+}
+
+std::string Printf(const char *format, ...)
+{
+    char small[128];
+    va_list args;
+    va_start(args, format);
+    int n = std::vsnprintf(small, sizeof small, format, args);
+    va_end(args);
+    if (n < 0) return std::string();
+    if (static_cast<size_t>(n) < sizeof small) return std::string(small, static_cast<size_t>(n));
+    // "%9.7lf" of a huge double runs to some 320 characters.
+    std::string text(static_cast<size_t>(n) + 1, '\0');
+    va_start(args, format);
+    std::vsnprintf(text.data(), text.size(), format, args);
+    va_end(args);
+    text.resize(static_cast<size_t>(n));
+    return text;
+}

@@ -50,8 +50,19 @@ public:
 
 protected:
     // Puts the window at the top left of the frame's client area.
-    void MoveToTopLeft();
+    void MoveToTopLeft() { PlaceAt(0, 0); }
+    // Puts the window at (left, top) of the frame's client area. The frame places
+    // a child when it is added, so the place is taken again when it is first shown.
+    void PlaceAt(int left, int top);
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QPoint place_;
+    bool placePending_ = false;
 };
+
+// A value as the C library's printf writes it, whatever its length.
+std::string Printf(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
 // A label's text from a std::string.
 inline void SetText(QLabel *label, const std::string &text) { label->setText(QString::fromStdString(text)); }

@@ -1,0 +1,21 @@
+// INPOSA: the last good integrated position as a column of labelled values.
+#pragma once
+
+#include <memory>
+
+#include "logs/logform.h"
+
+namespace Ui { class TINPOSAForm; }
+
+class TINPOSAForm : public LogForm {
+    Q_OBJECT
+public:
+    explicit TINPOSAForm(QAction *menuItem, QWidget *parent = nullptr);
+    ~TINPOSAForm() override;
+
+    std::unique_ptr<Ui::TINPOSAForm> ui;
+    void ShowData(const char *line);
+
+private:
+    void FormCreate();
+};

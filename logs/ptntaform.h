@@ -1,0 +1,21 @@
+// PTNTA Logs: the time reference state of the last good PTNTA line.
+#pragma once
+
+#include <memory>
+
+#include "logs/logform.h"
+
+namespace Ui { class TPTNTAForm; }
+
+class TPTNTAForm : public LogForm {
+    Q_OBJECT
+public:
+    explicit TPTNTAForm(QAction *menuItem, QWidget *parent = nullptr);
+    ~TPTNTAForm() override;
+
+    std::unique_ptr<Ui::TPTNTAForm> ui;
+    void ShowData(const char *line);
+
+private:
+    void FormCreate();
+};

@@ -5,8 +5,10 @@
 class TMainForm;
 class TAboutBox;
 class TForm2;
+class TDataSourceForm;
 
 extern TMainForm *MainForm;
+extern TDataSourceForm *DataSourceForm;
 extern TAboutBox *AboutBox;
 extern TForm2 *Form2;
 

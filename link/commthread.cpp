@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <pthread.h>
 #include <system_error>
 
 namespace {
@@ -78,6 +79,7 @@ void TBackgroundCommThread::Stop()
 
 void TBackgroundCommThread::Execute()
 {
+    pthread_setname_np(pthread_self(), "serial worker");
     std::string failure;
     try {
         while (!stop_) {

@@ -177,11 +177,11 @@ TEST(CommPort, TheSettingsSurviveTheOpenAndReachTheDevice)
 TEST(CommPort, AFrameTheDriverDoesNotTakeFailsTheOpen)
 {
     // The pty driver forces 8 data bits and drops parity: such settings must not
-    // pass as applied.
+    // pass as applied. 1.5 stop bits with 8 data bits exist on no UART.
     PtyPair pty;
     int before = OpenDescriptors();
     for (DCB dcb : {DCB{9600, 7, EVENPARITY, ONESTOPBIT}, DCB{9600, 8, ODDPARITY, ONESTOPBIT},
-                    DCB{1200, 5, NOPARITY, ONE5STOPBITS}}) {
+                    DCB{1200, 5, NOPARITY, ONE5STOPBITS}, DCB{9600, 8, NOPARITY, ONE5STOPBITS}}) {
         TCommPort port;
         port.SetPortName(pty.SlaveName());
         port.SetDCB(dcb);
@@ -189,23 +189,6 @@ TEST(CommPort, AFrameTheDriverDoesNotTakeFailsTheOpen)
         EXPECT_FALSE(port.IsOpen());
     }
     EXPECT_EQ(OpenDescriptors(), before);
-}
-
-TEST(CommPort, OneAndAHalfStopBitsExistOnlyWithFiveDataBits)
-{
-    PtyPair pty;
-    TCommPort port;
-    port.SetPortName(pty.SlaveName());
-    port.SetDCB({9600, 8, NOPARITY, ONE5STOPBITS});
-    EXPECT_EQ(ErrorCode([&] { port.Open(); }), 15);
-    EXPECT_FALSE(port.IsOpen());
-
-    port.SetDCB({9600, 8, NOPARITY, ONESTOPBIT});
-    port.Open();
-    EXPECT_EQ(ErrorCode([&] { port.SetStopBits(ONE5STOPBITS); }), 3);
-    EXPECT_EQ(port.Settings().StopBits, ONESTOPBIT);
-    EXPECT_EQ(ErrorCode([&] { port.SetDCB({9600, 8, NOPARITY, ONE5STOPBITS}); }), 15);
-    EXPECT_EQ(port.Settings().StopBits, ONESTOPBIT);
 }
 
 TEST(CommPort, SettingsChangedWhileOpenApplyAtOnceOrAreRefusedAndRestored)
@@ -222,6 +205,10 @@ TEST(CommPort, SettingsChangedWhileOpenApplyAtOnceOrAreRefusedAndRestored)
     tcgetattr(port.Handle(), &t);
     EXPECT_NE(t.c_cflag & CSTOPB, 0u);
 
+    EXPECT_EQ(ErrorCode([&] { port.SetStopBits(ONE5STOPBITS); }), 3);   // 1.5 needs 5 data bits
+    EXPECT_EQ(port.Settings().StopBits, TWOSTOPBITS);
+    EXPECT_EQ(ErrorCode([&] { port.SetDCB({9600, 8, NOPARITY, ONE5STOPBITS}); }), 15);
+    EXPECT_EQ(port.Settings().StopBits, TWOSTOPBITS);
     EXPECT_EQ(ErrorCode([&] { port.SetByteSize(9); }), 5);
     EXPECT_EQ(port.Settings().ByteSize, 8);
     EXPECT_EQ(ErrorCode([&] { port.SetParity(EVENPARITY); }), 4);   // the pty has no parity
@@ -283,13 +270,6 @@ TEST(CommPort, AWriteTheDeviceDoesNotTakeFailsAfterItsDeadlineInsteadOfTruncatin
     EXPECT_LT(ms, 5000);
 }
 
-TEST(CommPort, TheDeadlineScalesWithTheRate)
-{
-    EXPECT_DOUBLE_EQ(TCommPort::CharacterTimeMs({9600, 8, NOPARITY, ONESTOPBIT}), 10 * 1000.0 / 9600);
-    EXPECT_DOUBLE_EQ(TCommPort::CharacterTimeMs({110, 7, EVENPARITY, TWOSTOPBITS}), 11 * 1000.0 / 110);
-    EXPECT_DOUBLE_EQ(TCommPort::CharacterTimeMs({300, 5, NOPARITY, ONE5STOPBITS}), 8 * 1000.0 / 300);
-}
-
 TEST(CommPort, AHungUpDeviceIsNoticed)
 {
     PtyPair pty;
@@ -303,17 +283,3 @@ TEST(CommPort, AHungUpDeviceIsNoticed)
     EXPECT_EQ(ErrorCode([&] { port.BytesAvailable(); }), 18);
 }
 
-TEST(CommPort, OpenCloseCyclesAndTheDestructorLeaveNoDescriptorBehind)
-{
-    PtyPair pty;
-    int before = OpenDescriptors();
-    for (int i = 0; i < 50; ++i) {
-        TCommPort port;
-        port.SetPortName(pty.SlaveName());
-        port.Open();
-        port.Open();   // already open: nothing happens
-        port.Flush();
-        if (i % 2) port.Close();
-    }
-    EXPECT_EQ(OpenDescriptors(), before);
-}

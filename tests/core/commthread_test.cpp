@@ -69,15 +69,6 @@ struct CommThreadTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(CommThreadTest, StartsWithThePortSetTo115200EightNoneOne)
-{
-    TBackgroundCommThread fresh{nullptr, nullptr};
-    EXPECT_EQ(fresh.Port.PortName(), "COM1");
-    EXPECT_EQ(fresh.Port.Settings(), (DCB{115200, 8, NOPARITY, ONESTOPBIT}));
-    EXPECT_FALSE(fresh.Running());
-    EXPECT_FALSE(fresh.Port.IsOpen());
-}
-
 TEST_F(CommThreadTest, BurstsArriveByteIdenticalAndInOrderOneChunkPerPass)
 {
     std::string stream = SentenceStream(160 * 1024, 3);
@@ -171,19 +162,3 @@ TEST_F(CommThreadTest, AFailedStartLeavesNoThreadAndAClosedPort)
     EXPECT_EQ(Threads(), threads);
 }
 
-TEST_F(CommThreadTest, AHundredStartStopCyclesLeaveNoThreadOrDescriptorBehind)
-{
-    int threads = Threads();
-    int descriptors = OpenDescriptors();
-    for (int i = 0; i < 100; ++i) {
-        worker.Start();
-        worker.Start();   // already running: nothing happens
-        if (i % 10 == 0) pty.Write("abc");
-        if (i % 3 == 0) std::this_thread::sleep_for(1ms);
-        worker.Stop();
-        ASSERT_FALSE(worker.Port.IsOpen());
-    }
-    EXPECT_EQ(Threads(), threads);
-    EXPECT_EQ(OpenDescriptors(), descriptors);
-    EXPECT_EQ(got.Failures(), 0u);
-}

@@ -106,6 +106,24 @@ inline int CountEntries(const char *folder)
 }
 inline int OpenDescriptors() { return CountEntries("/proc/self/fd"); }
 inline int Threads() { return CountEntries("/proc/self/task"); }
+// Threads of this process with the serial worker's name.
+inline int SerialWorkers()
+{
+    int n = 0;
+    if (DIR *d = ::opendir("/proc/self/task")) {
+        while (dirent *e = ::readdir(d)) {
+            if (e->d_name[0] == '.') continue;
+            std::string path = std::string("/proc/self/task/") + e->d_name + "/comm";
+            char name[32] = {};
+            if (FILE *f = std::fopen(path.c_str(), "r")) {
+                if (std::fgets(name, sizeof name, f) && std::string(name) == "serial worker\n") ++n;
+                std::fclose(f);
+            }
+        }
+        ::closedir(d);
+    }
+    return n;
+}
 
 // A stream of receiver-like sentences with CR LF line ends, size bytes long.
 inline std::string SentenceStream(size_t size, unsigned seed)

@@ -106,6 +106,22 @@ inline int CountEntries(const char *folder)
 }
 inline int OpenDescriptors() { return CountEntries("/proc/self/fd"); }
 inline int Threads() { return CountEntries("/proc/self/task"); }
+// Open descriptors of this process on the given device.
+inline int DescriptorsOn(const std::string &device)
+{
+    int n = 0;
+    if (DIR *d = ::opendir("/proc/self/fd")) {
+        while (dirent *e = ::readdir(d)) {
+            if (e->d_name[0] == '.') continue;
+            char target[256] = {};
+            std::string link = std::string("/proc/self/fd/") + e->d_name;
+            ssize_t len = ::readlink(link.c_str(), target, sizeof target - 1);
+            if (len > 0 && device == std::string(target, static_cast<size_t>(len))) ++n;
+        }
+        ::closedir(d);
+    }
+    return n;
+}
 // Threads of this process with the serial worker's name.
 inline int SerialWorkers()
 {

@@ -237,7 +237,8 @@ TEST_F(DataSourceTest, AConnectThatFailsLeavesNoPortOrWorkerBehind)
     PtyPair pty;
     LinkPort(4, pty.SlaveName());
     LinkPort(5, "/dev/no-such-adapter");
-    int descriptors = OpenDescriptors();
+    int onPty = DescriptorsOn(pty.SlaveName());
+    int onNull = DescriptorsOn("/dev/null");
     struct Case { const char *port; int parity; };
     for (Case c : {Case{"COM5", 0}, Case{"COM4", 2} /* the pty has no parity */, Case{"/dev/null", 0}}) {
         boxes.clear();
@@ -253,7 +254,8 @@ TEST_F(DataSourceTest, AConnectThatFailsLeavesNoPortOrWorkerBehind)
         EXPECT_TRUE(ui->RadioFile->isEnabled());
     }
     EXPECT_EQ(SerialWorkers(), 0);
-    EXPECT_EQ(OpenDescriptors(), descriptors);
+    EXPECT_EQ(DescriptorsOn(pty.SlaveName()), onPty);
+    EXPECT_EQ(DescriptorsOn("/dev/null"), onNull);
 }
 
 TEST_F(DataSourceTest, AMegabyteInRandomBurstsReachesTheRouterUnchangedAndInOrder)
@@ -334,10 +336,11 @@ TEST_F(DataSourceTest, AHundredConnectDisconnectCyclesLeaveNoThreadOrDescriptorB
     PtyPair pty;
     LinkPort(8, pty.SlaveName());
     ui->ComboBox1->setCurrentText("COM8");
-    int descriptors = OpenDescriptors();
+    int descriptors = DescriptorsOn(pty.SlaveName());
     for (int i = 0; i < 100; ++i) {
         ds->Button1Click(ui->Button1);
         ASSERT_TRUE(ds->Connected);
+        ASSERT_EQ(DescriptorsOn(pty.SlaveName()), descriptors + 1);   // the port itself
         if (i % 10 == 0) {
             pty.Write("$GPGGA,1*4B\r\n");
             QTest::qWait(120);
@@ -346,7 +349,7 @@ TEST_F(DataSourceTest, AHundredConnectDisconnectCyclesLeaveNoThreadOrDescriptorB
         ASSERT_FALSE(ds->Connected);
     }
     EXPECT_TRUE(WaitFor([&] { return SerialWorkers() == 0; }, 1000));
-    EXPECT_EQ(OpenDescriptors(), descriptors);
+    EXPECT_EQ(DescriptorsOn(pty.SlaveName()), descriptors);
     EXPECT_TRUE(boxes.empty());
 }
 

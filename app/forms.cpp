@@ -3,8 +3,10 @@
 #include "app/aboutbox.h"
 #include "app/form2.h"
 #include "app/mainform.h"
+#include "link/datasource.h"
 
 TMainForm *MainForm = nullptr;
+TDataSourceForm *DataSourceForm = nullptr;
 TAboutBox *AboutBox = nullptr;
 TForm2 *Form2 = nullptr;
 TTOAAForm *TOAAForm = nullptr;
@@ -21,6 +23,7 @@ TLCPOSAForm *LCPOSAForms[4] = {};
 void CreateForms()
 {
     MainForm = new TMainForm();
+    DataSourceForm = new TDataSourceForm(MainForm);
     AboutBox = new TAboutBox(MainForm);
     Form2 = new TForm2(MainForm);
 }
@@ -31,6 +34,8 @@ void DestroyForms()
     Form2 = nullptr;
     delete AboutBox;
     AboutBox = nullptr;
+    delete DataSourceForm;
+    DataSourceForm = nullptr;
     delete MainForm;
     MainForm = nullptr;
 }

@@ -5,6 +5,7 @@
 class TMainForm;
 class TAboutBox;
 class TForm2;
+class TDataSourceForm;
 class TTOAAForm;
 class TDASFAForm;
 class TGPGGAForm;
@@ -17,6 +18,7 @@ class TPTNTAForm;
 class TLCPOSAForm;
 
 extern TMainForm *MainForm;
+extern TDataSourceForm *DataSourceForm;
 extern TAboutBox *AboutBox;
 extern TForm2 *Form2;
 

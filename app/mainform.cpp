@@ -12,6 +12,7 @@
 #include "app/aboutbox.h"
 #include "app/form2.h"
 #include "app/forms.h"
+#include "link/datasource.h"
 #include "platform/notifier.h"
 #include "platform/settings.h"
 #include "ui_aboutbox.h"
@@ -50,6 +51,7 @@ TMainForm::TMainForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<U
 
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
     connect(ui->File1, &QMenu::aboutToShow, this, &TMainForm::File1Click);
+    connect(ui->DataSource, &QAction::triggered, this, &TMainForm::DataSourceClick);
     connect(ui->Save1, &QAction::triggered, this, &TMainForm::Save1Click);
     connect(ui->Adddescription1, &QAction::triggered, this, &TMainForm::Adddescription1Click);
     connect(ui->Exit2, &QAction::triggered, this, &TMainForm::Exit2Click);
@@ -127,7 +129,17 @@ void TMainForm::Timer1Timer()
 
 void TMainForm::File1Click()
 {
-    ui->Script1->setEnabled(false);
+    int kind = DataSourceForm && DataSourceForm->Connected ? DataSourceForm->GetSourceKind() : 0;
+    ui->Script1->setEnabled(kind == 1 || kind == 2);
+}
+
+void TMainForm::DataSourceClick()
+{
+    if (!DataSourceForm) return;
+    DataSourceForm->LoadSettings(RegistryKey);
+    DataSourceForm->show();
+    DataSourceForm->raise();
+    DataSourceForm->activateWindow();
 }
 
 void TMainForm::SetDescription(const QString &text)
@@ -172,5 +184,6 @@ void TMainForm::ScriptLine(const char *) {}
 
 void TMainForm::ResetViews()
 {
+    if (DataSourceForm) DataSourceForm->ClearDisplay();
     router_.ResetLine();
 }

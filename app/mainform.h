@@ -108,6 +108,7 @@ public:
     void FormResize();
     void Timer1Timer();
     void File1Click();
+    void DataSourceClick();
     void Save1Click();
     void Adddescription1Click();
     void StatusBar1DblClick();

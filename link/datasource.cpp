@@ -1,0 +1,627 @@
+#include "link/datasource.h"
+
+#include <QFile>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTcpSocket>
+#include <QTextCursor>
+#include <QTimer>
+#include <cstring>
+
+#include "app/forms.h"
+#include "app/mainform.h"
+#include "link/commthread.h"
+#include "link/linkcheck.h"
+#include "platform/notifier.h"
+#include "platform/settings.h"
+#include "ui_datasource.h"
+
+namespace {
+
+// Resets a flag when the scope ends, also by an exception.
+struct FlagGuard {
+    bool &flag;
+    explicit FlagGuard(bool &f) : flag(f) { flag = true; }
+    ~FlagGuard() { flag = false; }
+};
+
+QString NamePart(const QString &path) { return path.mid(path.lastIndexOf('/') + 1); }
+
+QString FolderPart(const QString &path) { return path.left(path.lastIndexOf('/') + 1); }
+
+// The display shows the text without its carriage returns: every line end
+// (CR CR LF, CR LF, LF, or a lone CR) starts one new line.
+QString ForView(const QString &text)
+{
+    QString view = text;
+    view.replace(QLatin1String("\r\r\n"), QLatin1String("\n"));
+    view.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    view.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return view;
+}
+
+} // namespace
+
+TDataSourceForm::TDataSourceForm(QWidget *owner) : QDialog(owner), ui(std::make_unique<Ui::TDataSourceForm>())
+{
+    ui->setupUi(this);
+    setModal(false);
+
+    // The display is disabled (read-only) but its text stays readable.
+    QPalette palette = ui->RichEdit1->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
+    ui->RichEdit1->setPalette(palette);
+
+    CommThread = std::make_unique<TBackgroundCommThread>(
+        [this](std::string chunk) {
+            // Worker thread: hand a copy to the GUI thread.
+            unsigned generation = serialGeneration_.load();
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, chunk = std::move(chunk)] {
+                    if (generation == serialGeneration_.load())
+                        OnSerialData(chunk.data(), static_cast<int>(chunk.size()));
+                },
+                Qt::QueuedConnection);
+        },
+        [this](const std::string &reason) {
+            unsigned generation = serialGeneration_.load();
+            QString text = QString::fromLocal8Bit(reason.c_str());
+            QMetaObject::invokeMethod(
+                this, [this, generation, text] { OnSerialFailure(generation, text); }, Qt::QueuedConnection);
+        });
+
+    ClientSocket1 = new QTcpSocket(this);
+    ClientSocket1->setObjectName("ClientSocket1");
+    connect(ClientSocket1, &QTcpSocket::connected, this, &TDataSourceForm::ClientSocket1Connect);
+    connect(ClientSocket1, &QTcpSocket::disconnected, this, &TDataSourceForm::ClientSocket1Disconnect);
+    connect(ClientSocket1, &QTcpSocket::errorOccurred, this, &TDataSourceForm::ClientSocket1Error);
+    connect(ClientSocket1, &QTcpSocket::readyRead, this, &TDataSourceForm::ClientSocket1Read);
+
+    OpenDialog1.DefaultExt = "log";
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TDataSourceForm::Timer1Timer);
+    Timer1->start();
+
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName("Timer2");
+    Timer2->setInterval(10);
+    connect(Timer2, &QTimer::timeout, this, &TDataSourceForm::Timer2Timer);
+    Timer2->start();
+
+    ReconnectTimer = new QTimer(this);
+    ReconnectTimer->setObjectName("ReconnectTimer");
+    ReconnectTimer->setSingleShot(true);
+    ReconnectTimer->setInterval(ReconnectDelayMs);
+    connect(ReconnectTimer, &QTimer::timeout, this, [this] {
+        if (!Connected && ui->RadioTCPIP->isChecked() && ui->CheckBox1->isChecked()) Button1Click(ClientSocket1);
+    });
+
+    connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(ui->Button1); });
+    connect(ui->RadioSerial, &QRadioButton::clicked, this, [this] { RadioSerialClick(ui->RadioSerial); });
+    connect(ui->RadioTCPIP, &QRadioButton::clicked, this, [this] { RadioTCPIPClick(ui->RadioTCPIP); });
+    connect(ui->RadioFile, &QRadioButton::clicked, this, [this] { RadioFileClick(ui->RadioFile); });
+    connect(ui->Button3, &QPushButton::clicked, this, &TDataSourceForm::Button3Click);
+    connect(ui->Button4, &QPushButton::clicked, this, &TDataSourceForm::Button4Click);
+    connect(ui->BitBtn1, &QPushButton::clicked, this, &TDataSourceForm::BitBtn1Click);
+    connect(ui->Button2, &QPushButton::clicked, this, &TDataSourceForm::Button2Click);
+    ui->Edit1->installEventFilter(this);
+}
+
+TDataSourceForm::~TDataSourceForm()
+{
+    ui->Edit1->removeEventFilter(this);
+    ReconnectTimer->stop();
+    Timer1->stop();
+    Timer2->stop();
+    try {
+        CommThread->Stop();
+    } catch (const std::exception &) {
+        // The port is closed all the same.
+    }
+    ++serialGeneration_;
+    CommThread.reset();
+    QObject::disconnect(ClientSocket1, nullptr, this, nullptr);
+    ClientSocket1->abort();
+    ReplayFile.Close();
+    SaveSettings();
+}
+
+// ---------------------------------------------------------------------------
+// Settings
+// ---------------------------------------------------------------------------
+
+void TDataSourceForm::LoadSettings(const char *key)
+{
+    if (!key) return;
+    if (SettingsKey && *SettingsKey == key) return;
+    SettingsKey = key;
+    SettingsStore store(SettingsStore::Mode::ReadOnly);
+    if (!store.IsOpen()) return;
+
+    auto text = [&store](const char *name) -> std::optional<QString> {
+        std::optional<QString> v = store.ReadString(name);
+        if (!v || v->isEmpty()) return std::nullopt;
+        return v;
+    };
+    auto number = [&text](const char *name) -> std::optional<int> {
+        std::optional<QString> v = text(name);
+        return v ? StoredNumber(v->toStdString()) : std::nullopt;
+    };
+    auto index = [&text](const char *name, QComboBox *box) {
+        std::optional<QString> v = text(name);
+        if (!v) return;
+        if (std::optional<int> i = StoredIndex(v->toStdString(), box->count())) box->setCurrentIndex(*i);
+    };
+
+    if (std::optional<int> select = number("DS_Select"); select && !Connected) {
+        if (*select == 1) RadioSerialClick(nullptr);
+        if (*select == 2) RadioTCPIPClick(nullptr);
+        if (*select == 3) RadioFileClick(nullptr);
+    }
+    if (auto v = text("DS_Box1")) ui->ComboBox1->setCurrentText(*v);
+    if (auto v = text("DS_Box2")) ui->ComboBox2->setCurrentText(*v);
+    index("DS_Box3", ui->ComboBox3);
+    index("DS_Box4", ui->ComboBox4);
+    index("DS_Box5", ui->ComboBox5);
+    if (auto v = text("DS_HostID")) ui->Edit6->setText(*v);
+    if (auto v = number("DS_HostPort")) ui->Edit7->setText(QString::number(*v));
+    if (auto v = text("DS_InputDirectory")) OpenDialog1.InitialDir = *v;
+    if (auto v = text("DS_FileName")) {
+        OpenDialog1.FileName = *v;
+        ui->Label10->setText(NamePart(*v));
+    }
+    if (auto v = number("DS_Spin"); v && CheckLinesPerSecond(std::to_string(*v))) {
+        ui->Edit1->setText(QString::number(*v));
+        Button4Click();
+    }
+}
+
+void TDataSourceForm::SaveSettings()
+{
+    if (!SettingsKey) return;
+    SettingsStore store(SettingsStore::Mode::Create);
+    if (!store.IsOpen()) return;
+    int select = ui->RadioSerial->isChecked() ? 1 : ui->RadioTCPIP->isChecked() ? 2 : ui->RadioFile->isChecked() ? 3 : 0;
+    store.WriteString("DS_Select", QString::number(select));
+    store.WriteString("DS_Box1", ui->ComboBox1->currentText());
+    store.WriteString("DS_Box2", ui->ComboBox2->currentText());
+    store.WriteString("DS_Box3", QString::number(ui->ComboBox3->currentIndex()));
+    store.WriteString("DS_Box4", QString::number(ui->ComboBox4->currentIndex()));
+    store.WriteString("DS_Box5", QString::number(ui->ComboBox5->currentIndex()));
+    store.WriteString("DS_HostID", ui->Edit6->text());
+    store.WriteString("DS_HostPort", ui->Edit7->text());
+    if (!OpenDialog1.FileName.isEmpty()) {
+        store.WriteString("DS_InputDirectory", FolderPart(OpenDialog1.FileName));
+        store.WriteString("DS_FileName", OpenDialog1.FileName);
+    }
+    store.WriteString("DS_Spin", QString::number(LinesPerSecond));
+}
+
+// ---------------------------------------------------------------------------
+// State
+// ---------------------------------------------------------------------------
+
+int TDataSourceForm::GetSourceKind() const
+{
+    if (!Connected) return 0;
+    if (ui->RadioSerial->isChecked()) return 1;
+    if (ui->RadioTCPIP->isChecked()) return 2;
+    if (ui->RadioFile->isChecked()) return 3;
+    return 0;
+}
+
+QString TDataSourceForm::GetStatusText() const
+{
+    if (!Connected) return "No datasource connected";
+    if (ui->RadioSerial->isChecked()) return "Serial communication on " + ui->ComboBox1->currentText();
+    if (ui->RadioTCPIP->isChecked()) return "TCP/IP on Host: " + ui->Edit6->text() + "  Port: " + ui->Edit7->text();
+    if (ui->RadioFile->isChecked()) return "File: " + NamePart(OpenDialog1.FileName) + "  - opened";
+    return QString();
+}
+
+void TDataSourceForm::EnableSourceChoice(bool enable)
+{
+    ui->RadioSerial->setEnabled(enable);
+    ui->RadioTCPIP->setEnabled(enable);
+    ui->RadioFile->setEnabled(enable);
+}
+
+void TDataSourceForm::EnableSerialControls(bool enable) { ui->SerialSettings->setEnabled(enable); }
+void TDataSourceForm::EnableTcpIpControls(bool enable) { ui->TCPIPSettings->setEnabled(enable); }
+void TDataSourceForm::EnableFileControls(bool enable) { ui->FileSettings->setEnabled(enable); }
+
+void TDataSourceForm::RadioSerialClick(QObject *sender)
+{
+    ui->RadioSerial->setChecked(true);
+    EnableSerialControls(true);
+    EnableTcpIpControls(false);
+    EnableFileControls(false);
+    if (sender) activateWindow();
+}
+
+void TDataSourceForm::RadioTCPIPClick(QObject *sender)
+{
+    ui->RadioTCPIP->setChecked(true);
+    EnableSerialControls(false);
+    EnableTcpIpControls(true);
+    EnableFileControls(false);
+    if (sender) activateWindow();
+}
+
+void TDataSourceForm::RadioFileClick(QObject *sender)
+{
+    ui->RadioFile->setChecked(true);
+    EnableSerialControls(false);
+    EnableTcpIpControls(false);
+    EnableFileControls(true);
+    if (sender) activateWindow();
+}
+
+void TDataSourceForm::Button3Click()
+{
+    if (OpenDialog1.Execute(this)) ui->Label10->setText(NamePart(OpenDialog1.FileName));
+}
+
+void TDataSourceForm::Button4Click()
+{
+    std::optional<int> pace = CheckLinesPerSecond(ui->Edit1->text().toStdString());
+    if (!pace) {
+        Notifier::Error("Illegal value for Lines per Second", this);
+        ui->Edit1->setText(QString::number(LinesPerSecond));
+        if (isVisible()) ui->Edit1->setFocus();
+        return;
+    }
+    LinesPerSecond = *pace;
+    Timer1->setInterval(ReplayIntervalMs(LinesPerSecond));
+}
+
+void TDataSourceForm::Edit1KeyPress(char key)
+{
+    if (key == 13) Button4Click();
+}
+
+void TDataSourceForm::Edit1Exit() { Button4Click(); }
+
+bool TDataSourceForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->Edit1) {
+        if (event->type() == QEvent::KeyPress) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                Edit1KeyPress(13);
+                return true;   // Enter here sets the pace; it does not press Send
+            }
+        } else if (event->type() == QEvent::FocusOut) {
+            // Leaving the edit for another control, not the window losing activation.
+            auto reason = static_cast<QFocusEvent *>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) Edit1Exit();
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TDataSourceForm::BitBtn1Click() { close(); }
+
+QString TDataSourceForm::PortsFolder() const { return SettingsStore::Folder() + "/ports"; }
+
+bool TDataSourceForm::ApplySerialSettings()
+{
+    QString port = ui->ComboBox1->currentText();
+    if (!IsValidPortText(port.toStdString())) {
+        Notifier::Error("Invalid comport", this);
+        ui->ComboBox1->setCurrentText("COM1");
+        ui->ComboBox1->setFocus();
+        return true;
+    }
+    std::string device = ResolvePortName(port.toStdString(), QFile::encodeName(PortsFolder()).toStdString());
+    std::optional<uint32_t> baud = CheckBaudText(ui->ComboBox2->currentText().toStdString());
+    if (!baud) {
+        Notifier::Error("Invalid baudrate", this);
+        ui->ComboBox2->setCurrentText("9600");
+        ui->ComboBox2->setFocus();
+        return true;
+    }
+    std::optional<uint8_t> bits = CheckDataBitsText(ui->ComboBox4->currentText().toStdString());
+    if (!bits) {
+        Notifier::Error("Invalid number of databits", this);
+        ui->ComboBox4->setCurrentIndex(ui->ComboBox4->findText("8"));
+        ui->ComboBox4->setFocus();
+        return true;
+    }
+    static constexpr uint8_t parities[] = {NOPARITY, ODDPARITY, EVENPARITY};
+    static constexpr uint8_t stops[] = {ONESTOPBIT, ONE5STOPBITS, TWOSTOPBITS};
+    int p = ui->ComboBox3->currentIndex();
+    int s = ui->ComboBox5->currentIndex();
+    SerialSettings = DCB{*baud, *bits, p >= 0 && p < 3 ? parities[p] : NOPARITY, s >= 0 && s < 3 ? stops[s] : ONESTOPBIT};
+    try {
+        CommThread->Port.SetPortName(device);
+        CommThread->Port.SetDCB(SerialSettings);
+    } catch (const ECommError &e) {
+        qWarning("Serial settings refused: %s", e.what());
+        Notifier::Show("Error", "Cannot open COM-port", this);
+        return true;
+    }
+    return false;
+}
+
+bool TDataSourceForm::ApplySocketSettings()
+{
+    if (!CheckTcpPort(ui->Edit7->text().trimmed().toStdString())) {
+        Notifier::Error("Invalid port number", this);
+        ui->Edit7->setText("2000");
+        ui->Edit7->setFocus();
+        return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Connect and disconnect
+// ---------------------------------------------------------------------------
+
+void TDataSourceForm::Button1Click(QObject *sender)
+{
+    ReconnectTimer->stop();
+    if (ui->RadioSerial->isChecked()) {
+        if (Connected) {
+            DisconnectSerial();
+        } else {
+            if (ApplySerialSettings()) return;
+            ConnectSerial();
+        }
+    } else if (ui->RadioTCPIP->isChecked()) {
+        if (Connected) {
+            DisconnectSocket();
+        } else {
+            if (ApplySocketSettings()) return;
+            ConnectSocket();
+        }
+    } else if (ui->RadioFile->isChecked()) {
+        if (Connected) DisconnectFile();
+        else ConnectFile();
+    }
+    if (Connected && MainForm) MainForm->ResetViews();
+    if (sender) show();
+}
+
+void TDataSourceForm::ShowConnected(bool connected)
+{
+    Connected = connected;
+    EnableSourceChoice(!connected);
+    ui->Button1->setText(connected ? "Disconnect" : "Connect");
+    if (!connected) ui->Label9->setText("Disconnected");
+}
+
+void TDataSourceForm::ConnectSerial()
+{
+    try {
+        CommThread->Start();
+        CommThread->Port.Flush();
+    } catch (const std::exception &e) {
+        // Nothing stays half open: no worker, no port.
+        qWarning("Serial connect failed: %s", e.what());
+        try {
+            CommThread->Stop();
+        } catch (const std::exception &) {
+        }
+        ++serialGeneration_;
+        Notifier::Show("Error", "Cannot open COM-port", this);
+        return;
+    }
+    RxBuffer.clear();
+    EnableSerialControls(false);
+    ShowConnected(true);
+    ui->Label9->setText("Connected to " + ui->ComboBox1->currentText());
+}
+
+void TDataSourceForm::DisconnectSerial()
+{
+    bool failed = false;
+    try {
+        CommThread->Stop();
+    } catch (const std::exception &e) {
+        qWarning("Serial disconnect: %s", e.what());
+        failed = true;   // the port is released all the same
+    }
+    ++serialGeneration_;
+    EnableSerialControls(true);
+    ShowConnected(false);
+    if (failed) Notifier::Show("Error", "Cannot close COM-port", this);
+}
+
+void TDataSourceForm::OnSerialFailure(unsigned generation, const QString &reason)
+{
+    if (generation != serialGeneration_.load() || !Connected || !ui->RadioSerial->isChecked()) return;
+    QString port = ui->ComboBox1->currentText();
+    DisconnectSerial();
+    Notifier::Error("   Lost the connection on " + port + "   \n" + reason, this);
+}
+
+void TDataSourceForm::ConnectSocket()
+{
+    ClientSocket1->abort();   // while the source is closed: its events change nothing
+    RxBuffer.clear();
+    socketConnected_ = false;
+    EnableTcpIpControls(false);
+    ShowConnected(true);
+    ui->Label9->setText("Connecting...");
+    ClientSocket1->connectToHost(ui->Edit6->text().trimmed(), static_cast<quint16>(ui->Edit7->text().trimmed().toUInt()));
+}
+
+void TDataSourceForm::DisconnectSocket()
+{
+    socketConnected_ = false;
+    EnableTcpIpControls(true);
+    ShowConnected(false);   // before the socket closes: its events now find the source closed
+    if (ClientSocket1->state() == QAbstractSocket::ConnectedState) ClientSocket1->flush();
+    ClientSocket1->abort();
+}
+
+void TDataSourceForm::ClientSocket1Connect()
+{
+    socketConnected_ = true;
+    if (Connected && ui->RadioTCPIP->isChecked()) ui->Label9->setText("Connected to " + ClientSocket1->peerName());
+}
+
+void TDataSourceForm::ClientSocket1Disconnect()
+{
+    // Only a close by the server gets here with the source open; the user's own
+    // Disconnect has already closed the source.
+    if (!ui->RadioTCPIP->isChecked() || !Connected) return;
+    ClientSocket1Read();
+    Button1Click(ClientSocket1);
+    if (ui->CheckBox1->isChecked()) ReconnectTimer->start();
+}
+
+void TDataSourceForm::ClientSocket1Error(QAbstractSocket::SocketError error)
+{
+    if (!ui->RadioTCPIP->isChecked() || !Connected) return;
+    if (error == QAbstractSocket::RemoteHostClosedError) return;   // a close, not a fault: see ClientSocket1Disconnect
+    QString text;
+    if (error == QAbstractSocket::HostNotFoundError) text = "     Cannot resolve host name     ";
+    else if (!socketConnected_) text = SocketErrorText(SocketErrorKind::Connect);
+    else text = SocketErrorText(SocketErrorKind::Receive);
+    Button1Click(ClientSocket1);
+    Notifier::Error(text, this);
+}
+
+QString TDataSourceForm::SocketErrorText(SocketErrorKind kind)
+{
+    switch (kind) {
+    case SocketErrorKind::General: return "       General Socket Error          ";
+    case SocketErrorKind::Send: return "       Cannot write to socket        ";
+    case SocketErrorKind::Receive: return "       Cannot read from socket       ";
+    case SocketErrorKind::Connect: return "       Cannot connect to host        ";
+    case SocketErrorKind::Disconnect: return "       Error closing connection      ";
+    case SocketErrorKind::Accept: return "       Error accepting client        ";
+    case SocketErrorKind::Other: break;
+    }
+    return QString();
+}
+
+void TDataSourceForm::ConnectFile()
+{
+    if (!ReplayFile.Open(QFile::encodeName(OpenDialog1.FileName).toStdString())) {
+        Notifier::Show("Error opening file", "Cannot open file", this);
+        return;
+    }
+    RxBuffer.clear();
+    if (!Timer1->isActive()) Timer1->start();
+    EnableFileControls(false);
+    ShowConnected(true);
+    ui->Label9->setText("Connected");
+}
+
+void TDataSourceForm::DisconnectFile()
+{
+    EnableFileControls(true);
+    ShowConnected(false);
+    ReplayFile.Close();
+}
+
+// ---------------------------------------------------------------------------
+// The byte road
+// ---------------------------------------------------------------------------
+
+void TDataSourceForm::OnSerialData(const char *data, int length)
+{
+    if (length > 0) RxBuffer.append(data, length);   // forwarded by the next drain
+}
+
+void TDataSourceForm::Timer2Timer() { DrainRx(); }
+
+void TDataSourceForm::ClientSocket1Read()
+{
+    char buffer[1024];
+    for (;;) {
+        qint64 n = ClientSocket1->read(buffer, sizeof buffer);
+        if (n <= 0) break;
+        DisplayAndForward(buffer, static_cast<int>(n));
+    }
+}
+
+void TDataSourceForm::Timer1Timer()
+{
+    if (!ui->RadioFile->isChecked() || !Connected || ReplayFile.AtEnd()) return;
+    if (RoadBusy()) return;   // the line waits in the file until the road is free
+    std::string line;
+    if (!ReplayFile.ReadLine(line)) return;
+    DisplayAndForward(line.data(), static_cast<int>(line.size()));
+}
+
+bool TDataSourceForm::RoadBusy() const { return forwarding_ || Notifier::BoxOpen(); }
+
+void TDataSourceForm::DisplayAndForward(const char *data, int length)
+{
+    if (data && length > 0) RxBuffer.append(data, length);
+    DrainRx();
+}
+
+// Hands on everything waiting, in order of arrival. The buffer is taken out
+// before it is handed on, so a message box opened by the router (whose event
+// loop runs the timers and sockets again) can neither repeat nor lose bytes:
+// what arrives meanwhile waits in RxBuffer and follows in this loop.
+void TDataSourceForm::DrainRx()
+{
+    if (RoadBusy()) return;
+    FlagGuard busy(forwarding_);
+    while (!RxBuffer.isEmpty()) {
+        QByteArray chunk;
+        chunk.swap(RxBuffer);
+        ShowChunk(chunk);
+        if (MainForm) MainForm->ReceiveData(chunk);
+    }
+}
+
+void TDataSourceForm::ShowChunk(const QByteArray &chunk)
+{
+    // Only the tail can still be seen: every byte shows as one character or more.
+    qsizetype from = chunk.size() > DisplayLimit ? chunk.size() - DisplayLimit : 0;
+    QString add;
+    add.reserve((chunk.size() - from) * 2);
+    for (qsizetype i = from; i < chunk.size(); ++i) {
+        char c = chunk[i];
+        if (c == '\n') add += QLatin1String("\r\n");
+        else add += QChar(static_cast<uchar>(c));
+    }
+    DisplayText += add;
+    if (DisplayText.size() > DisplayLimit) DisplayText = DisplayText.right(DisplayLimit);
+    ui->RichEdit1->setPlainText(ForView(DisplayText));
+    ui->RichEdit1->moveCursor(QTextCursor::End);
+    ui->RichEdit1->verticalScrollBar()->setValue(ui->RichEdit1->verticalScrollBar()->maximum());
+}
+
+void TDataSourceForm::SendData(const char *data, int length)
+{
+    if (!Connected || !data || length < 0) return;
+    if (ui->RadioSerial->isChecked()) CommThread->Port.Write(data, static_cast<uint32_t>(length));
+    else if (ui->RadioTCPIP->isChecked()) ClientSocket1->write(data, length);
+    else return;   // a replayed file takes no commands
+    QByteArray echo = "In> " + QByteArray(data, static_cast<qsizetype>(qstrnlen(data, static_cast<uint>(length))));
+    DisplayAndForward(echo.constData(), static_cast<int>(echo.size()));
+}
+
+void TDataSourceForm::Button2Click()
+{
+    QString text = ui->ComboSend->currentText();
+    ui->ComboSend->addItem(text);
+    while (ui->ComboSend->count() >= 16) ui->ComboSend->removeItem(0);
+    ui->ComboSend->setEditText(text);
+    QByteArray command = text.toLatin1() + "\r\n";
+    SendData(command.constData(), static_cast<int>(command.size()));
+    ui->Button2->setFocus();
+    ui->ComboSend->setFocus();
+}
+
+void TDataSourceForm::ClearDisplay()
+{
+    DisplayText.clear();
+    ui->RichEdit1->clear();
+    ui->RichEdit1->ensureCursorVisible();
+}

@@ -1,0 +1,117 @@
+// The data-source window ("Data Connect:"): chooses, opens and closes the source
+// of the receiver's text (serial port, TCP/IP server, replayed log file), shows
+// the latest received text, hands every received byte to the main window's
+// router and sends command lines to the receiver.
+#pragma once
+
+#include <QAbstractSocket>
+#include <QByteArray>
+#include <QDialog>
+#include <QString>
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "link/commport.h"
+#include "link/replay.h"
+#include "platform/filedialog.h"
+
+namespace Ui { class TDataSourceForm; }
+class QTcpSocket;
+class QTimer;
+class TBackgroundCommThread;
+
+class TDataSourceForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TDataSourceForm(QWidget *owner = nullptr);
+    ~TDataSourceForm() override;
+
+    std::unique_ptr<Ui::TDataSourceForm> ui;
+
+    bool Connected = false;
+    ReplayReader ReplayFile;
+    std::unique_ptr<TBackgroundCommThread> CommThread;
+    // Received bytes not yet handed on: serial chunks until the next drain, and
+    // whatever arrives while the road is busy (a message box is open or the
+    // router is still handling the previous chunk).
+    QByteArray RxBuffer;
+    int LinesPerSecond = 1;
+    static constexpr int DisplayLimit = 750;
+    QString DisplayText;
+    std::optional<std::string> SettingsKey;
+    DCB SerialSettings;
+
+    QTcpSocket *ClientSocket1 = nullptr;
+    FileDialog OpenDialog1{FileDialog::Kind::Open};
+    QTimer *Timer1 = nullptr;            // replay tick
+    QTimer *Timer2 = nullptr;            // drain, every 10 ms
+    QTimer *ReconnectTimer = nullptr;    // "Automatic reconnect" after a remote close
+
+    static constexpr int ReconnectDelayMs = 1000;
+
+    // Settings
+    void LoadSettings(const char *key);
+    void SaveSettings();
+
+    int GetSourceKind() const;
+    QString GetStatusText() const;
+
+    // Connect / disconnect; sender is null when no control or event asked.
+    void Button1Click(QObject *sender);
+    void RadioSerialClick(QObject *sender);
+    void RadioTCPIPClick(QObject *sender);
+    void RadioFileClick(QObject *sender);
+    void EnableSourceChoice(bool enable);
+    void EnableSerialControls(bool enable);
+    void EnableTcpIpControls(bool enable);
+    void EnableFileControls(bool enable);
+    void Button3Click();
+    void Button4Click();
+    void Edit1KeyPress(char key);
+    void Edit1Exit();
+    void BitBtn1Click();
+    bool ApplySerialSettings();   // true = rejected
+    bool ApplySocketSettings();   // true = rejected
+
+    // Socket events
+    void ClientSocket1Connect();
+    void ClientSocket1Disconnect();
+    void ClientSocket1Error(QAbstractSocket::SocketError error);
+    void ClientSocket1Read();
+
+    // The byte road
+    void OnSerialData(const char *data, int length);
+    void Timer2Timer();
+    void Timer1Timer();
+    void DisplayAndForward(const char *data, int length);
+    void SendData(const char *data, int length);
+    void Button2Click();
+    void ClearDisplay();
+
+    // The socket's error kinds and their texts.
+    enum class SocketErrorKind { General, Send, Receive, Connect, Disconnect, Accept, Other };
+    static QString SocketErrorText(SocketErrorKind kind);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void ConnectSerial();
+    void DisconnectSerial();
+    void ConnectSocket();
+    void DisconnectSocket();
+    void ConnectFile();
+    void DisconnectFile();
+    void ShowConnected(bool connected);
+    void OnSerialFailure(unsigned generation, const QString &reason);
+    void DrainRx();
+    void ShowChunk(const QByteArray &chunk);
+    bool RoadBusy() const;
+    QString PortsFolder() const;
+
+    std::atomic<unsigned> serialGeneration_{0};   // chunks of a closed connection are dropped
+    bool forwarding_ = false;
+    bool socketConnected_ = false;
+};

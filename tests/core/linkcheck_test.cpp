@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "link/linkcheck.h"
+#include "link/replay.h"
+
+namespace {
+
+struct TempFolder {
+    std::string path;
+    TempFolder()
+    {
+        char tmpl[] = "/tmp/linkcheck-XXXXXX";
+        path = ::mkdtemp(tmpl);
+    }
+    ~TempFolder() { std::system(("rm -rf '" + path + "'").c_str()); }
+    std::string Write(const std::string &name, const std::string &content) const
+    {
+        std::string file = path + "/" + name;
+        std::ofstream(file, std::ios::binary) << content;
+        return file;
+    }
+};
+
+std::vector<std::string> ReadAllLines(ReplayReader &r)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    while (!r.AtEnd() && r.ReadLine(line)) lines.push_back(line);
+    return lines;
+}
+
+} // namespace
+
+TEST(PortText, ComAndANumberInAnyCaseOrADevicePathPass)
+{
+    for (const char *ok : {"COM1", "com3", "Com16", "COM42", "/dev/ttyUSB0", "/dev/serial/by-id/usb-x"})
+        EXPECT_TRUE(IsValidPortText(ok)) << ok;
+    for (const char *bad : {"COMX", "COM", "", "COM3a", "ttyUSB0", "dev/ttyS0", "CM3", " COM3"})
+        EXPECT_FALSE(IsValidPortText(bad)) << bad;
+}
+
+TEST(PortText, AComNameResolvesThroughItsLinkOrToTheMatchingTtyS)
+{
+    TempFolder ports;
+    ASSERT_EQ(::symlink("/dev/ttyUSB0", (ports.path + "/com3").c_str()), 0);
+    ASSERT_EQ(::symlink("/dev/gone", (ports.path + "/com9").c_str()), 0);   // dangling: still the link
+    EXPECT_EQ(ResolvePortName("COM3", ports.path), ports.path + "/com3");
+    EXPECT_EQ(ResolvePortName("com3", ports.path), ports.path + "/com3");
+    EXPECT_EQ(ResolvePortName("COM9", ports.path), ports.path + "/com9");
+    EXPECT_EQ(ResolvePortName("COM1", ports.path), "/dev/ttyS0");
+    EXPECT_EQ(ResolvePortName("COM16", ports.path), "/dev/ttyS15");
+    EXPECT_EQ(ResolvePortName("COM4", ports.path + "/missing"), "/dev/ttyS3");
+    EXPECT_EQ(ResolvePortName("/dev/ttyACM0", ports.path), "/dev/ttyACM0");
+    EXPECT_EQ(ResolvePortName("COM0", ports.path), "");
+    EXPECT_EQ(ResolvePortName("COM-2", ports.path), "");
+    EXPECT_EQ(ResolvePortName("COMX", ports.path), "");
+}
+
+TEST(SerialChecks, BaudRateIsAnyWholeNumberFrom110Up)
+{
+    EXPECT_FALSE(CheckBaudText("100"));
+    EXPECT_FALSE(CheckBaudText("109"));
+    EXPECT_EQ(CheckBaudText("110"), 110u);
+    EXPECT_EQ(CheckBaudText("250000"), 250000u);
+    EXPECT_EQ(CheckBaudText("12000000"), 12000000u);
+    for (const char *bad : {"", "fast", "9600.5", "9600 baud", "-9600"}) EXPECT_FALSE(CheckBaudText(bad)) << bad;
+}
+
+TEST(SerialChecks, DataBitsFiveToEight)
+{
+    EXPECT_FALSE(CheckDataBitsText("4"));
+    EXPECT_EQ(CheckDataBitsText("5"), 5);
+    EXPECT_EQ(CheckDataBitsText("8"), 8);
+    EXPECT_FALSE(CheckDataBitsText("9"));
+    EXPECT_FALSE(CheckDataBitsText(""));
+}
+
+TEST(SocketChecks, ThePortIsAWholeNumberFrom1To65535)
+{
+    EXPECT_EQ(CheckTcpPort("2000"), 2000);
+    EXPECT_EQ(CheckTcpPort("1"), 1);
+    EXPECT_EQ(CheckTcpPort("65535"), 65535);
+    for (const char *bad : {"0", "65536", "-1", "", "20OO", "99999999999"}) EXPECT_FALSE(CheckTcpPort(bad)) << bad;
+}
+
+TEST(ReplayPace, LinesPerSecondFrom1To500AndTheTickInWholeMilliseconds)
+{
+    for (const char *bad : {"0", "501", "ten", "", "-5", "2.5"}) EXPECT_FALSE(CheckLinesPerSecond(bad)) << bad;
+    EXPECT_EQ(CheckLinesPerSecond("1"), 1);
+    EXPECT_EQ(CheckLinesPerSecond("500"), 500);
+    EXPECT_EQ(ReplayIntervalMs(1), 1000);
+    EXPECT_EQ(ReplayIntervalMs(3), 333);
+    EXPECT_EQ(ReplayIntervalMs(500), 2);
+}
+
+TEST(StoredValues, ABadValueIsRejectedOnItsOwn)
+{
+    EXPECT_EQ(StoredIndex("2", 3), 2);
+    EXPECT_FALSE(StoredIndex("3", 3));
+    EXPECT_FALSE(StoredIndex("-1", 3));
+    EXPECT_FALSE(StoredIndex("one", 3));
+    EXPECT_EQ(StoredNumber("2000"), 2000);
+    EXPECT_FALSE(StoredNumber("2000x"));
+    EXPECT_FALSE(StoredNumber(""));
+}
+
+TEST(Replay, LinesComeWholeWithTheirLineEndsAsInTheFile)
+{
+    TempFolder dir;
+    ReplayReader r;
+    ASSERT_TRUE(r.Open(dir.Write("a.log", "$A*00\r\n$B*00\n\n$C*00\r\nlast")));
+    EXPECT_EQ(ReadAllLines(r), (std::vector<std::string>{"$A*00\r\n", "$B*00\n", "\n", "$C*00\r\n", "last"}));
+    EXPECT_TRUE(r.AtEnd());
+    std::string line = "x";
+    EXPECT_FALSE(r.ReadLine(line));
+    EXPECT_TRUE(line.empty());
+}
+
+TEST(Replay, AFileEndingWithALineFeedGivesNothingMoreAfterTheLastLine)
+{
+    TempFolder dir;
+    ReplayReader r;
+    ASSERT_TRUE(r.Open(dir.Write("a.log", "one\ntwo\n")));
+    std::string line;
+    ASSERT_TRUE(r.ReadLine(line));
+    ASSERT_TRUE(r.ReadLine(line));
+    EXPECT_EQ(line, "two\n");
+    EXPECT_FALSE(r.AtEnd());   // the end is met by the next read
+    EXPECT_FALSE(r.ReadLine(line));
+    EXPECT_TRUE(r.AtEnd());
+}
+
+TEST(Replay, NulBytesStayInTheLine)
+{
+    TempFolder dir;
+    ReplayReader r;
+    std::string content("$GP\0GA,1\n\0lead\n", 15);
+    ASSERT_TRUE(r.Open(dir.Write("nul.log", content)));
+    EXPECT_EQ(ReadAllLines(r), (std::vector<std::string>{std::string("$GP\0GA,1\n", 9), std::string("\0lead\n", 6)}));
+}
+
+TEST(Replay, ALongLineComesIn65535BytePieces)
+{
+    TempFolder dir;
+    std::string longLine(70000, 'L');
+    ReplayReader r;
+    ASSERT_TRUE(r.Open(dir.Write("long.log", longLine + "\nnext\n")));
+    std::vector<std::string> lines = ReadAllLines(r);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].size(), 65535u);
+    EXPECT_EQ(lines[1], std::string(70000 - 65535, 'L') + "\n");
+    EXPECT_EQ(lines[2], "next\n");
+}
+
+TEST(Replay, OnlyRegularFilesOpen)
+{
+    TempFolder dir;
+    ReplayReader r;
+    EXPECT_FALSE(r.Open(dir.path + "/missing.log"));
+    EXPECT_FALSE(r.Open(dir.path));
+    EXPECT_FALSE(r.Open("/dev/null"));
+    std::string fifo = dir.path + "/pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(r.Open(fifo));   // refused, without waiting for a writer
+    EXPECT_FALSE(r.IsOpen());
+    EXPECT_TRUE(r.AtEnd());
+    ASSERT_TRUE(r.Open(dir.Write("empty.log", "")));
+    std::string line;
+    EXPECT_FALSE(r.ReadLine(line));
+    EXPECT_TRUE(r.AtEnd());
+}

@@ -1,0 +1,164 @@
+// Test helper: a pseudo-terminal pair standing in for a receiver on a serial
+// line. The code under test opens the slave by name; the test drives the master.
+#pragma once
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <stdexcept>
+#include <string>
+
+class PtyPair {
+public:
+    PtyPair()
+    {
+        char name[128] = {};
+        if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty failed");
+        name_ = name;
+        MakeRaw(master_);
+        MakeRaw(slave_);   // no echo or line-end translation before the port is configured
+    }
+    ~PtyPair()
+    {
+        CloseMaster();
+        if (slave_ >= 0) ::close(slave_);
+    }
+    PtyPair(const PtyPair &) = delete;
+    PtyPair &operator=(const PtyPair &) = delete;
+
+    const std::string &SlaveName() const { return name_; }
+    int Master() const { return master_; }
+    // The slave end this helper holds itself (the code under test opens its own).
+    void CloseOwnSlave()
+    {
+        if (slave_ >= 0) ::close(slave_);
+        slave_ = -1;
+    }
+    // The receiver hangs up.
+    void CloseMaster()
+    {
+        if (master_ >= 0) ::close(master_);
+        master_ = -1;
+    }
+
+    // Blocks until every byte is written.
+    void Write(const std::string &data) const
+    {
+        size_t done = 0;
+        while (done < data.size()) {
+            ssize_t n = ::write(master_, data.data() + done, data.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) throw std::runtime_error("write to pty master failed");
+            done += static_cast<size_t>(n);
+        }
+    }
+
+    // Reads from the master until want bytes arrived or timeoutMs passed.
+    std::string Read(size_t want, int timeoutMs) const
+    {
+        std::string got;
+        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (got.size() < want) {
+            int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                            end - std::chrono::steady_clock::now()).count());
+            if (left <= 0) break;
+            pollfd pfd {master_, POLLIN, 0};
+            if (::poll(&pfd, 1, left) <= 0) continue;
+            char buf[4096];
+            ssize_t n = ::read(master_, buf, sizeof buf);
+            if (n <= 0) break;
+            got.append(buf, static_cast<size_t>(n));
+        }
+        return got;
+    }
+
+private:
+    static void MakeRaw(int fd)
+    {
+        termios t {};
+        tcgetattr(fd, &t);
+        cfmakeraw(&t);
+        tcsetattr(fd, TCSANOW, &t);
+    }
+
+    int master_ = -1;
+    int slave_ = -1;
+    std::string name_;
+};
+
+// Open descriptors and threads of this process.
+inline int CountEntries(const char *folder)
+{
+    int n = 0;
+    if (DIR *d = ::opendir(folder)) {
+        while (dirent *e = ::readdir(d))
+            if (e->d_name[0] != '.') ++n;
+        ::closedir(d);
+    }
+    return n;
+}
+inline int OpenDescriptors() { return CountEntries("/proc/self/fd"); }
+inline int Threads() { return CountEntries("/proc/self/task"); }
+// Open descriptors of this process on the given device.
+inline int DescriptorsOn(const std::string &device)
+{
+    int n = 0;
+    if (DIR *d = ::opendir("/proc/self/fd")) {
+        while (dirent *e = ::readdir(d)) {
+            if (e->d_name[0] == '.') continue;
+            char target[256] = {};
+            std::string link = std::string("/proc/self/fd/") + e->d_name;
+            ssize_t len = ::readlink(link.c_str(), target, sizeof target - 1);
+            if (len > 0 && device == std::string(target, static_cast<size_t>(len))) ++n;
+        }
+        ::closedir(d);
+    }
+    return n;
+}
+// Threads of this process with the serial worker's name.
+inline int SerialWorkers()
+{
+    int n = 0;
+    if (DIR *d = ::opendir("/proc/self/task")) {
+        while (dirent *e = ::readdir(d)) {
+            if (e->d_name[0] == '.') continue;
+            std::string path = std::string("/proc/self/task/") + e->d_name + "/comm";
+            char name[32] = {};
+            if (FILE *f = std::fopen(path.c_str(), "r")) {
+                if (std::fgets(name, sizeof name, f) && std::string(name) == "serial worker\n") ++n;
+                std::fclose(f);
+            }
+        }
+        ::closedir(d);
+    }
+    return n;
+}
+
+// A stream of receiver-like sentences with CR LF line ends, size bytes long.
+inline std::string SentenceStream(size_t size, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    auto r = [&rng] { return static_cast<unsigned>(rng() % 1000); };
+    std::string out;
+    out.reserve(size + 128);
+    unsigned n = 0;
+    while (out.size() < size) {
+        char body[128];
+        std::snprintf(body, sizeof body, "GPGGA,%06u,4807.%03u,N,01131.%03u,E,1,08,0.9,%u.4,M,46.9,M,,", n++,
+                      r(), r(), r());
+        unsigned x = 0;
+        for (const char *p = body; *p; ++p) x ^= static_cast<unsigned char>(*p);
+        char line[160];
+        std::snprintf(line, sizeof line, "$%s*%02X\r\n", body, x);
+        out += line;
+    }
+    out.resize(size);
+    return out;
+}

@@ -6,6 +6,7 @@
 #include "link/datasource.h"
 
 TMainForm *MainForm = nullptr;
+TMonitorForm *MonitorForm = nullptr;
 TDataSourceForm *DataSourceForm = nullptr;
 TAboutBox *AboutBox = nullptr;
 TForm2 *Form2 = nullptr;

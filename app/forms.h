@@ -6,6 +6,7 @@ class TMainForm;
 class TAboutBox;
 class TForm2;
 class TDataSourceForm;
+class TMonitorForm;
 class TTOAAForm;
 class TDASFAForm;
 class TGPGGAForm;
@@ -19,6 +20,9 @@ class TLCPOSAForm;
 
 extern TMainForm *MainForm;
 extern TDataSourceForm *DataSourceForm;
+// The serial monitor while it exists (made on demand, cleared when it goes).
+extern TMonitorForm *MonitorForm;
+inline bool MonitorOpen() { return MonitorForm != nullptr; }
 extern TAboutBox *AboutBox;
 extern TForm2 *Form2;
 

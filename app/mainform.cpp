@@ -12,6 +12,7 @@
 #include "app/aboutbox.h"
 #include "app/form2.h"
 #include "app/forms.h"
+#include "link/monitorform.h"
 #include "link/datasource.h"
 #include "platform/notifier.h"
 #include "platform/settings.h"
@@ -171,6 +172,7 @@ void TMainForm::About1Click()
 
 void TMainForm::ReceiveData(const QByteArray &chunk)
 {
+    if (ui->SerialMonitor1->isChecked() && MonitorForm) MonitorForm->AddData(chunk);
     if (Recording && !WriteRecording(chunk)) {
         Save1Click();
         Notifier::Error("   Cannot write to output file   \n           Closing file!", this);
@@ -184,6 +186,8 @@ void TMainForm::ScriptLine(const char *) {}
 
 void TMainForm::ResetViews()
 {
+    if (!ui->SerialMonitor1->isChecked()) ToggleWindow(ui->SerialMonitor1);
+    if (MonitorForm) MonitorForm->ClearAll();
     if (DataSourceForm) DataSourceForm->ClearDisplay();
     router_.ResetLine();
 }

@@ -12,6 +12,7 @@
 #include "logs/notchaform.h"
 #include "logs/ptntaform.h"
 #include "logs/lcposaform.h"
+#include "link/monitorform.h"
 #include "ui_mainform.h"
 
 namespace {
@@ -44,6 +45,9 @@ void TMainForm::RegisterViews()
     RegisterLogWindow(ui->LCPOSA2, ui->LCPOSAAutonomous1, LCPOSAForms[1], std::nullopt, LcposaPlaced("A", 16));
     RegisterLogWindow(ui->LCPOSA3, ui->LCPOSAASF1, LCPOSAForms[2], std::nullopt, LcposaPlaced("SD", 32));
     RegisterLogWindow(ui->LCPOSA4, ui->LCPOSACalibrated1, LCPOSAForms[3], std::nullopt, LcposaPlaced("G", 48));
+    RegisterOnDemand({ui->SerialMonitor1, ui->SerialMonitor2,
+                      [](QAction *item) -> MdiChildForm * { return MonitorForm = new TMonitorForm(item); },
+                      [this](MdiChildForm *monitor) { PlaceMonitor(monitor); }, [] { MonitorForm = nullptr; }, {}});
 }
 
 // Per line: the log window while its item is checked, then the views fed always.

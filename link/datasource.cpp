@@ -13,6 +13,8 @@
 #include "app/mainform.h"
 #include "link/commthread.h"
 #include "link/linkcheck.h"
+#include "link/monitorform.h"
+#include "ui_monitorform.h"
 #include "platform/notifier.h"
 #include "platform/settings.h"
 #include "ui_datasource.h"
@@ -242,6 +244,7 @@ void TDataSourceForm::RadioSerialClick(QObject *sender)
     EnableSerialControls(true);
     EnableTcpIpControls(false);
     EnableFileControls(false);
+    if (MonitorOpen()) MonitorForm->ChooseGroupBox();
     if (sender) activateWindow();
 }
 
@@ -251,6 +254,7 @@ void TDataSourceForm::RadioTCPIPClick(QObject *sender)
     EnableSerialControls(false);
     EnableTcpIpControls(true);
     EnableFileControls(false);
+    if (MonitorOpen()) MonitorForm->ChooseGroupBox();
     if (sender) activateWindow();
 }
 
@@ -260,6 +264,7 @@ void TDataSourceForm::RadioFileClick(QObject *sender)
     EnableSerialControls(false);
     EnableTcpIpControls(false);
     EnableFileControls(true);
+    if (MonitorOpen()) MonitorForm->ChooseGroupBox();
     if (sender) activateWindow();
 }
 
@@ -279,6 +284,7 @@ void TDataSourceForm::Button4Click()
     }
     LinesPerSecond = *pace;
     Timer1->setInterval(ReplayIntervalMs(LinesPerSecond));
+    if (MonitorOpen()) MonitorForm->ui->Edit1->setText(QString::number(LinesPerSecond));
 }
 
 void TDataSourceForm::Edit1KeyPress(char key)
@@ -387,6 +393,7 @@ void TDataSourceForm::Button1Click(QObject *sender)
         else ConnectFile();
     }
     if (Connected && MainForm) MainForm->ResetViews();
+    if (MonitorOpen()) MonitorForm->UpdateCaption();
     if (sender) show();
 }
 
@@ -513,6 +520,7 @@ void TDataSourceForm::ConnectFile()
     }
     RxBuffer.clear();
     if (!Timer1->isActive()) Timer1->start();
+    if (MonitorOpen()) MonitorForm->SetPlaying();
     EnableFileControls(false);
     ShowConnected(true);
     ui->Label9->setText("Connected");
@@ -522,6 +530,7 @@ void TDataSourceForm::DisconnectFile()
 {
     EnableFileControls(true);
     ShowConnected(false);
+    if (MonitorOpen()) MonitorForm->ResetPlayButtons();
     ReplayFile.Close();
 }
 

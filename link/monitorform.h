@@ -1,0 +1,72 @@
+// Serial Monitor: the raw traffic, the lines passing a filter, the command
+// line with its history, and play/pause/step while a log file is replayed.
+#pragma once
+
+#include <QComboBox>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "app/mdichild.h"
+#include "link/monitortext.h"
+
+namespace Ui { class TMonitorForm; }
+class QPlainTextEdit;
+
+// The command line: tells its owner before its list drops down.
+class HistoryComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> OnDropDown;
+    void showPopup() override;
+};
+
+class TMonitorForm : public MdiChildForm {
+    Q_OBJECT
+public:
+    explicit TMonitorForm(QAction *menuItem, QWidget *parent = nullptr);
+    ~TMonitorForm() override;
+
+    std::unique_ptr<Ui::TMonitorForm> ui;
+    MonitorText Text;
+    CommandHistory History;
+
+    void AddData(const QByteArray &chunk);
+    void ClearAll();
+    void SetPlaying();
+    void SetPausing();
+    void ResetPlayButtons();
+    void ChooseGroupBox();
+    void UpdateCaption();
+    // Shows the texts now (normally done a moment after the data arrived).
+    void RefreshPanes();
+
+    // Handlers
+    void FormCreate();
+    void FormResize();
+    void Button5Click();
+    void ComboBox1KeyUp(int key);
+    void ComboBox1DropDown();
+    void Button1Click();
+    void Button2Click();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void Button4Click();
+    void RadioButton1Click();
+    void RadioButton2Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void ShowPane(QPlainTextEdit *pane, const std::string &text);
+    void PaneEnter(QPlainTextEdit *pane);
+    void PaneExit(QPlainTextEdit *pane, const std::string &text);
+    void ResumePanes();
+    QTimer refresh_;
+    bool ready_ = false;
+};

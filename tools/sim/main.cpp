@@ -40,9 +40,12 @@ const char kUsage[] =
 
 int Usage(const char *problem)
 {
-    if (problem) std::fprintf(stderr, "kavu-sim: %s\n", problem);
-    std::fputs(kUsage, problem ? stderr : stdout);
-    return problem ? 2 : 0;
+    if (!problem) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    std::fprintf(stderr, "kavu-sim: %s (see kavu-sim --help)\n", problem);
+    return 2;
 }
 
 bool ToDouble(const std::string &s, double lo, double hi, double *out)

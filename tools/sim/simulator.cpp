@@ -84,6 +84,7 @@ void Simulator::MakeEpoch()
 
 std::string GenerateStream(const SimOptions &options)
 {
+    if (options.duration <= 0) return "";   // an endless stream does not fit in a string
     Simulator sim(options);
     std::string out;
     Chunk c;

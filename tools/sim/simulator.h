@@ -53,7 +53,7 @@ private:
     double epochBytes_ = 0;
 };
 
-// The whole stream at once (for a file, and for tests).
+// The whole stream at once (for tests); empty for an endless one (duration 0).
 std::string GenerateStream(const SimOptions &options);
 
 } // namespace sim

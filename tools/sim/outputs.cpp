@@ -179,10 +179,13 @@ int ServePty(const SimOptions &options, double speed, const std::function<void(c
         if (!pacer.WaitUntil(c.time, stop)) break;
         if ((err = WriteAll(master, c.bytes, master, false, stop)) != 0) break;
     }
-    // Let a reader take what is still queued before the device goes away.
-    for (int i = 0; i < 20 && !Stopped(stop); ++i) {
+    // Let a reader take what is still queued before the device goes away. The
+    // reader's queue can look empty for a moment while the kernel moves the next
+    // bytes into it, so it must stay empty for a second; half a minute at most.
+    for (int i = 0, idle = 0; i < 600 && idle < 20 && !Stopped(stop); ++i) {
         int queued = 0;
-        if (ioctl(slave, FIONREAD, &queued) != 0 || queued == 0) break;
+        if (ioctl(slave, FIONREAD, &queued) != 0) break;
+        idle = queued == 0 ? idle + 1 : 0;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     close(slave);

@@ -5,10 +5,16 @@
 class TMainForm;
 class TAboutBox;
 class TForm2;
+class TTDForm;
+class TLineWidthDialog;
+class TLineColorDialog;
 
 extern TMainForm *MainForm;
 extern TAboutBox *AboutBox;
 extern TForm2 *Form2;
+extern TTDForm *TDForm;
+extern TLineWidthDialog *LineWidthDialog;
+extern TLineColorDialog *LineColorDialog;
 
 // Creates the windows made at start-up, in start-up order; the main window first.
 void CreateForms();

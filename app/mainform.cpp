@@ -13,6 +13,7 @@
 #include "app/forms.h"
 #include "platform/notifier.h"
 #include "platform/settings.h"
+#include "plots/tdplot.h"
 #include "ui_aboutbox.h"
 #include "ui_mainform.h"
 
@@ -50,6 +51,8 @@ TMainForm::TMainForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<U
     connect(ui->Adddescription1, &QAction::triggered, this, &TMainForm::Adddescription1Click);
     connect(ui->Exit2, &QAction::triggered, this, &TMainForm::Exit2Click);
     connect(ui->About1, &QAction::triggered, this, &TMainForm::About1Click);
+    connect(ui->TDPlot1, &QAction::triggered, this, &TMainForm::TDPlot1Click);
+    connect(ui->TOAPlot1, &QAction::triggered, this, &TMainForm::TDPlot1Click);
     connect(StatusBar1, &StatusPanels::DoubleClicked, this, &TMainForm::StatusBar1DblClick);
     connect(StatusBar1, &StatusPanels::RightClicked, this, [this](const QPoint &p) { PopupMenu1->popup(p); });
 
@@ -138,6 +141,14 @@ void TMainForm::StatusBar1DblClick() { Adddescription1Click(); }
 
 void TMainForm::Exit2Click() { close(); }
 
+void TMainForm::TDPlot1Click()
+{
+    if (!TDForm) return;
+    TDForm->show();
+    TDForm->raise();
+    TDForm->activateWindow();
+}
+
 void TMainForm::About1Click()
 {
     if (!AboutBox) return;
@@ -167,9 +178,9 @@ void TMainForm::Route(SentenceType type, const char *line)
 {
     (void)line;
     switch (type) {
-    case SentenceType::Toaa: break;
-    case SentenceType::Dlora: break;
-    case SentenceType::Dasfa: break;
+    case SentenceType::Toaa: if (TDForm) TDForm->NewData(line); break;
+    case SentenceType::Dlora: if (TDForm) TDForm->NewData(line); break;
+    case SentenceType::Dasfa: if (TDForm) TDForm->NewData(line); break;
     case SentenceType::Gpgga: break;
     case SentenceType::Hdga: break;
     case SentenceType::Hdgla: break;
@@ -189,4 +200,5 @@ void TMainForm::Route(SentenceType type, const char *line)
 void TMainForm::ResetViews()
 {
     router_.ResetLine();
+    if (TDForm) TDForm->ResetAll();
 }

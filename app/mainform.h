@@ -62,6 +62,7 @@ public:
     void StatusBar1DblClick();
     void Exit2Click();
     void About1Click();
+    void TDPlot1Click();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

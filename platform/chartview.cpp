@@ -67,6 +67,9 @@ ChartView::ChartView(QWidget *parent) : QChartView(new QChart(), parent)
     left_->setObjectName("LeftAxis");
     for (QValueAxis *a : {bottom_, left_}) {
         a->setLabelFormat("%.10g");
+        a->setRange(0.0, 1.0);
+        a->setTickInterval(0.2);
+        a->setTickAnchor(0.0);
         a->setTickType(QValueAxis::TicksDynamic);
     }
     c->addAxis(bottom_, Qt::AlignBottom);
@@ -174,8 +177,10 @@ QList<QPointF> ChartView::SeriesPoints(const QXYSeries *series) const
 
 void ChartView::RefineLater()
 {
-    UpdateTicks(bottom_, chart()->plotArea().width(), 100.0);
-    UpdateTicks(left_, chart()->plotArea().height(), 40.0);
+    // A zoom only narrows the range: the ticks are made finer afterwards.
+    const QRectF area = chart()->plotArea();
+    UpdateTicks(bottom_, bottom_->min(), bottom_->max(), area.width(), 100.0);
+    UpdateTicks(left_, left_->min(), left_->max(), area.height(), 40.0);
     if (!lines_.isEmpty()) refine_->start();
 }
 
@@ -196,21 +201,41 @@ void ChartView::Refine()
     }
 }
 
-// Tick marks at round numbers, about `spacing` pixels apart.
-void ChartView::UpdateTicks(QValueAxis *axis, double pixels, double spacing)
+// Tick marks at round numbers, about `spacing` pixels apart. Qt walks every
+// tick from the anchor, so the interval is always set for a range before the
+// axis gets that range (a small interval on a wide range would mean millions
+// of ticks).
+void ChartView::UpdateTicks(QValueAxis *axis, double min, double max, double pixels, double spacing)
 {
-    const double range = axis->max() - axis->min();
-    if (!(range > 0) || !std::isfinite(range)) return;
-    const double wanted = range / std::max(1.0, pixels > 0 ? pixels / spacing : 5.0);
-    const double magnitude = std::pow(10.0, std::floor(std::log10(wanted)));
-    double step = magnitude;
-    for (double f : {1.0, 2.0, 5.0, 10.0}) {
-        step = f * magnitude;
-        if (step >= wanted) break;
+    const double range = max - min;
+    const double marks = pixels >= spacing ? std::min(pixels / spacing, 50.0) : 5.0;
+    const double wanted = range / marks;
+    double step = 0.0;
+    if (range > 0 && std::isfinite(range) && wanted > 0) {
+        const double magnitude = std::pow(10.0, std::floor(std::log10(wanted)));
+        for (double f : {1.0, 2.0, 5.0, 10.0}) {
+            step = f * magnitude;
+            if (step >= wanted) break;
+        }
     }
-    if (!(step > 0) || !std::isfinite(step)) return;
+    const double anchor = step > 0 ? std::floor(min / step) * step : 0.0;
+    if (!(step > 0) || !std::isfinite(step) || !std::isfinite(anchor) || range / step > 100.0) {
+        // No round interval for this range: a fixed number of ticks is always safe.
+        axis->setTickType(QValueAxis::TicksFixed);
+        axis->setTickCount(5);
+        return;
+    }
     axis->setTickInterval(step);
-    axis->setTickAnchor(std::floor(axis->min() / step) * step);
+    axis->setTickAnchor(anchor);
+    axis->setTickType(QValueAxis::TicksDynamic);
+}
+
+void ChartView::SetAxisRange(QValueAxis *axis, double min, double max)
+{
+    const bool horizontal = axis == bottom_;
+    const QRectF area = chart()->plotArea();
+    UpdateTicks(axis, min, max, horizontal ? area.width() : area.height(), horizontal ? 100.0 : 40.0);
+    axis->setRange(min, max);
 }
 
 void ChartView::SetXRange(double min, double max)
@@ -221,13 +246,15 @@ void ChartView::SetXRange(double min, double max)
         min = centre - 1.0;
         max = centre + 1.0;
     }
-    bottom_->setRange(min, max);
+    homeX_ = {min, max};
+    SetAxisRange(bottom_, min, max);
 }
 
 void ChartView::SetYRange(double min, double max)
 {
-    if (!(max > min)) return;   // an axis never shows a minimum above its maximum
-    left_->setRange(min, max);
+    if (!(max > min) || !std::isfinite(max - min)) return;   // an axis never shows a minimum above its maximum
+    homeY_ = {min, max};
+    SetAxisRange(left_, min, max);
 }
 
 bool ChartView::IsZoomed() const
@@ -237,7 +264,12 @@ bool ChartView::IsZoomed() const
 
 void ChartView::UndoZoom()
 {
-    if (chart()->isZoomed()) chart()->zoomReset();
+    if (!chart()->isZoomed()) return;
+    // The ranges before the zoom are the last ones set here.
+    const QRectF area = chart()->plotArea();
+    UpdateTicks(bottom_, homeX_.first, homeX_.second, area.width(), 100.0);
+    UpdateTicks(left_, homeY_.first, homeY_.second, area.height(), 40.0);
+    chart()->zoomReset();
 }
 
 void ChartView::SetBackColor(const QColor &colour)
@@ -265,7 +297,7 @@ void ChartView::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() == Qt::RightButton) {
         event->accept();
         if (!chart()->isZoomed()) return;
-        chart()->zoomReset();
+        UndoZoom();
         Refine();
         emit ZoomUndone();
         return;

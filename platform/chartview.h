@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QList>
 #include <QPointF>
+#include <utility>
 
 class QLineSeries;
 class QTimer;
@@ -76,11 +77,14 @@ private:
     int Columns() const;
     void Refine();
     void RefineLater();
-    void UpdateTicks(QValueAxis *axis, double pixels, double spacing);
+    void UpdateTicks(QValueAxis *axis, double min, double max, double pixels, double spacing);
+    void SetAxisRange(QValueAxis *axis, double min, double max);
 
     QValueAxis *bottom_ = nullptr;
     QValueAxis *left_ = nullptr;
     QTimer *refine_ = nullptr;
+    std::pair<double, double> homeX_{0.0, 1.0};
+    std::pair<double, double> homeY_{0.0, 1.0};
     struct Line {
         QList<QPointF> full;
         double x0 = 0, x1 = 0;

@@ -305,6 +305,8 @@ void TTDForm::Redraw()
     const int seriesCount = static_cast<int>(Chart1->Series().size());
     ui->Memo1->resize(ui->Memo1->width(), 15 * seriesCount + 35);
     ui->GroupBox3->resize(ui->GroupBox3->width(), ui->Memo1->height() + 24);
+    // More series than the window has room for: it grows so the statistics stay readable.
+    if (ui->GroupBox3->y() + ui->GroupBox3->height() + 8 > ui->ClientPanel->height()) FormResize();
 
     if (maxX >= minX) Chart1->SetXRange(minX, maxX);
     if (!ui->CheckBox5->isChecked()) Chart1->SetYRange(scale.Bottom(), scale.Top());

@@ -124,7 +124,7 @@ TTDForm::TTDForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui::T
     ui->ComboBox1->addItem("None", -1);
     ui->ComboBox1->setCurrentIndex(0);
 
-    resize(980, 454 + menuBar()->sizeHint().height());
+    resize(980, 454 + MenuHeight());
     if (QScreen *s = screen()) move(s->availableGeometry().center() - rect().center());
     ResetAll();
     UpdateAxisTitle();
@@ -719,14 +719,22 @@ void TTDForm::resizeEvent(QResizeEvent *event)
     FormResize();
 }
 
+int TTDForm::MenuHeight() const
+{
+    // Before the first show the menu bar has no height of its own yet.
+    const QWidget *menu = menuWidget();
+    if (!menu) return 0;
+    return menu->isVisible() ? menu->height() : menu->sizeHint().height();
+}
+
 void TTDForm::FormResize()
 {
     static thread_local bool inside = false;
     if (inside) return;
     inside = true;
-    const int menu = height() - ui->ClientPanel->height();
-    int clientWidth = ui->ClientPanel->width();
-    int clientHeight = ui->ClientPanel->height();
+    const int menu = MenuHeight();
+    int clientWidth = width();
+    int clientHeight = height() - menu;
     const int statisticsBottom = ui->GroupBox3->y() + ui->GroupBox3->height();
     bool grow = false;
     if (clientWidth < 750) {
@@ -737,7 +745,7 @@ void TTDForm::FormResize()
         clientHeight = statisticsBottom + 8;
         grow = true;
     }
-    if (grow) resize(clientWidth, clientHeight + std::max(menu, 0));
+    if (grow) resize(clientWidth, clientHeight + menu);
     if (QScreen *s = screen()) {
         const int screenHeight = s->geometry().height();
         if (frameGeometry().bottom() > screenHeight) move(x(), std::max(0, (screenHeight - frameGeometry().height()) / 2));

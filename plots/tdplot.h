@@ -100,6 +100,7 @@ private:
     void Intake(const TDSentence *sentence);
     void RequestRedraw();
     bool Drawable() const;
+    int MenuHeight() const;
     void ChooseSource(uint8_t kind);
     void RemoveChartSeries(QXYSeries *series);
     void RemoveAllChartSeries();

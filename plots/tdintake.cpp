@@ -34,7 +34,7 @@ bool ReadToaaSentence(const char *line, TDSentence &out)
 {
     out = TDSentence{};
     ToaaRecord r;
-    if (!line || r.Parse(line) != 0) return false;
+    if (!line || r.Parse(line) != 0 || !std::isfinite(r.Timestamp)) return false;
     out.X = r.Timestamp;
 
     RecordFields f(line);
@@ -46,7 +46,7 @@ bool ReadToaaSentence(const char *line, TDSentence &out)
         const int i = first + 10 * k;
         // An empty identifier or TOA left the cleared entry's 0 in place: no measurement.
         if (!f.Filled(i) || !f.Filled(i + 7) || e.Code == 0) continue;
-        if (e.State & NotUsedBit) continue;
+        if (e.State & NotUsedBit || !std::isfinite(1000.0 * e.TOA)) continue;
         out.Add(e.Code, 1000.0 * e.TOA, static_cast<int32_t>(e.State));
     }
     return true;
@@ -56,14 +56,15 @@ bool ReadDasfaSentence(const char *line, TDSentence &out)
 {
     out = TDSentence{};
     DasfaRecord r;
-    if (!line || r.Parse(line) != 0) return false;
+    if (!line || r.Parse(line) != 0 || !std::isfinite(r.Time)) return false;
     out.X = HhmmssToSeconds(r.Time);
 
     RecordFields f(line);
     if (!GroupsRead(f, 8, 9, 3, DasfaRecord::MaxStations)) return true;
     for (int k = 0; k < r.StationCount; ++k) {
         const DasfaRecord::StationEntry &e = r.Stations[k];
-        if (e.Code != 0) out.Add(e.Code, 1000.0 * static_cast<double>(e.DASF), 0);
+        const double y = 1000.0 * static_cast<double>(e.DASF);
+        if (e.Code != 0 && std::isfinite(y)) out.Add(e.Code, y, 0);
     }
     return true;
 }
@@ -72,11 +73,12 @@ bool ReadDloraSentence(const char *line, TDSentence &out)
 {
     out = TDSentence{};
     DloraRecord r;
-    if (r.Parse(line) != 0) return false;
+    if (r.Parse(line) != 0 || !std::isfinite(r.SecondsOfDay())) return false;
     out.X = r.SecondsOfDay();
     for (int i = 0; i < r.StationCount; ++i) {
         const DloraRecord::StationEntry &e = r.Stations[i];
-        if (e.Code != 0) out.Add(e.Code, e.ValueA + e.ValueB, 0);
+        const double y = e.ValueA + e.ValueB;
+        if (e.Code != 0 && std::isfinite(y)) out.Add(e.Code, y, 0);
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -155,6 +156,20 @@ TEST(TDReaders, ToaaEntriesNotReallyReadGiveNoPoints)
     ASSERT_EQ(s.Count, 1);
     EXPECT_EQ(s.Entries[0].Code, 749907);
     EXPECT_DOUBLE_EQ(s.Entries[0].Y, 33000.0);
+}
+
+TEST(TDReaders, ValuesThatAreNoNumbersAreNoPoints)
+{
+    TDSentence s;
+    std::string line = "DODU,TOAA,V2.1,5.0,1.0,2.0,LOCKED,1.5e-7,3.5,4.5,2,"
+                       "7499M,10.5,3.25,0.125,-0.5,0.75,00A2,nan,0,0,"
+                       "7499X,10.5,3.25,0.125,-0.5,0.75,00A2,1e308,0,0";
+    ASSERT_TRUE(ReadToaaSentence(Sentence(line).c_str(), s));
+    EXPECT_EQ(s.Count, 0);
+    EXPECT_FALSE(ReadToaaSentence(ToaaLine(NAN, {{"7499M", 1}}).c_str(), s));
+    EXPECT_FALSE(ReadDasfaSentence(DasfaLine("inf", {{"7499M", 1}, {"7499X", 2}}).c_str(), s));
+    ASSERT_TRUE(ReadDloraSentence(Sentence("DODU,DLORA,1.5,000001,241206,T,1,2,3,4,1,7499M,1e308,1e308,0").c_str(), s));
+    EXPECT_EQ(s.Count, 0);
 }
 
 TEST(TDReaders, DasfaTimeIsSecondsOfTheDay)

@@ -95,6 +95,8 @@ QLineSeries *ChartView::AddLineSeries(int tag, const QString &title)
     auto *series = new QLineSeries(chart());
     series->setName(title);
     series->setProperty("Tag", tag);
+    // A series deleted elsewhere must not leave its kept line behind.
+    connect(series, &QObject::destroyed, this, [this, series] { lines_.remove(series); });
     chart()->addSeries(series);
     series->attachAxis(bottom_);
     series->attachAxis(left_);
@@ -157,7 +159,6 @@ void ChartView::SetSeriesPoints(QXYSeries *series, const QList<QPointF> &points)
     line.x0 = x0;
     line.x1 = x1;
     line.columns = columns;
-    line.thinned = true;
     series->replace(shown);
 }
 

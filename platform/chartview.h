@@ -89,7 +89,6 @@ private:
         QList<QPointF> full;
         double x0 = 0, x1 = 0;
         int columns = 0;
-        bool thinned = false;
     };
     QHash<const QXYSeries *, Line> lines_;
 };

@@ -1,5 +1,6 @@
 #include "plots/linedialogs.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -148,6 +149,13 @@ void TLineColorDialog::BuildRows(const QStringList &titles, bool offsetsEditable
         label->setObjectName(QString("RowLabel%1").arg(row));
         label->setGeometry(8, 24 * row + 26, 40, 16);
         label->setToolTip(title);
+        // Titles such as "7499M 1" are wider than the room before the swatch:
+        // a smaller face keeps them whole.
+        QFont font = label->font();
+        while (font.pointSizeF() > 5.0 && QFontMetrics(font).horizontalAdvance(title) > label->width()) {
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+            label->setFont(font);
+        }
         labels_.push_back(label);
 
         auto *swatch = new QFrame(panel);

@@ -4,6 +4,8 @@
 #include "app/form2.h"
 #include "app/mainform.h"
 #include "link/datasource.h"
+#include "plots/linedialogs.h"
+#include "plots/tdplot.h"
 
 TMainForm *MainForm = nullptr;
 TMonitorForm *MonitorForm = nullptr;
@@ -20,11 +22,19 @@ THDGLAForm *HDGLAForm = nullptr;
 TNOTCHAForm *NOTCHAForm = nullptr;
 TPTNTAForm *PTNTAForm = nullptr;
 TLCPOSAForm *LCPOSAForms[4] = {};
+TTDForm *TDForm = nullptr;
+TLineWidthDialog *LineWidthDialog = nullptr;
+TLineColorDialog *LineColorDialog = nullptr;
 
 void CreateForms()
 {
     MainForm = new TMainForm();
     DataSourceForm = new TDataSourceForm(MainForm);
+    // Start-up order: MainForm, DataSourceForm, TDForm, PositionForm,
+    // LineWidthDialog, LineColorDialog, AboutBox, ...
+    TDForm = new TTDForm(MainForm);
+    LineWidthDialog = new TLineWidthDialog(MainForm);
+    LineColorDialog = new TLineColorDialog(MainForm);
     AboutBox = new TAboutBox(MainForm);
     Form2 = new TForm2(MainForm);
 }
@@ -35,6 +45,12 @@ void DestroyForms()
     Form2 = nullptr;
     delete AboutBox;
     AboutBox = nullptr;
+    delete LineColorDialog;
+    LineColorDialog = nullptr;
+    delete LineWidthDialog;
+    LineWidthDialog = nullptr;
+    delete TDForm;
+    TDForm = nullptr;
     delete DataSourceForm;
     DataSourceForm = nullptr;
     delete MainForm;

@@ -17,6 +17,9 @@ class THDGLAForm;
 class TNOTCHAForm;
 class TPTNTAForm;
 class TLCPOSAForm;
+class TTDForm;
+class TLineWidthDialog;
+class TLineColorDialog;
 
 extern TMainForm *MainForm;
 extern TDataSourceForm *DataSourceForm;
@@ -25,6 +28,9 @@ extern TMonitorForm *MonitorForm;
 inline bool MonitorOpen() { return MonitorForm != nullptr; }
 extern TAboutBox *AboutBox;
 extern TForm2 *Form2;
+extern TTDForm *TDForm;
+extern TLineWidthDialog *LineWidthDialog;
+extern TLineColorDialog *LineColorDialog;
 
 // Log windows, made on demand from the View menu.
 extern TTOAAForm *TOAAForm;

@@ -16,6 +16,7 @@
 #include "link/datasource.h"
 #include "platform/notifier.h"
 #include "platform/settings.h"
+#include "plots/tdplot.h"
 #include "ui_aboutbox.h"
 #include "ui_mainform.h"
 
@@ -57,6 +58,8 @@ TMainForm::TMainForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<U
     connect(ui->Adddescription1, &QAction::triggered, this, &TMainForm::Adddescription1Click);
     connect(ui->Exit2, &QAction::triggered, this, &TMainForm::Exit2Click);
     connect(ui->About1, &QAction::triggered, this, &TMainForm::About1Click);
+    connect(ui->TDPlot1, &QAction::triggered, this, &TMainForm::TDPlot1Click);
+    connect(ui->TOAPlot1, &QAction::triggered, this, &TMainForm::TDPlot1Click);
     connect(StatusBar1, &StatusPanels::DoubleClicked, this, &TMainForm::StatusBar1DblClick);
     connect(StatusBar1, &StatusPanels::RightClicked, this, [this](const QPoint &p) { PopupMenu1->popup(p); });
 
@@ -158,6 +161,8 @@ void TMainForm::StatusBar1DblClick() { Adddescription1Click(); }
 
 void TMainForm::Exit2Click() { close(); }
 
+void TMainForm::TDPlot1Click() { ShowFixed(TDForm); }
+
 void TMainForm::About1Click()
 {
     if (!AboutBox) return;
@@ -190,4 +195,5 @@ void TMainForm::ResetViews()
     if (MonitorForm) MonitorForm->ClearAll();
     if (DataSourceForm) DataSourceForm->ClearDisplay();
     router_.ResetLine();
+    if (TDForm) TDForm->ResetAll();
 }

@@ -83,8 +83,10 @@ public:
                           },
                           std::move(placed), [&global] { global = nullptr; }, {}});
     }
-    // A window that always exists: its item shows it and brings it to the front.
-    void RegisterFixed(QAction *item, QAction *twin, QWidget *window);
+    // A window that always exists (made at start-up): its item's handler shows it
+    // and brings it to the front; the layout store and restore find it here.
+    void RegisterFixed(QAction *item, std::function<QWidget *()> window);
+    static void ShowFixed(QWidget *window);
 
     void ToggleWindow(QAction *item);
     void ShowFromPopup(QAction *item);
@@ -114,6 +116,7 @@ public:
     void StatusBar1DblClick();
     void Exit2Click();
     void About1Click();
+    void TDPlot1Click();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -133,7 +136,7 @@ private:
 
     struct FixedWindow {
         QAction *item = nullptr;
-        QPointer<QWidget> window;
+        std::function<QWidget *()> window;
         QPointer<QWidget> Tag;   // set when the layout is stored or restored
     };
     std::vector<std::unique_ptr<ViewWindow>> onDemand_;

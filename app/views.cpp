@@ -13,6 +13,7 @@
 #include "logs/ptntaform.h"
 #include "logs/lcposaform.h"
 #include "link/monitorform.h"
+#include "plots/tdplot.h"
 #include "ui_mainform.h"
 
 namespace {
@@ -45,6 +46,7 @@ void TMainForm::RegisterViews()
     RegisterLogWindow(ui->LCPOSA2, ui->LCPOSAAutonomous1, LCPOSAForms[1], std::nullopt, LcposaPlaced("A", 16));
     RegisterLogWindow(ui->LCPOSA3, ui->LCPOSAASF1, LCPOSAForms[2], std::nullopt, LcposaPlaced("SD", 32));
     RegisterLogWindow(ui->LCPOSA4, ui->LCPOSACalibrated1, LCPOSAForms[3], std::nullopt, LcposaPlaced("G", 48));
+    RegisterFixed(ui->TDPlot1, [] { return static_cast<QWidget *>(TDForm); });
     RegisterOnDemand({ui->SerialMonitor1, ui->SerialMonitor2,
                       [](QAction *item) -> MdiChildForm * { return MonitorForm = new TMonitorForm(item); },
                       [this](MdiChildForm *monitor) { PlaceMonitor(monitor); }, [] { MonitorForm = nullptr; }, {}});
@@ -56,10 +58,14 @@ void TMainForm::Route(SentenceType type, const char *line)
     switch (type) {
     case SentenceType::Toaa:
         if (ui->TOAA1->isChecked()) TOAAForm->ShowData(line);
+        TDForm->NewData(line);
         break;
-    case SentenceType::Dlora: break;
+    case SentenceType::Dlora:
+        TDForm->NewData(line);
+        break;
     case SentenceType::Dasfa:
         if (ui->DASFA1->isChecked()) DASFAForm->ShowData(line);
+        TDForm->NewData(line);
         break;
     case SentenceType::Gpgga:
         if (ui->GPGGA1->isChecked()) GPGGAForm->ShowData(line);

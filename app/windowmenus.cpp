@@ -56,16 +56,17 @@ void TMainForm::RegisterOnDemand(ViewWindow window)
     onDemand_.push_back(std::move(entry));
 }
 
-void TMainForm::RegisterFixed(QAction *item, QAction *twin, QWidget *window)
+void TMainForm::RegisterFixed(QAction *item, std::function<QWidget *()> window)
 {
-    fixed_.push_back({item, window, nullptr});
-    auto show = [window] {
-        window->show();
-        window->raise();
-        window->activateWindow();
-    };
-    connect(item, &QAction::triggered, window, show);
-    if (twin) connect(twin, &QAction::triggered, window, show);
+    fixed_.push_back({item, std::move(window), nullptr});
+}
+
+void TMainForm::ShowFixed(QWidget *window)
+{
+    if (!window) return;
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 TMainForm::ViewWindow *TMainForm::OnDemandOf(QAction *item)
@@ -80,7 +81,7 @@ QWidget *TMainForm::WindowOf(QAction *item) const
     for (const auto &w : onDemand_)
         if (w->item == item) return item->isChecked() ? w->Tag.data() : nullptr;
     for (const FixedWindow &f : fixed_)
-        if (f.item == item) return f.window.data();
+        if (f.item == item) return f.window();
     return nullptr;
 }
 
@@ -247,7 +248,7 @@ void CheckAlwaysOnTopItems(QWidget *w, bool onTop)
 
 void TMainForm::StorecurrentWindows1Click()
 {
-    for (FixedWindow &f : fixed_) f.Tag = f.window;
+    for (FixedWindow &f : fixed_) f.Tag = f.window();
     SettingsStore store(SettingsStore::Mode::Create);
     if (!store.IsOpen()) return;
     LayoutRecord main = RecordOf(this, LayoutRecord::MdiForm);
@@ -262,7 +263,7 @@ void TMainForm::StorecurrentWindows1Click()
 
 void TMainForm::RestorelastWindows1Click()
 {
-    for (FixedWindow &f : fixed_) f.Tag = f.window;
+    for (FixedWindow &f : fixed_) f.Tag = f.window();
     SettingsStore store(SettingsStore::Mode::ReadOnly);
     if (!store.IsOpen()) return;
     auto fail = [this] { Notifier::Error("    Cannot read all info from Registry   ", this); };

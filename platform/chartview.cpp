@@ -1,0 +1,352 @@
+#include "platform/chartview.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QLineSeries>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSvgGenerator>
+#include <QTimer>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+
+QList<QPointF> DecimateForDrawing(const QList<QPointF> &points, double x0, double x1, int columns)
+{
+    const qsizetype n = points.size();
+    if (columns < 1 || n <= 4 * static_cast<qsizetype>(columns) + 8 || !(x1 > x0) || !std::isfinite(x1 - x0))
+        return points;
+    const double scale = columns / (x1 - x0);
+    auto columnOf = [&](double x) -> qsizetype {
+        if (!(x >= x0)) return -1;   // left of the range, or not a number
+        if (x > x1) return columns;
+        return std::min<qsizetype>(static_cast<qsizetype>((x - x0) * scale), columns - 1);
+    };
+
+    QList<QPointF> out;
+    out.reserve(std::min<qsizetype>(n, 4 * (static_cast<qsizetype>(columns) + 2) * 2));
+    qsizetype first = 0, low = 0, high = 0, last = 0;
+    qsizetype column = columnOf(points[0].x());
+    auto flush = [&] {
+        qsizetype picks[4] = {first, low, high, last};
+        std::sort(picks + 1, picks + 3);
+        qsizetype previous = -1;
+        for (qsizetype i : picks) {
+            if (i != previous) out.append(points[i]);
+            previous = i;
+        }
+    };
+    for (qsizetype i = 1; i < n; ++i) {
+        const QPointF &p = points[i];
+        qsizetype c = columnOf(p.x());
+        if (c != column) {
+            flush();
+            column = c;
+            first = low = high = last = i;
+            continue;
+        }
+        last = i;
+        if (p.y() < points[low].y()) low = i;
+        if (p.y() > points[high].y()) high = i;
+    }
+    flush();
+    return out;
+}
+
+ChartView::ChartView(QWidget *parent) : QChartView(new QChart(), parent)
+{
+    QChart *c = chart();
+    c->setAnimationOptions(QChart::NoAnimation);
+    c->legend()->setVisible(true);
+    c->legend()->setAlignment(Qt::AlignRight);
+    bottom_ = new QValueAxis(c);
+    left_ = new QValueAxis(c);
+    bottom_->setObjectName("BottomAxis");
+    left_->setObjectName("LeftAxis");
+    for (QValueAxis *a : {bottom_, left_}) {
+        a->setLabelFormat("%.10g");
+        a->setRange(0.0, 1.0);
+        a->setTickInterval(0.2);
+        a->setTickAnchor(0.0);
+        a->setTickType(QValueAxis::TicksDynamic);
+    }
+    c->addAxis(bottom_, Qt::AlignBottom);
+    c->addAxis(left_, Qt::AlignLeft);
+    setRubberBand(QChartView::RectangleRubberBand);
+    setRenderHint(QPainter::Antialiasing, false);
+    // A right click here undoes the zoom; it opens no menu.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+
+    refine_ = new QTimer(this);
+    refine_->setSingleShot(true);
+    refine_->setInterval(0);
+    connect(refine_, &QTimer::timeout, this, &ChartView::Refine);
+    connect(bottom_, &QValueAxis::rangeChanged, this, &ChartView::RefineLater);
+    connect(left_, &QValueAxis::rangeChanged, this, &ChartView::RefineLater);
+    connect(c, &QChart::plotAreaChanged, this, &ChartView::RefineLater);
+}
+
+ChartView::~ChartView() = default;
+
+QLineSeries *ChartView::AddLineSeries(int tag, const QString &title)
+{
+    auto *series = new QLineSeries(chart());
+    series->setName(title);
+    series->setProperty("Tag", tag);
+    // A series deleted elsewhere must not leave its kept line behind.
+    connect(series, &QObject::destroyed, this, [this, series] { lines_.remove(series); });
+    chart()->addSeries(series);
+    series->attachAxis(bottom_);
+    series->attachAxis(left_);
+    return series;
+}
+
+QList<QXYSeries *> ChartView::Series() const
+{
+    QList<QXYSeries *> list;
+    for (QAbstractSeries *s : chart()->series())
+        if (auto *xy = qobject_cast<QXYSeries *>(s)) list.append(xy);
+    return list;
+}
+
+QXYSeries *ChartView::FindSeries(int tag) const
+{
+    for (QXYSeries *s : Series())
+        if (Tag(s) == tag) return s;
+    return nullptr;
+}
+
+int ChartView::Tag(const QAbstractSeries *series)
+{
+    return series ? series->property("Tag").toInt() : 0;
+}
+
+void ChartView::RemoveSeries(QXYSeries *series)
+{
+    if (!series) return;
+    lines_.remove(series);
+    chart()->removeSeries(series);
+    delete series;
+}
+
+void ChartView::RemoveAllSeries()
+{
+    for (QXYSeries *s : Series()) RemoveSeries(s);
+}
+
+int ChartView::Columns() const
+{
+    int width = static_cast<int>(chart()->plotArea().width());
+    // Before the first layout the plot area is empty: assume a wide one.
+    return width >= 16 ? width : std::max(this->width(), 1000);
+}
+
+void ChartView::SetSeriesPoints(QXYSeries *series, const QList<QPointF> &points)
+{
+    if (!series) return;
+    const double x0 = bottom_->min(), x1 = bottom_->max();
+    const int columns = Columns();
+    QList<QPointF> shown = DecimateForDrawing(points, x0, x1, columns);
+    if (shown.size() == points.size()) {
+        lines_.remove(series);
+        series->replace(points);
+        return;
+    }
+    Line &line = lines_[series];
+    line.full = points;
+    line.x0 = x0;
+    line.x1 = x1;
+    line.columns = columns;
+    series->replace(shown);
+}
+
+qsizetype ChartView::PointCount(const QXYSeries *series) const
+{
+    auto it = lines_.constFind(series);
+    if (it != lines_.constEnd()) return it->full.size();
+    return series ? series->count() : 0;
+}
+
+QList<QPointF> ChartView::SeriesPoints(const QXYSeries *series) const
+{
+    auto it = lines_.constFind(series);
+    if (it != lines_.constEnd()) return it->full;
+    return series ? series->points() : QList<QPointF>();
+}
+
+void ChartView::RefineLater()
+{
+    // A zoom only narrows the range: the ticks are made finer afterwards.
+    const QRectF area = chart()->plotArea();
+    UpdateTicks(bottom_, bottom_->min(), bottom_->max(), area.width(), 100.0);
+    UpdateTicks(left_, left_->min(), left_->max(), area.height(), 40.0);
+    if (!lines_.isEmpty()) refine_->start();
+}
+
+// Thins the kept lines again when the x range or the plot width changed (a zoom,
+// its undo or a resize).
+void ChartView::Refine()
+{
+    const double x0 = bottom_->min(), x1 = bottom_->max();
+    const int columns = Columns();
+    for (QXYSeries *s : Series()) {
+        auto it = lines_.find(s);
+        if (it == lines_.end()) continue;
+        if (it->x0 == x0 && it->x1 == x1 && it->columns == columns) continue;
+        it->x0 = x0;
+        it->x1 = x1;
+        it->columns = columns;
+        s->replace(DecimateForDrawing(it->full, x0, x1, columns));
+    }
+}
+
+// Tick marks at round numbers, about `spacing` pixels apart. Qt walks every
+// tick from the anchor, so the interval is always set for a range before the
+// axis gets that range (a small interval on a wide range would mean millions
+// of ticks).
+void ChartView::UpdateTicks(QValueAxis *axis, double min, double max, double pixels, double spacing)
+{
+    const double range = max - min;
+    const double marks = pixels >= spacing ? std::min(pixels / spacing, 50.0) : 5.0;
+    const double wanted = range / marks;
+    double step = 0.0;
+    if (range > 0 && std::isfinite(range) && wanted > 0) {
+        const double magnitude = std::pow(10.0, std::floor(std::log10(wanted)));
+        for (double f : {1.0, 2.0, 5.0, 10.0}) {
+            step = f * magnitude;
+            if (step >= wanted) break;
+        }
+    }
+    const double anchor = step > 0 ? std::floor(min / step) * step : 0.0;
+    if (!(step > 0) || !std::isfinite(step) || !std::isfinite(anchor) || range / step > 100.0) {
+        // No round interval for this range: a fixed number of ticks is always safe.
+        axis->setTickType(QValueAxis::TicksFixed);
+        axis->setTickCount(5);
+        return;
+    }
+    axis->setTickInterval(step);
+    axis->setTickAnchor(anchor);
+    axis->setTickType(QValueAxis::TicksDynamic);
+}
+
+void ChartView::SetAxisRange(QValueAxis *axis, double min, double max)
+{
+    const bool horizontal = axis == bottom_;
+    const QRectF area = chart()->plotArea();
+    UpdateTicks(axis, min, max, horizontal ? area.width() : area.height(), horizontal ? 100.0 : 40.0);
+    axis->setRange(min, max);
+}
+
+void ChartView::SetXRange(double min, double max)
+{
+    if (!(max > min)) {
+        // An empty or single-valued range still shows its value.
+        double centre = std::isfinite(min) ? min : 0.0;
+        min = centre - 1.0;
+        max = centre + 1.0;
+    }
+    homeX_ = {min, max};
+    SetAxisRange(bottom_, min, max);
+}
+
+void ChartView::SetYRange(double min, double max)
+{
+    if (!(max > min) || !std::isfinite(max - min)) return;   // an axis never shows a minimum above its maximum
+    homeY_ = {min, max};
+    SetAxisRange(left_, min, max);
+}
+
+bool ChartView::IsZoomed() const
+{
+    return chart()->isZoomed();
+}
+
+void ChartView::UndoZoom()
+{
+    if (!chart()->isZoomed()) return;
+    // The ranges before the zoom are the last ones set here.
+    const QRectF area = chart()->plotArea();
+    UpdateTicks(bottom_, homeX_.first, homeX_.second, area.width(), 100.0);
+    UpdateTicks(left_, homeY_.first, homeY_.second, area.height(), 40.0);
+    chart()->zoomReset();
+}
+
+void ChartView::SetBackColor(const QColor &colour)
+{
+    chart()->setPlotAreaBackgroundBrush(colour);
+    chart()->setPlotAreaBackgroundVisible(true);
+}
+
+QColor ChartView::BackColor() const
+{
+    return chart()->plotAreaBackgroundBrush().color();
+}
+
+void ChartView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QChartView::mousePressEvent(event);
+}
+
+void ChartView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        if (!chart()->isZoomed()) return;
+        UndoZoom();
+        Refine();
+        emit ZoomUndone();
+        return;
+    }
+    QChartView::mouseReleaseEvent(event);
+}
+
+QImage ChartView::ChartImage()
+{
+    QImage image(size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    render(&painter);
+    return image;
+}
+
+QByteArray ChartView::ChartSvg()
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(size());
+    generator.setViewBox(QRect(QPoint(0, 0), size()));
+    generator.setTitle(chart()->title());
+    QPainter painter(&generator);
+    render(&painter);
+    painter.end();
+    return bytes;
+}
+
+void ChartView::CopyChartToClipboard()
+{
+    auto *data = new QMimeData;
+    QImage image = ChartImage();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    data->setImageData(image);
+    data->setData("image/png", png);
+    data->setData("image/svg+xml", ChartSvg());
+    QApplication::clipboard()->setMimeData(data);
+}
+
+void ChartView::CopyWidgetToClipboard(QWidget *widget)
+{
+    if (!widget) return;
+    QApplication::clipboard()->setImage(widget->grab().toImage());
+}

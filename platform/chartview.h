@@ -1,0 +1,94 @@
+// The chart view every plot uses: Qt Charts with a rubber-band zoom that a right
+// click undoes, series found by a tag, series filled with replace() and thinned
+// to what the plot area can show, axis ranges set by the caller (Qt does not
+// rescale), and copies of the chart to the clipboard as PNG and SVG.
+#pragma once
+
+#include <QChartView>
+#include <QHash>
+#include <QList>
+#include <QPointF>
+#include <utility>
+
+class QLineSeries;
+class QTimer;
+class QValueAxis;
+class QXYSeries;
+
+// Points of a line for a plot area columns pixels wide showing x from x0 to x1:
+// per pixel column the first, lowest, highest and last point, in their order, so
+// the drawn line looks the same as with every point. Runs of points in one column
+// are merged as they come, so x need not be sorted. Points left or right of the
+// range share one column each side. Short lines come back unchanged.
+QList<QPointF> DecimateForDrawing(const QList<QPointF> &points, double x0, double x1, int columns);
+
+class ChartView : public QChartView {
+    Q_OBJECT
+public:
+    explicit ChartView(QWidget *parent = nullptr);
+    ~ChartView() override;
+
+    QValueAxis *BottomAxis() const { return bottom_; }
+    QValueAxis *LeftAxis() const { return left_; }
+
+    // Series, in chart order, each carrying its owner's tag.
+    QLineSeries *AddLineSeries(int tag, const QString &title);
+    QList<QXYSeries *> Series() const;
+    QXYSeries *FindSeries(int tag) const;
+    static int Tag(const QAbstractSeries *series);
+    // Takes the series off the chart and deletes it.
+    void RemoveSeries(QXYSeries *series);
+    void RemoveAllSeries();
+
+    // Fills the series with replace(), thinned for drawing against the current
+    // x range and plot width; the full line is kept for a later zoom.
+    void SetSeriesPoints(QXYSeries *series, const QList<QPointF> &points);
+    // The number of points the series stands for (before thinning).
+    qsizetype PointCount(const QXYSeries *series) const;
+    // The full line of the series as given to SetSeriesPoints.
+    QList<QPointF> SeriesPoints(const QXYSeries *series) const;
+
+    void SetXRange(double min, double max);
+    void SetYRange(double min, double max);
+
+    bool IsZoomed() const;
+    // Leaves the zoomed state (the undo-zoom signal is not emitted).
+    void UndoZoom();
+
+    void SetBackColor(const QColor &colour);
+    QColor BackColor() const;
+
+    QImage ChartImage();
+    QByteArray ChartSvg();
+    // The whole chart to the clipboard as PNG (and Qt image) and as SVG.
+    void CopyChartToClipboard();
+    // An image of a widget to the clipboard as a bitmap.
+    static void CopyWidgetToClipboard(QWidget *widget);
+
+signals:
+    // A right click left the zoom; the chart shows its unzoomed ranges again.
+    void ZoomUndone();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    int Columns() const;
+    void Refine();
+    void RefineLater();
+    void UpdateTicks(QValueAxis *axis, double min, double max, double pixels, double spacing);
+    void SetAxisRange(QValueAxis *axis, double min, double max);
+
+    QValueAxis *bottom_ = nullptr;
+    QValueAxis *left_ = nullptr;
+    QTimer *refine_ = nullptr;
+    std::pair<double, double> homeX_{0.0, 1.0};
+    std::pair<double, double> homeY_{0.0, 1.0};
+    struct Line {
+        QList<QPointF> full;
+        double x0 = 0, x1 = 0;
+        int columns = 0;
+    };
+    QHash<const QXYSeries *, Line> lines_;
+};

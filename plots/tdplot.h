@@ -1,0 +1,114 @@
+// The TD plot: per Loran station a time series of the time of arrival (TOAA),
+// the differential Loran value (DLORA) or the additional secondary factor
+// (DASFA), optionally against a master station, as deviation from the mean and
+// with display offsets, with mean and standard deviation per station.
+#pragma once
+
+#include <QMainWindow>
+#include <cstdint>
+#include <memory>
+
+#include "platform/colordialog.h"
+#include "plots/tdmodel.h"
+#include "plots/tdstations.h"
+
+namespace Ui { class TTDForm; }
+class ChartView;
+class QMenu;
+class QTimer;
+class QXYSeries;
+
+class TTDForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TTDForm(QWidget *owner = nullptr);
+    ~TTDForm() override;
+
+    std::unique_ptr<Ui::TTDForm> ui;
+    ChartView *Chart1 = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    QTimer *Timer1 = nullptr;
+    ColorDialog ColorDialog1;
+
+    uint8_t SourceKind = 0;          // 0 TOAA, 1 DLORA, 2 DASFA
+    int32_t NumberOfPoints = 200;    // most points kept per station
+    int32_t OffsetStep = 50;         // ns
+    int32_t OffsetCounter = 0;       // position in the offset sequence
+    TDStationList Stations;
+    TDStationClass *Master = nullptr;
+    int32_t LineWidth = 2;
+
+    // The intake: every TOAA, DLORA and DASFA line, whether the window shows or not.
+    void NewData(const char *line);
+    void AddToaa(const char *line);
+    void AddDlora(const char *line);
+    void AddDasfa(const char *line);
+
+    void Redraw();
+    // Runs a redraw that the intake asked for and that has not run yet.
+    void FlushRedraw();
+    bool RedrawPending() const { return redrawPending_; }
+    void RebuildMasterList();
+    void ResetAll();
+    void UpdateAxisTitle();
+    void BuildChainMenus();
+    TDRedrawOptions Options() const;
+
+    // Handlers
+    void Close1Click();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Edit1KeyPress(int key);
+    void Edit2KeyPress(int key);
+    void Edit7KeyPress(int key);
+    void CheckBox1Click();
+    void CheckBox2Click();
+    void CheckBox3Click();
+    void CheckBox4Click();
+    void CheckBox5Click();
+    void FormResize();
+    void FormDestroy();
+    void Chart1UndoZoom();
+    void CopytoClipboard1Click();
+    void CopyWindowtoClipboard1Click();
+    void Select1Click();
+    void ToggleStationClick(QAction *item);
+    void SelectChainClick(QAction *item);
+    void HideChainClick(QAction *item);
+    void ViewAll1Click();
+    void HideAll1Click();
+    void Reset1Click();
+    void BackgroundColor1Click();
+    void ColorDialog1Show();
+    void LineWidth1Click();
+    void LineColor1Click();
+    void Timer1Timer();
+    void TOAA1Click();
+    void DLORA1Click();
+    void DASFA1Click();
+    void ComboBox1Change();
+    void AlwaysonTop1Click();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    void Intake(const TDSentence *sentence);
+    void RequestRedraw();
+    bool Drawable() const;
+    int MenuHeight() const;
+    void ChooseSource(uint8_t kind);
+    void RemoveChartSeries(QXYSeries *series);
+    void RemoveAllChartSeries();
+    void SetShown(bool shown, int chain /* -1: every station */);
+    void FillDateAndTime(const QString &dateFormat);
+    QString AxisText(double value) const;
+
+    QTimer *redrawTimer_ = nullptr;
+    bool redrawPending_ = false;
+    int fixedItems_ = 0;   // items of "Select Stations" made at design time
+};

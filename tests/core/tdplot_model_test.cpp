@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <vector>
+
+#include "plots/tdmodel.h"
+
+namespace {
+
+TDStationClass Station(int32_t key, std::vector<double> ys, std::vector<int32_t> status = {})
+{
+    TDStationClass s(key, 0);
+    for (size_t i = 0; i < ys.size(); ++i)
+        s.Points.push_back(TDPoint{double(i), ys[i], i < status.size() ? status[i] : 0});
+    return s;
+}
+
+std::vector<double> Ys(const std::vector<TDXY> &points)
+{
+    std::vector<double> ys;
+    for (const TDXY &p : points) ys.push_back(p.y);
+    return ys;
+}
+
+} // namespace
+
+TEST(TDPlotModel, MeanAndPopulationStd)
+{
+    TDStationClass s = Station(749901, {1, 2, 3, 4});
+    std::vector<TDXY> points;
+    TDSeriesResult r = TDPlotModel::BuildStationSeries(s, nullptr, {}, points);
+    EXPECT_EQ(r.Mean, 2.5);
+    EXPECT_DOUBLE_EQ(r.Std, std::sqrt(1.25));
+    EXPECT_EQ(r.Count, 4u);
+    EXPECT_EQ(Ys(points), (std::vector<double>{1, 2, 3, 4}));   // no deviation: plotted as they are
+    EXPECT_EQ(r.MinY, 1.0);
+    EXPECT_EQ(r.MaxY, 4.0);
+    EXPECT_EQ(r.MaxX, 3.0);
+
+    TDRedrawOptions deviation;
+    deviation.DeviationFromMean = true;
+    r = TDPlotModel::BuildStationSeries(s, nullptr, deviation, points);
+    EXPECT_EQ(Ys(points), (std::vector<double>{-1.5, -0.5, 0.5, 1.5}));
+    EXPECT_EQ(r.Mean, 2.5);
+}
+
+TEST(TDPlotModel, SingleUsablePointDrawsNothingButHasAMean)
+{
+    TDStationClass s = Station(749901, {7, 8}, {0, FillerStatus});
+    std::vector<TDXY> points;
+    TDSeriesResult r = TDPlotModel::BuildStationSeries(s, nullptr, {}, points);
+    EXPECT_TRUE(points.empty());
+    EXPECT_EQ(r.Count, 0u);
+    EXPECT_EQ(r.Mean, 7.0);
+    EXPECT_EQ(r.Std, 0.0);
+    TDStationClass empty = Station(749901, {});
+    r = TDPlotModel::BuildStationSeries(empty, nullptr, {}, points);
+    EXPECT_EQ(r.Mean, 0.0);
+    EXPECT_EQ(r.Std, 0.0);
+}
+
+TEST(TDPlotModel, UsablePointsAndTheCycleIdentifiedFilter)
+{
+    TDStationClass s = Station(749901, {1, 2, 3, 4, 5}, {0x00A2, 0x00A3, 0x0040, FillerStatus, 0x0000});
+    std::vector<TDXY> points;
+    TDPlotModel::BuildStationSeries(s, nullptr, {}, points);
+    EXPECT_EQ(Ys(points), (std::vector<double>{1, 2, 5}));
+    TDRedrawOptions cycle;
+    cycle.CycleIdentifiedOnly = true;
+    TDPlotModel::BuildStationSeries(s, nullptr, cycle, points);
+    EXPECT_EQ(Ys(points), (std::vector<double>{1, 5}));
+}
+
+TEST(TDPlotModel, MasterDifferenceByIndex)
+{
+    TDStationClass s = Station(749907, {10, 20, 30, 40, 50});
+    TDStationClass master = Station(749901, {1, 2, 3, 4}, {0, FillerStatus, 0x01, 0});
+    master.Points.push_back(TDPoint{99.0, 5.0, 0});
+    std::vector<TDXY> points;
+    TDSeriesResult r = TDPlotModel::BuildStationSeries(s, &master, {}, points);
+    // Index 1 is a filler of the master: dropped. x stays the station's.
+    EXPECT_EQ(Ys(points), (std::vector<double>{9, 27, 36, 45}));
+    EXPECT_EQ(points[3].x, 4.0);
+    EXPECT_EQ(r.Mean, (9 + 27 + 36 + 45) / 4.0);
+    TDRedrawOptions cycle;
+    cycle.CycleIdentifiedOnly = true;
+    TDPlotModel::BuildStationSeries(s, &master, cycle, points);
+    EXPECT_EQ(Ys(points), (std::vector<double>{9, 36, 45}));
+    // The master against itself is flat at 0 (without its unusable points).
+    TDPlotModel::BuildStationSeries(master, &master, {}, points);
+    EXPECT_EQ(Ys(points), (std::vector<double>{0, 0, 0, 0}));
+    // A master with fewer points limits the indices.
+    TDStationClass shortMaster = Station(749901, {1});
+    r = TDPlotModel::BuildStationSeries(s, &shortMaster, {}, points);
+    EXPECT_EQ(r.Count, 0u);
+    EXPECT_EQ(r.Mean, 9.0);
+}
+
+TEST(TDPlotModel, FixMeanKeepsTheStoredMeanOnceTheStationHasASeries)
+{
+    TDStationClass s = Station(749901, {1, 2, 3});
+    s.Mean = 10.0;
+    TDRedrawOptions o;
+    o.DeviationFromMean = true;
+    o.FixMean = true;
+    std::vector<TDXY> points;
+    // No series yet: the station computes its own mean first.
+    TDSeriesResult r = TDPlotModel::BuildStationSeries(s, nullptr, o, points);
+    EXPECT_EQ(r.Mean, 2.0);
+    EXPECT_EQ(Ys(points), (std::vector<double>{-1, 0, 1}));
+    // With a series: shown against and measured about the stored mean.
+    s.HasSeries = true;
+    r = TDPlotModel::BuildStationSeries(s, nullptr, o, points);
+    EXPECT_EQ(r.Mean, 10.0);
+    EXPECT_EQ(Ys(points), (std::vector<double>{-9, -8, -7}));
+    EXPECT_DOUBLE_EQ(r.Std, std::sqrt((81 + 64 + 49) / 3.0));
+    // Fix Mean without deviation: plotted as they are, statistics about the stored mean.
+    o.DeviationFromMean = false;
+    r = TDPlotModel::BuildStationSeries(s, nullptr, o, points);
+    EXPECT_EQ(Ys(points), (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(r.Mean, 10.0);
+}
+
+TEST(TDPlotModel, OffsetsShiftTheDeviation)
+{
+    TDStationClass s = Station(749901, {1, 2, 3});
+    s.Offset = 50;
+    TDRedrawOptions o;
+    o.DeviationFromMean = true;
+    o.OffsetStations = true;
+    std::vector<TDXY> points;
+    TDSeriesResult r = TDPlotModel::BuildStationSeries(s, nullptr, o, points);
+    EXPECT_EQ(Ys(points), (std::vector<double>{49, 50, 51}));
+    EXPECT_EQ(r.Mean, 2.0);   // the statistics ignore the offset
+    EXPECT_DOUBLE_EQ(r.Std, std::sqrt(2.0 / 3.0));
+
+    std::vector<int64_t> sequence;
+    for (int k = 0; k < 5; ++k) sequence.push_back(TDPlotModel::OffsetAt(k, 50));
+    EXPECT_EQ(sequence, (std::vector<int64_t>{0, 50, -50, 100, -100}));
+    // Large steps do not overflow.
+    EXPECT_EQ(TDPlotModel::OffsetAt(3, INT32_MAX), 2LL * INT32_MAX);
+    EXPECT_EQ(TDPlotModel::OffsetAt(INT32_MAX, INT32_MAX), (static_cast<int64_t>(INT32_MAX) / 2 + 1) * INT32_MAX);
+    EXPECT_EQ(TDPlotModel::OffsetAt(INT32_MAX - 1, INT32_MAX), -(static_cast<int64_t>(INT32_MAX) / 2) * INT32_MAX);
+}
+
+TEST(TDPlotModel, AutoscaleMargins)
+{
+    TDAutoscale none;
+    EXPECT_EQ(none.Top(), 5.0);
+    EXPECT_EQ(none.Bottom(), -5.0);
+    TDAutoscale big;
+    big.Include(-200, 100);
+    big.Include(-50, 80);
+    EXPECT_EQ(big.Top(), 110.0);
+    EXPECT_EQ(big.Bottom(), -220.0);
+    TDAutoscale positive;
+    positive.Include(20, 30);   // 0 is always inside, the margin at least 5
+    EXPECT_EQ(positive.Top(), 35.0);
+    EXPECT_EQ(positive.Bottom(), -5.0);
+}
+
+TEST(TDPlotModel, StatisticsLinesAndAxisTitles)
+{
+    EXPECT_STREQ(TDPlotModel::StatisticsHeading, "Station     Mean      Std");
+    EXPECT_EQ(TDPlotModel::StatisticsLine("7499M", 12345678.26, 12.34), "7499M   12345678.3     12.3 ns");
+    EXPECT_EQ(TDPlotModel::StatisticsLine("7499M 1", -0.44, 0.0), "7499M 1       -0.4      0.0 ns");
+    EXPECT_STREQ(TDPlotModel::AxisTitle(0, false), "Time of Arrival (ns)");
+    EXPECT_STREQ(TDPlotModel::AxisTitle(0, true), "Time of Arrival Difference (ns)");
+    EXPECT_STREQ(TDPlotModel::AxisTitle(1, false), "Differential Loran (ns)");
+    EXPECT_STREQ(TDPlotModel::AxisTitle(1, true), "Differential Loran Difference (ns)");
+    EXPECT_STREQ(TDPlotModel::AxisTitle(2, false), "Additional Secondary Factor (ns)");
+    EXPECT_STREQ(TDPlotModel::AxisTitle(2, true), "Additional Secondary Factor Difference (ns)");
+}
+
+TEST(SeriesPalette, SlotsSkipTheBackgroundAndAreFreedAgain)
+{
+    SeriesPaletteClass palette;
+    int owners[50] = {};
+    EXPECT_EQ(palette.Take(&owners[0], 0xFFFFFF), 0);
+    EXPECT_EQ(SeriesPaletteClass::Colour(0), 0xFF0000u);
+    EXPECT_EQ(SeriesPaletteClass::Colour(17), 0x0000FFu);
+    // White on white is never handed out: 45 usable slots.
+    for (int i = 1; i < 45; ++i) EXPECT_NE(SeriesPaletteClass::Colour(palette.Take(&owners[i], 0xFFFFFF)), 0xFFFFFFu);
+    EXPECT_EQ(palette.Take(&owners[45], 0xFFFFFF), -1);
+    palette.Release(&owners[3]);
+    EXPECT_EQ(palette.SlotOf(&owners[3]), -1);
+    EXPECT_EQ(palette.Take(&owners[46], 0xFFFFFF), 3);
+    EXPECT_EQ(palette.SlotOf(&owners[46]), 3);
+    // On a red background red is skipped.
+    SeriesPaletteClass other;
+    EXPECT_EQ(other.Take(&owners[0], 0xFF0000), 1);
+}

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "app/mainform.h"
+#include "plots/tdplot.h"
 #include "gui_test_support.h"
 #include "sentence_text.h"
 #include "ui_mainform.h"
@@ -195,4 +196,30 @@ TEST_F(WindowMenusTest, DestroyingTheMainWindowDeletesOpenChildren)
     ui->GPGGA1->trigger();
     DestroyForms();
     EXPECT_EQ(ProbeForm::alive, 0);
+}
+
+TEST_F(WindowMenusTest, AFixedWindowStoredOnTopGetsItsStyleAndMenuCheckBack)
+{
+    ui->TDPlot1->trigger();
+    ASSERT_TRUE(TDForm->isVisible());
+    QAction *onTop = TDForm->findChild<QAction *>("AlwaysonTop1");
+    ASSERT_NE(onTop, nullptr);
+    onTop->trigger();
+    ASSERT_TRUE(TDForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    TDForm->move(120, 80);
+    MainForm->StorecurrentWindows1Click();
+    {
+        SettingsStore store;
+        EXPECT_EQ(store.ReadBinary("TDPlot1")->at(8), 3);   // stay on top
+    }
+    onTop->trigger();
+    ASSERT_FALSE(TDForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    TDForm->move(300, 300);
+
+    MainForm->RestorelastWindows1Click();
+    EXPECT_TRUE(TDForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(onTop->isChecked());
+    EXPECT_TRUE(TDForm->isVisible());
+    EXPECT_EQ(TDForm->pos(), QPoint(120, 80));
+    EXPECT_TRUE(boxes.empty());
 }

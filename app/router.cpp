@@ -1,5 +1,6 @@
 #include "app/router.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "logs/dasfa.h"
@@ -48,15 +49,21 @@ void SentenceRouter::Feed(const char *data, size_t length)
 
 void SentenceRouter::FeedNow(const char *data, size_t length)
 {
-    for (size_t i = 0; i < length; ++i) {
-        char c = data[i];
-        if (c != '\r' && c != '\n') {
-            if (LineLength < MaxLineLength) LineBuffer[LineLength++] = c;
-            continue;
-        }
+    const char *p = data;
+    const char *end = data + length;
+    while (p < end) {
+        // Copy up to the next line end in one go; the rest of an overlong line is dropped.
+        const char *stop = p;
+        while (stop < end && *stop != '\r' && *stop != '\n') ++stop;
+        size_t room = static_cast<size_t>(MaxLineLength - LineLength);
+        size_t n = std::min(static_cast<size_t>(stop - p), room);
+        std::memcpy(LineBuffer.get() + LineLength, p, n);
+        LineLength += static_cast<int>(n);
+        if (stop == end) break;
         LineBuffer[LineLength] = '\0';
         // The next line starts empty even when a handler throws.
         LineLength = 0;
+        p = stop + 1;
         HandleLine(LineBuffer.get());
     }
 }

@@ -19,10 +19,10 @@ int HexDigit(char c)
 bool SentenceChecksumOk(const char *line)
 {
     if (!line || line[0] != '$') return false;
-    const char *star = std::strchr(line, '*');
-    if (!star) return false;
     unsigned x = 0;
-    for (const char *p = line + 1; p < star; ++p) x ^= static_cast<unsigned char>(*p);
+    const char *star = line + 1;
+    for (; *star && *star != '*'; ++star) x ^= static_cast<unsigned char>(*star);
+    if (*star != '*') return false;
     // "*%02X": up to two hex digits, either case; no digit means no value read.
     int d1 = HexDigit(star[1]);
     if (d1 < 0) return false;
@@ -34,21 +34,35 @@ bool SentenceChecksumOk(const char *line)
 
 namespace detail {
 
+namespace {
+// Which bytes separate fields, per splitter kind.
+struct SeparatorTable {
+    bool is[256] = {};
+    explicit SeparatorTable(const char *separators)
+    {
+        for (const char *p = separators; *p; ++p) is[static_cast<unsigned char>(*p)] = true;
+    }
+};
+} // namespace
+
 FieldSplitter::~FieldSplitter() { std::free(block_); }
 
-void FieldSplitter::Split(const char *line, const char *separators)
+void FieldSplitter::Split(const char *line, Separators separators)
 {
+    static const SeparatorTable sentence(",*"), log(",;*");
+    const SeparatorTable &table = separators == Separators::Log ? log : sentence;
+
     // line[0] is the start character, already checked by the caller.
     const char *body = line + 1;
-    size_t length = std::strlen(body);
+    size_t length = 0;
     int32_t count = 0;
-    for (const char *p = body; *p; ++p)
-        if (std::strchr(separators, *p)) ++count;
+    for (const char *p = body; *p; ++p, ++length) count += table.is[static_cast<unsigned char>(*p)];
     if (count == 0) return;
 
-    // Pointer array and all texts in one allocation: the texts together never
-    // need more than the body's length plus a NUL per field.
-    size_t bytes = sizeof(char *) * static_cast<size_t>(count) + length + static_cast<size_t>(count);
+    // Pointer array and all texts in one allocation: the body is copied once and
+    // each separator becomes a field's terminating NUL. The text behind the last
+    // separator is no field.
+    size_t bytes = sizeof(char *) * static_cast<size_t>(count) + length + 1;
     block_ = std::malloc(bytes);
     if (!block_) {
         Status = 1;
@@ -56,15 +70,14 @@ void FieldSplitter::Split(const char *line, const char *separators)
     }
     Fields = static_cast<char **>(block_);
     char *text = reinterpret_cast<char *>(Fields + count);
+    std::memcpy(text, body, length + 1);
     FieldCount = count;
-    const char *p = body;
-    for (int32_t i = 0; i < count; ++i) {
-        size_t n = std::strcspn(p, separators);
-        std::memcpy(text, p, n);
-        text[n] = '\0';
-        Fields[i] = text;
-        text += n + 1;
-        p += n + 1;   // past the separator
+    int32_t field = 0;
+    Fields[0] = text;
+    for (char *p = text; field < count; ++p) {
+        if (!table.is[static_cast<unsigned char>(*p)]) continue;
+        *p = '\0';
+        if (++field < count) Fields[field] = p + 1;
     }
 }
 
@@ -76,7 +89,7 @@ NovatelLogClass::NovatelLogClass(const char *line)
         Status = 2;
         return;
     }
-    Split(line, ",*");
+    Split(line, Separators::Sentence);
 }
 
 NMEALogClass::NMEALogClass(const char *line)
@@ -85,7 +98,7 @@ NMEALogClass::NMEALogClass(const char *line)
         Status = 2;
         return;
     }
-    Split(line, ",*");
+    Split(line, Separators::Sentence);
 }
 
 NovatelOEM4LogClass::NovatelOEM4LogClass(const char *line)
@@ -94,5 +107,5 @@ NovatelOEM4LogClass::NovatelOEM4LogClass(const char *line)
         Status = 2;
         return;
     }
-    Split(line, ",;*");
+    Split(line, Separators::Log);
 }

@@ -11,7 +11,8 @@
 namespace detail {
 
 // Shared machinery of the three splitters. The fields live in one block:
-// the pointer array first, the NUL-terminated texts behind it.
+// the pointer array first, then a copy of the line in which every separator
+// has become the NUL that ends a field.
 class FieldSplitter {
 public:
     int32_t FieldCount = 0;
@@ -24,7 +25,8 @@ public:
 protected:
     FieldSplitter() = default;
     ~FieldSplitter();
-    void Split(const char *line, const char *separators);
+    enum class Separators { Sentence /* , * */, Log /* , ; * */ };
+    void Split(const char *line, Separators separators);
 
 private:
     void *block_ = nullptr;

@@ -1,5 +1,6 @@
 #include "app/mdichild.h"
 
+#include <QApplication>
 #include <QStyle>
 #include <QStyleOptionTitleBar>
 
@@ -7,6 +8,10 @@ MdiChildForm::MdiChildForm(QAction *menuItem, QWidget *parent)
     : QMdiSubWindow(parent), MenuItem(menuItem), client_(new QWidget)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    // A child has its own font, not the frame's: fully resolved, so nothing is inherited.
+    QFont own = QApplication::font();
+    own.setResolveMask(QFont::AllPropertiesResolved);
+    setFont(own);
     setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setWidget(client_);

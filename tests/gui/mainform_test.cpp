@@ -5,6 +5,7 @@
 #include <QTest>
 #include <clocale>
 #include <cstdlib>
+#include <stdexcept>
 
 #include "app/aboutbox.h"
 #include "app/form2.h"
@@ -235,4 +236,16 @@ TEST(Locale, ADecimalCommaLocaleChangesNeitherParsingNorDisplay)
     EXPECT_EQ(QLocale().toString(1.5), "1.5");
     std::setlocale(LC_ALL, "C");
     qunsetenv("LOCPATH");
+}
+
+TEST_F(MainFormTest, AnExceptionInAHandlerIsShownAndTheProgramGoesOn)
+{
+    CreateForms();
+    QTimer::singleShot(0, [] { throw std::runtime_error("view failed"); });
+    QTest::qWait(20);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].first, "Roduz/Everore Ved Ovuvozed");
+    EXPECT_EQ(boxes[0].second, "view failed");
+    MainForm->ReceiveData("$GPGGA,1*4B\r\n");   // still running
+    EXPECT_EQ(MainForm->LastLine(SentenceType::Gpgga), "$GPGGA,1*4B");
 }

@@ -223,3 +223,22 @@ TEST_F(WindowMenusTest, AFixedWindowStoredOnTopGetsItsStyleAndMenuCheckBack)
     EXPECT_EQ(TDForm->pos(), QPoint(120, 80));
     EXPECT_TRUE(boxes.empty());
 }
+
+TEST_F(WindowMenusTest, ShowDefaultLogsOpensTheUsualWindowsTiled)
+{
+    // The real windows, not the probes of this fixture.
+    DestroyForms();
+    CreateForms();
+    MainForm->show();
+    ui = MainForm->ui.get();
+    ui->TOAA1->trigger();   // already open: left as it is
+    QWidget *toaa = MainForm->WindowOf(ui->TOAA1);
+    MainForm->All1Click();
+    for (QAction *item : {ui->TOAA1, ui->GPPOSA1, ui->LCPOSA2, ui->LCPOSA3, ui->LCPOSA4, ui->INPOSA1, ui->SerialMonitor1})
+        EXPECT_TRUE(item->isChecked()) << item->objectName().toStdString();
+    EXPECT_FALSE(ui->LCPOSA1->isChecked());
+    EXPECT_EQ(MainForm->WindowOf(ui->TOAA1), toaa);
+    EXPECT_EQ(toaa->pos(), QPoint(0, 0));
+    // Row 2 starts below the TOAA window.
+    EXPECT_EQ(MainForm->WindowOf(ui->GPPOSA1)->pos(), QPoint(0, toaa->height()));
+}

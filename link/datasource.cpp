@@ -392,7 +392,9 @@ void TDataSourceForm::Button1Click(QObject *sender)
         if (Connected) DisconnectFile();
         else ConnectFile();
     }
-    if (Connected && MainForm) MainForm->ResetViews();
+    // A TCP/IP source resets the views once the host is found and connected, so a
+    // name that does not resolve changes nothing.
+    if (Connected && MainForm && !ui->RadioTCPIP->isChecked()) MainForm->ResetViews();
     if (MonitorOpen()) MonitorForm->UpdateCaption();
     if (sender) show();
 }
@@ -421,7 +423,7 @@ void TDataSourceForm::ConnectSerial()
         Notifier::Show("Error", "Cannot open COM-port", this);
         return;
     }
-    RxBuffer.clear();
+    DrainRx();   // what the last connection left goes on before the new stream
     EnableSerialControls(false);
     ShowConnected(true);
     ui->Label9->setText("Connected to " + ui->ComboBox1->currentText());
@@ -453,7 +455,7 @@ void TDataSourceForm::OnSerialFailure(unsigned generation, const QString &reason
 void TDataSourceForm::ConnectSocket()
 {
     ClientSocket1->abort();   // while the source is closed: its events change nothing
-    RxBuffer.clear();
+    DrainRx();   // what the last connection left goes on before the new stream
     socketConnected_ = false;
     EnableTcpIpControls(false);
     ShowConnected(true);
@@ -473,6 +475,7 @@ void TDataSourceForm::DisconnectSocket()
 void TDataSourceForm::ClientSocket1Connect()
 {
     socketConnected_ = true;
+    if (Connected && ui->RadioTCPIP->isChecked() && MainForm) MainForm->ResetViews();
     if (Connected && ui->RadioTCPIP->isChecked()) ui->Label9->setText("Connected to " + ClientSocket1->peerName());
 }
 
@@ -518,7 +521,7 @@ void TDataSourceForm::ConnectFile()
         Notifier::Show("Error opening file", "Cannot open file", this);
         return;
     }
-    RxBuffer.clear();
+    DrainRx();   // what the last connection left goes on before the new stream
     if (!Timer1->isActive()) Timer1->start();
     if (MonitorOpen()) MonitorForm->SetPlaying();
     EnableFileControls(false);
@@ -564,7 +567,9 @@ void TDataSourceForm::Timer1Timer()
     DisplayAndForward(line.data(), static_cast<int>(line.size()));
 }
 
-bool TDataSourceForm::RoadBusy() const { return forwarding_ || Notifier::BoxOpen(); }
+// Busy only while this road is handing a chunk on (a box the router opened runs
+// the event loop again); a box of another window does not stop the stream.
+bool TDataSourceForm::RoadBusy() const { return forwarding_; }
 
 void TDataSourceForm::DisplayAndForward(const char *data, int length)
 {

@@ -1,5 +1,6 @@
 #include "link/monitorform.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -325,7 +326,11 @@ bool TMonitorForm::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    if (watched == ui->Edit1 && type == QEvent::FocusOut && ui->GroupBox3->isVisible()) Button1Click();
+    if (watched == ui->Edit1 && type == QEvent::FocusOut && ui->GroupBox3->isVisible()) {
+        // Leaving the edit for another control; not a box or another window taking the focus.
+        auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) Button1Click();
+    }
     for (QPlainTextEdit *pane : {ui->RichEdit1, ui->RichEdit2}) {
         const std::string &text = pane == ui->RichEdit1 ? Text.AllText : Text.FilteredText;
         if (watched == pane && type == QEvent::FocusIn) PaneEnter(pane);

@@ -775,3 +775,34 @@ TEST_F(DataSourceTest, ABadStoredValueIsIgnoredOnItsOwn)
     EXPECT_EQ(DataSourceForm->ui->Edit7->text(), "4002");
     EXPECT_TRUE(boxes.empty());
 }
+
+TEST_F(SocketTest, AHostThatDoesNotResolveLeavesTheViewsAsTheyWere)
+{
+    MainForm->ReceiveData("$GPGGA,1*4B\r\n$GPG");   // a partial line waits in the router
+    ui->Edit6->setText("no-such-host.invalid");
+    ds->Button1Click(ui->Button1);
+    ASSERT_TRUE(WaitFor([&] { return !boxes.empty(); }, 15000));
+    EXPECT_EQ(boxes[0].second, "     Cannot resolve host name     ");
+    EXPECT_EQ(MainForm->PendingLineLength(), 4);
+}
+
+TEST_F(SocketTest, ABoxOfAnotherWindowDoesNotHoldTheStreamBack)
+{
+    Connect();
+    QString path = dir.filePath("during-box.txt");
+    MainForm->SaveDialog1.FileName = path;
+    ASSERT_TRUE(MainForm->StartRecording(true));
+    // A real modal box, as a user's typing mistake in another window opens.
+    Notifier::SetSink({});
+    qint64 recordedDuringBox = -1;
+    QTimer::singleShot(0, [&] {
+        accepted.first()->write("$GPGGA,2*48\r\n");
+        QTimer::singleShot(400, [&] {
+            recordedDuringBox = QFileInfo(path).size();
+            if (QWidget *box = QApplication::activeModalWidget()) box->close();
+        });
+    });
+    Notifier::Error("    Illegal value for Offset    ");
+    EXPECT_EQ(recordedDuringBox, 13);
+    EXPECT_EQ(MainForm->LastLine(SentenceType::Gpgga), "$GPGGA,2*48");
+}

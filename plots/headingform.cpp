@@ -107,7 +107,8 @@ void THeadingForm::SaveOffsets()
 {
     SettingsStore store(SettingsStore::Mode::Create);
     if (!store.IsOpen()) return;
-    for (int i = 0; i < HeadingColumns::Count; ++i) store.WriteString(OffsetNames[i], Text(OffsetSettingText(Columns.offset[i])));
+    for (int i = 0; i < HeadingColumns::Count; ++i)
+        store.WriteString(OffsetNames[i], Text(OffsetSettingText(Columns.offset[i])));
     store.Sync();
 }
 

@@ -62,7 +62,10 @@ protected:
         WriteSetting(name, value);
         Create();
     }
-    void Receive(const std::string &body) { MainForm->ReceiveData(QByteArray::fromStdString(Sentence(body) + "\r\n")); }
+    void Receive(const std::string &body)
+    {
+        MainForm->ReceiveData(QByteArray::fromStdString(Sentence(body) + "\r\n"));
+    }
     void Hdga(char source, double heading, double time = 1.0)
     {
         Receive("DODU,HDGA,1.0," + std::to_string(time) + ",0.01," + source + "," + std::to_string(heading) + ",0.25,0.75");
@@ -399,8 +402,10 @@ TEST_F(HeadingFormTest, TheNeedlesAreDrawnAtTheirHeadings)
     EXPECT_EQ(one.pixelColor(OnNeedle(HeadingForm, 10, 70)), Green());
     EXPECT_EQ(one.pixelColor(OnNeedle(HeadingForm, 190, 15)), Green());   // the tail lies behind the hub
     // Elsewhere the dial is as it was.
-    for (double deg : {100.0, 190.0, 280.0})
-        EXPECT_EQ(one.pixelColor(OnNeedle(HeadingForm, deg, 80)), empty.pixelColor(OnNeedle(HeadingForm, deg, 80))) << deg;
+    for (double deg : {100.0, 190.0, 280.0}) {
+        QPoint at = OnNeedle(HeadingForm, deg, 80);
+        EXPECT_EQ(one.pixelColor(at), empty.pixelColor(at)) << deg;
+    }
     EXPECT_NE(empty.pixelColor(OnNeedle(HeadingForm, 10, 30)), Green());
 
     // eLoran at 30 with its offset of -45 points at 345; inertial is drawn last, on top.

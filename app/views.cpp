@@ -13,6 +13,7 @@
 #include "logs/ptntaform.h"
 #include "logs/lcposaform.h"
 #include "link/monitorform.h"
+#include "plots/headingform.h"
 #include "plots/tdplot.h"
 #include "ui_mainform.h"
 
@@ -47,6 +48,7 @@ void TMainForm::RegisterViews()
     RegisterLogWindow(ui->LCPOSA3, ui->LCPOSAASF1, LCPOSAForms[2], std::nullopt, LcposaPlaced("SD", 32));
     RegisterLogWindow(ui->LCPOSA4, ui->LCPOSACalibrated1, LCPOSAForms[3], std::nullopt, LcposaPlaced("G", 48));
     RegisterFixed(ui->TDPlot1, [] { return static_cast<QWidget *>(TDForm); });
+    RegisterFixed(ui->HDGA1, [] { return static_cast<QWidget *>(HeadingForm); });
     RegisterOnDemand({ui->SerialMonitor1, ui->SerialMonitor2,
                       [](QAction *item) -> MdiChildForm * { return MonitorForm = new TMonitorForm(item); },
                       [this](MdiChildForm *monitor) { PlaceMonitor(monitor); }, [] { MonitorForm = nullptr; }, {}});
@@ -70,7 +72,9 @@ void TMainForm::Route(SentenceType type, const char *line)
     case SentenceType::Gpgga:
         if (ui->GPGGA1->isChecked()) GPGGAForm->ShowData(line);
         break;
-    case SentenceType::Hdga: break;
+    case SentenceType::Hdga:
+        if (HeadingForm) HeadingForm->NewData(line);
+        break;
     case SentenceType::Hdgla:
         if (ui->HDGLA1->isChecked()) HDGLAForm->ShowData(line);
         break;

@@ -680,8 +680,12 @@ TEST_F(DataSourceTest, TheHistoryKeepsTheLast15CommandsAlsoWhileDisconnected)
 
 TEST_F(DataSourceTest, SettingsAreWrittenOnDestructionAndReadBackOncePerKey)
 {
-    DestroyForms();   // without LoadSettings nothing is written
-    EXPECT_FALSE(QFile::exists(SettingsStore::FilePath()));
+    DestroyForms();   // without LoadSettings nothing of the data source is written
+    {
+        SettingsStore store;
+        for (const char *name : {"DS_Select", "DS_Box1", "DS_HostID", "DS_FileName", "DS_Spin"})
+            EXPECT_FALSE(store.Has(name)) << name;
+    }
     CreateForms();
     ds = DataSourceForm;
     ui = ds->ui.get();

@@ -1,0 +1,304 @@
+#include "plots/headingform.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+#include "platform/notifier.h"
+#include "platform/settings.h"
+#include "plots/compassview.h"
+#include "ui_headingform.h"
+
+namespace {
+
+const char *const OffsetNames[HeadingColumns::Count] = {"HF_Offset_0", "HF_Offset_1", "HF_Offset_2"};
+
+// The needle colours, as the source names are coloured.
+QColor SourceColour(char source)
+{
+    switch (source) {
+    case 'L': return QColor(255, 0, 0);
+    case 'G': return QColor(0, 128, 0);
+    case 'I': return QColor(0, 0, 255);
+    default: return QColor();
+    }
+}
+
+QString Text(const std::string &s) { return QString::fromStdString(s); }
+
+bool IsEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+
+} // namespace
+
+THeadingForm::THeadingForm(QWidget *owner) : QWidget(owner), ui(std::make_unique<Ui::THeadingForm>())
+{
+    ui->setupUi(this);
+    // A window of its own with a fixed border, though owned by the main window.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(287, 373);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName("PopupMenu1");
+    PopupMenu1->addAction(ui->AlwaysonTop1);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(1000);
+
+    connect(Timer1, &QTimer::timeout, this, &THeadingForm::Timer1Timer);
+    connect(ui->AlwaysonTop1, &QAction::triggered, this, &THeadingForm::AlwaysonTop1Click);
+    connect(ui->Button1, &QPushButton::clicked, this, &THeadingForm::Button1Click);
+
+    LoadOffsets();
+    FormCreate();
+    Timer1->start();
+}
+
+THeadingForm::~THeadingForm() { FormDestroy(); }
+
+void THeadingForm::FormCreate()
+{
+    SourceLabels = {ui->SourceLabel0, ui->SourceLabel1, ui->SourceLabel2};
+    TimeLabels = {ui->TimeLabel0, ui->TimeLabel1, ui->TimeLabel2};
+    HeadingLabels = {ui->HeadingLabel0, ui->HeadingLabel1, ui->HeadingLabel2};
+    HeadingStdLabels = {ui->HeadingStdLabel0, ui->HeadingStdLabel1, ui->HeadingStdLabel2};
+    QualityLabels = {ui->QualityLabel0, ui->QualityLabel1, ui->QualityLabel2};
+    OffsetLabels = {ui->OffsetLabel0, ui->OffsetLabel1, ui->OffsetLabel2};
+    OffsetEdits = {ui->OffsetEdit0, ui->OffsetEdit1, ui->OffsetEdit2};
+    for (QLineEdit *edit : OffsetEdits) {
+        edit->hide();
+        edit->installEventFilter(this);
+    }
+    Button1Tag = 0;
+    ui->Button1->setText("Offset:");
+    ui->Button1->hide();
+    PaintDial();
+}
+
+void THeadingForm::FormDestroy()
+{
+    Timer1->stop();
+    SaveOffsets();
+}
+
+// ---------------------------------------------------------------------------
+// Offsets in the settings
+// ---------------------------------------------------------------------------
+
+void THeadingForm::LoadOffsets()
+{
+    for (int i = 0; i < HeadingColumns::Count; ++i) Columns.offset[i] = HeadingColumns::DefaultOffsets[i];
+    SettingsStore store(SettingsStore::Mode::ReadOnly);
+    if (!store.IsOpen()) return;
+    for (int i = 0; i < HeadingColumns::Count; ++i) {
+        std::optional<QString> text = store.ReadString(OffsetNames[i]);
+        if (!text || text->isEmpty()) continue;
+        // A value that is no offset the user could have set is ignored on its own.
+        if (std::optional<float> value = ReadOffset(text->trimmed().toStdString())) Columns.offset[i] = *value;
+    }
+}
+
+void THeadingForm::SaveOffsets()
+{
+    SettingsStore store(SettingsStore::Mode::Create);
+    if (!store.IsOpen()) return;
+    for (int i = 0; i < HeadingColumns::Count; ++i)
+        store.WriteString(OffsetNames[i], Text(OffsetSettingText(Columns.offset[i])));
+    store.Sync();
+}
+
+// ---------------------------------------------------------------------------
+// Intake
+// ---------------------------------------------------------------------------
+
+void THeadingForm::NewData(const char *line)
+{
+    if (!line) return;
+    HdgaRecord record;
+    if (record.Parse(line) != 0) return;
+    const HeadingColumns::Update update = Columns.Take(record);
+    const int c = update.Column;
+    if (c < 0) return;
+
+    TimeLabels[c]->setText(Text(HeadingTimeText(record.Time)));
+    ShowSource(c, record.Source);
+    if (!update.HeadingShown) return;
+
+    HeadingLabels[c]->setText(Text(HeadingValueText(Columns.shownHeading[c])));
+    HeadingStdLabels[c]->setText(Text(HeadingValueText(record.HeadingStd)));
+    QualityLabels[c]->setText(Text(HeadingValueText(record.Quality)));
+    OffsetLabels[c]->setText(Text(HeadingValueText(update.Offset)));
+
+    ui->Button1->show();
+    if (Button1Tag == 1 && OffsetEdits[c]->isHidden()) {
+        OffsetEdits[c]->setText(OffsetLabels[c]->text());
+        OffsetEdits[c]->show();
+    }
+    DrawNeedles();
+}
+
+void THeadingForm::ShowSource(int column, char source)
+{
+    QLabel *label = SourceLabels[column];
+    const char *name = source == 'G' ? "GPS" : source == 'I' ? "Inertial" : source == 'L' ? "eLoran" : "Not valid";
+    label->setText(name);
+    // "Not valid" keeps whatever colour the label had.
+    QColor colour = SourceColour(source);
+    if (colour.isValid()) {
+        QPalette p = label->palette();
+        p.setColor(QPalette::WindowText, colour);
+        label->setPalette(p);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Offsets typed by the user
+// ---------------------------------------------------------------------------
+
+void THeadingForm::Button1Click()
+{
+    if (Button1Tag == 0) {
+        ui->Button1->setText("Set");
+        Button1Tag = 1;
+        // Right to left, so the first column's edit ends with the focus. Only a
+        // known source has an offset to set.
+        for (int c = HeadingColumns::Count - 1; c >= 0; --c) {
+            if (!Columns.Settable(c)) continue;
+            OffsetEdits[c]->setText(OffsetLabels[c]->text());
+            OffsetEdits[c]->show();
+            OffsetEdits[c]->setFocus();
+        }
+        return;
+    }
+
+    for (int c = 0; c < HeadingColumns::Count; ++c) {
+        QLineEdit *edit = OffsetEdits[c];
+        if (edit->isHidden()) continue;
+        std::optional<float> value = ReadOffset(edit->text().toStdString());
+        if (!value) {
+            Notifier::Error("    Illegal value for Offset    ", this);
+            edit->setText(OffsetLabels[c]->text());
+            edit->setFocus();
+            return;
+        }
+        if (!Columns.SetOffset(c, *value)) continue;
+        DrawNeedles();
+        OffsetLabels[c]->setText(Text(HeadingValueText(*value)));
+        HeadingLabels[c]->setText(Text(HeadingValueText(Columns.shownHeading[c])));
+    }
+    ui->Button1->setText("Offset:");
+    Button1Tag = 0;
+    for (QLineEdit *edit : OffsetEdits) edit->hide();
+}
+
+void THeadingForm::EditKeyUp(int key)
+{
+    if (IsEnter(key)) Button1Click();
+}
+
+bool THeadingForm::eventFilter(QObject *watched, QEvent *event)
+{
+    for (int c = 0; c < HeadingColumns::Count; ++c) {
+        if (watched != OffsetEdits[c]) continue;
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (!IsEnter(key->key()) || key->isAutoRepeat()) break;
+            // Only the release of an Enter pressed here counts: the release of the
+            // Enter that closed a message box must not open it again.
+            if (event->type() == QEvent::KeyPress) {
+                enterDown_[c] = true;
+            } else if (enterDown_[c]) {
+                enterDown_[c] = false;
+                EditKeyUp(key->key());
+            }
+        } else if (event->type() == QEvent::FocusOut) {
+            enterDown_[c] = false;
+        }
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------
+// Ageing
+// ---------------------------------------------------------------------------
+
+void THeadingForm::Timer1Timer()
+{
+    const unsigned freed = Columns.Tick();
+    if (!freed) return;
+    for (int c = 0; c < HeadingColumns::Count; ++c)
+        if (freed & (1u << c)) EmptyColumn(c);
+    if (Columns.AllFree()) {
+        ui->Button1->hide();
+        Button1Tag = 1;
+        Button1Click();   // closes the edits, the caption back to "Offset:"
+    }
+    DrawNeedles();
+}
+
+void THeadingForm::EmptyColumn(int column)
+{
+    for (auto *labels : {&TimeLabels, &HeadingLabels, &HeadingStdLabels, &SourceLabels, &QualityLabels, &OffsetLabels})
+        (*labels)[column]->clear();
+    OffsetEdits[column]->hide();
+}
+
+// ---------------------------------------------------------------------------
+// Drawing
+// ---------------------------------------------------------------------------
+
+void THeadingForm::PaintDial()
+{
+    ui->PaintBox1->InvalidateDial();
+    ui->Image1->setPixmap(ui->PaintBox1->DialPicture(devicePixelRatioF()));
+}
+
+void THeadingForm::DrawNeedles()
+{
+    std::vector<CompassView::Needle> needles;
+    for (char letter : NeedleOrder) {
+        const int c = Columns.ColumnOf(letter);
+        if (c < 0) continue;
+        if (std::optional<NeedlePolygon> polygon = NeedleAt(Columns.shownHeading[c], NeedleShapeOf(letter)))
+            needles.push_back({*polygon, SourceColour(letter)});
+    }
+    ui->PaintBox1->SetNeedles(std::move(needles));
+}
+
+// ---------------------------------------------------------------------------
+// Window
+// ---------------------------------------------------------------------------
+
+void THeadingForm::AlwaysonTop1Click()
+{
+    const bool onTop = !(windowFlags() & Qt::WindowStaysOnTopHint);
+    ui->AlwaysonTop1->setChecked(onTop);
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (visible) show();
+}
+
+void THeadingForm::contextMenuEvent(QContextMenuEvent *event)
+{
+    PopupMenu1->popup(event->globalPos());
+    event->accept();
+}
+
+void THeadingForm::showEvent(QShowEvent *event)
+{
+    // Centred on the main window the first time it shows.
+    if (!placed_) {
+        placed_ = true;
+        if (QWidget *owner = parentWidget()) {
+            const QRect own = frameGeometry();
+            move(owner->frameGeometry().center() - QPoint(own.width() / 2, own.height() / 2));
+        }
+    }
+    QWidget::showEvent(event);
+}

@@ -1,0 +1,68 @@
+// The heading compass: up to three headings side by side, one column per
+// source (eLoran, GPS, inertial), each with its user-set offset, and one needle
+// per source over a compass rose. Fed every HDGA line, shown or not.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <memory>
+
+#include "plots/compass.h"
+
+namespace Ui { class THeadingForm; }
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QTimer;
+
+class THeadingForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit THeadingForm(QWidget *owner = nullptr);
+    ~THeadingForm() override;
+
+    std::unique_ptr<Ui::THeadingForm> ui;
+    QMenu *PopupMenu1 = nullptr;
+    QTimer *Timer1 = nullptr;
+
+    // Which source owns each column, the headings shown, the offsets and the ages.
+    HeadingColumns Columns;
+    // Per column: its labels, and the edit of its offset.
+    std::array<QLabel *, HeadingColumns::Count> SourceLabels{}, TimeLabels{}, HeadingLabels{}, HeadingStdLabels{},
+        QualityLabels{}, OffsetLabels{};
+    std::array<QLineEdit *, HeadingColumns::Count> OffsetEdits{};
+    // The state of Button1: 0 "Offset:" (edits closed), 1 "Set" (edits open).
+    int Button1Tag = 0;
+
+    // Every HDGA line.
+    void NewData(const char *line);
+
+    void PaintDial();
+    void DrawNeedles();
+
+    // Settings "HF_Offset_0".."HF_Offset_2": read when the window is made,
+    // written when it goes.
+    void LoadOffsets();
+    void SaveOffsets();
+
+    // Handlers
+    void FormCreate();
+    void FormDestroy();
+    void Timer1Timer();
+    void AlwaysonTop1Click();
+    void Button1Click();
+    void EditKeyUp(int key);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void ShowSource(int column, char source);
+    void EmptyColumn(int column);
+
+    bool placed_ = false;
+    // An Enter pressed in each edit and not yet released there.
+    std::array<bool, HeadingColumns::Count> enterDown_{};
+};

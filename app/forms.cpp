@@ -5,6 +5,7 @@
 #include "app/mainform.h"
 #include "link/datasource.h"
 #include "plots/linedialogs.h"
+#include "plots/fftplot.h"
 #include "plots/tdplot.h"
 
 TMainForm *MainForm = nullptr;
@@ -23,6 +24,7 @@ TNOTCHAForm *NOTCHAForm = nullptr;
 TPTNTAForm *PTNTAForm = nullptr;
 TLCPOSAForm *LCPOSAForms[4] = {};
 TTDForm *TDForm = nullptr;
+TFFTForm *FFTForm = nullptr;
 TLineWidthDialog *LineWidthDialog = nullptr;
 TLineColorDialog *LineColorDialog = nullptr;
 
@@ -36,6 +38,7 @@ void CreateForms()
     LineWidthDialog = new TLineWidthDialog(MainForm);
     LineColorDialog = new TLineColorDialog(MainForm);
     AboutBox = new TAboutBox(MainForm);
+    FFTForm = new TFFTForm(MainForm);
     Form2 = new TForm2(MainForm);
 }
 
@@ -43,6 +46,8 @@ void DestroyForms()
 {
     delete Form2;
     Form2 = nullptr;
+    delete FFTForm;
+    FFTForm = nullptr;
     delete AboutBox;
     AboutBox = nullptr;
     delete LineColorDialog;

@@ -18,6 +18,7 @@ class TNOTCHAForm;
 class TPTNTAForm;
 class TLCPOSAForm;
 class TTDForm;
+class TFFTForm;
 class TLineWidthDialog;
 class TLineColorDialog;
 
@@ -29,6 +30,7 @@ inline bool MonitorOpen() { return MonitorForm != nullptr; }
 extern TAboutBox *AboutBox;
 extern TForm2 *Form2;
 extern TTDForm *TDForm;
+extern TFFTForm *FFTForm;
 extern TLineWidthDialog *LineWidthDialog;
 extern TLineColorDialog *LineColorDialog;
 

@@ -16,6 +16,7 @@
 #include "link/datasource.h"
 #include "platform/notifier.h"
 #include "platform/settings.h"
+#include "plots/fftplot.h"
 #include "plots/tdplot.h"
 #include "ui_aboutbox.h"
 #include "ui_mainform.h"
@@ -60,6 +61,8 @@ TMainForm::TMainForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<U
     connect(ui->About1, &QAction::triggered, this, &TMainForm::About1Click);
     connect(ui->TDPlot1, &QAction::triggered, this, &TMainForm::TDPlot1Click);
     connect(ui->TOAPlot1, &QAction::triggered, this, &TMainForm::TDPlot1Click);
+    connect(ui->FFTplot1, &QAction::triggered, this, &TMainForm::FFTplot1Click);
+    connect(ui->FFTPlot2, &QAction::triggered, this, &TMainForm::FFTplot1Click);
     connect(StatusBar1, &StatusPanels::DoubleClicked, this, &TMainForm::StatusBar1DblClick);
     connect(StatusBar1, &StatusPanels::RightClicked, this, [this](const QPoint &p) { PopupMenu1->popup(p); });
 
@@ -162,6 +165,8 @@ void TMainForm::StatusBar1DblClick() { Adddescription1Click(); }
 void TMainForm::Exit2Click() { close(); }
 
 void TMainForm::TDPlot1Click() { ShowFixed(TDForm); }
+
+void TMainForm::FFTplot1Click() { ShowFixed(FFTForm); }
 
 void TMainForm::About1Click()
 {

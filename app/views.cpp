@@ -13,6 +13,7 @@
 #include "logs/ptntaform.h"
 #include "logs/lcposaform.h"
 #include "link/monitorform.h"
+#include "plots/fftplot.h"
 #include "plots/tdplot.h"
 #include "ui_mainform.h"
 
@@ -47,6 +48,7 @@ void TMainForm::RegisterViews()
     RegisterLogWindow(ui->LCPOSA3, ui->LCPOSAASF1, LCPOSAForms[2], std::nullopt, LcposaPlaced("SD", 32));
     RegisterLogWindow(ui->LCPOSA4, ui->LCPOSACalibrated1, LCPOSAForms[3], std::nullopt, LcposaPlaced("G", 48));
     RegisterFixed(ui->TDPlot1, [] { return static_cast<QWidget *>(TDForm); });
+    RegisterFixed(ui->FFTplot1, [] { return static_cast<QWidget *>(FFTForm); });
     RegisterOnDemand({ui->SerialMonitor1, ui->SerialMonitor2,
                       [](QAction *item) -> MdiChildForm * { return MonitorForm = new TMonitorForm(item); },
                       [this](MdiChildForm *monitor) { PlaceMonitor(monitor); }, [] { MonitorForm = nullptr; }, {}});
@@ -93,9 +95,12 @@ void TMainForm::Route(SentenceType type, const char *line)
         if (ui->LCPOSA3->isChecked()) LCPOSAForms[2]->ShowData(line);
         if (ui->LCPOSA4->isChecked()) LCPOSAForms[3]->ShowData(line);
         break;
-    case SentenceType::Fft: break;
+    case SentenceType::Fft:
+        FFTForm->NewData(line);
+        break;
     case SentenceType::Notcha:
         if (ui->NOTCHA1->isChecked()) NOTCHAForm->ShowData(line);
+        FFTForm->NewData(line);
         break;
     case SentenceType::Audio: break;
     case SentenceType::Psrposa: break;

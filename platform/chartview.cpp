@@ -89,7 +89,16 @@ ChartView::ChartView(QWidget *parent) : QChartView(new QChart(), parent)
     connect(c, &QChart::plotAreaChanged, this, &ChartView::RefineLater);
 }
 
-ChartView::~ChartView() = default;
+ChartView::~ChartView()
+{
+    // The chart and its series go only after this part of the view: nothing
+    // they signal on the way may reach the kept lines or the refinement.
+    refine_->stop();
+    for (QAbstractSeries *s : chart()->series()) disconnect(s, nullptr, this, nullptr);
+    disconnect(chart(), nullptr, this, nullptr);
+    disconnect(bottom_, nullptr, this, nullptr);
+    disconnect(left_, nullptr, this, nullptr);
+}
 
 QLineSeries *ChartView::AddLineSeries(int tag, const QString &title)
 {

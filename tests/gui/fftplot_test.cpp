@@ -511,3 +511,21 @@ TEST_F(FFTPlotTest, TheSampleFillsTheWindow)
     EXPECT_EQ(shown, bands);
     EXPECT_TRUE(boxes.empty());
 }
+
+TEST(ChartViewTest, GoesWithItsSeriesStillOnIt)
+{
+    // A plot that keeps its series to the end (the FFT window does) must not
+    // have the view's kept lines touched while the chart deletes them.
+    auto *view = new ChartView;
+    view->resize(400, 300);
+    QList<QPointF> points;
+    for (int i = 0; i < 50000; ++i) points.append(QPointF(i, i % 17));
+    view->SetXRange(0, 49999);
+    QLineSeries *line = view->AddLineSeries(5, "kept");
+    view->SetSeriesPoints(line, points);
+    ASSERT_LT(line->count(), points.size());   // thinned: the view keeps the full line
+    QAreaSeries *area = view->AddAreaSeries(6, "area");
+    EXPECT_EQ(ChartView::Tag(area), 6);
+    EXPECT_EQ(view->Series().size(), 1);
+    delete view;
+}

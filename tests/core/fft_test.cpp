@@ -203,21 +203,6 @@ TEST(FFTReceived, ASecondParseReplacesTheFirst)
     EXPECT_EQ(r.BinCount, 0);
 }
 
-TEST(FFTReceived, ALineOfTheReceiversSize)
-{
-    // 512 bins of two loops, as the receiver sends them (about 5 KB).
-    FFTReceived r;
-    const std::string line = FftLine("1.1", "1024,0,512,1953,0.518,3,2", Values(1024, 24.0));
-    ASSERT_GT(line.size(), 5000u);
-    ASSERT_EQ(r.Parse(line.c_str()), 0);
-    ASSERT_EQ(r.ChannelCount, 2);
-    EXPECT_EQ(r.Channels[1][511], static_cast<float>(24.0 + 1023 % 7));
-    SpectrumView view = BuildSpectrum(r);
-    EXPECT_EQ(view.Step, 0.390625);
-    ASSERT_EQ(view.Loop[1].size(), 512u);
-    EXPECT_EQ(view.Loop[1].back().x, 511 * 0.390625);
-}
-
 // ---------------------------------------------------------------------------
 // Spectrum and axes
 // ---------------------------------------------------------------------------

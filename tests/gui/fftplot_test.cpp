@@ -318,6 +318,16 @@ TEST_F(FFTPlotTest, WhileZoomedNewSpectraLeaveTheAxes)
     Receive(Spectrum({20, 40, 60, 50, 30, 45, 35, 25}));
     ChartView *chart = FFTForm->Chart1;
     const auto home = std::make_pair(Levels(0), Frequencies(0));
+    // A click is no zoom, and the second chart has no say in it.
+    const QPoint at = PlotPoint(chart, 0.5, 0.5);
+    Send(chart->viewport(), QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    Send(chart->viewport(), QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(FFTForm->Zoomed);
+    DragZoom(FFTForm->Chart2);
+    EXPECT_FALSE(FFTForm->Zoomed);
+    EXPECT_EQ(Levels(0), Levels(1));   // but its zoom shows in the first chart too
+    RightClick(FFTForm->Chart2);
+    EXPECT_EQ(std::make_pair(Levels(0), Frequencies(0)), home);
     DragZoom(chart);
     ASSERT_TRUE(chart->IsZoomed());
     EXPECT_TRUE(FFTForm->Zoomed);

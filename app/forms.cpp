@@ -6,6 +6,7 @@
 #include "link/datasource.h"
 #include "plots/headingform.h"
 #include "plots/linedialogs.h"
+#include "plots/fftplot.h"
 #include "plots/tdplot.h"
 
 TMainForm *MainForm = nullptr;
@@ -24,6 +25,7 @@ TNOTCHAForm *NOTCHAForm = nullptr;
 TPTNTAForm *PTNTAForm = nullptr;
 TLCPOSAForm *LCPOSAForms[4] = {};
 TTDForm *TDForm = nullptr;
+TFFTForm *FFTForm = nullptr;
 TLineWidthDialog *LineWidthDialog = nullptr;
 TLineColorDialog *LineColorDialog = nullptr;
 THeadingForm *HeadingForm = nullptr;
@@ -39,6 +41,7 @@ void CreateForms()
     LineColorDialog = new TLineColorDialog(MainForm);
     AboutBox = new TAboutBox(MainForm);
     HeadingForm = new THeadingForm(MainForm);
+    FFTForm = new TFFTForm(MainForm);
     Form2 = new TForm2(MainForm);
 }
 
@@ -46,6 +49,8 @@ void DestroyForms()
 {
     delete Form2;
     Form2 = nullptr;
+    delete FFTForm;
+    FFTForm = nullptr;
     delete HeadingForm;
     HeadingForm = nullptr;
     delete AboutBox;

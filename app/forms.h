@@ -18,6 +18,7 @@ class TNOTCHAForm;
 class TPTNTAForm;
 class TLCPOSAForm;
 class TTDForm;
+class TFFTForm;
 class TLineWidthDialog;
 class TLineColorDialog;
 class THeadingForm;
@@ -30,6 +31,7 @@ inline bool MonitorOpen() { return MonitorForm != nullptr; }
 extern TAboutBox *AboutBox;
 extern TForm2 *Form2;
 extern TTDForm *TDForm;
+extern TFFTForm *FFTForm;
 extern TLineWidthDialog *LineWidthDialog;
 extern TLineColorDialog *LineColorDialog;
 extern THeadingForm *HeadingForm;

@@ -17,6 +17,7 @@
 #include "platform/notifier.h"
 #include "platform/settings.h"
 #include "plots/headingform.h"
+#include "plots/fftplot.h"
 #include "plots/tdplot.h"
 #include "ui_aboutbox.h"
 #include "ui_mainform.h"
@@ -63,6 +64,8 @@ TMainForm::TMainForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<U
     connect(ui->TOAPlot1, &QAction::triggered, this, &TMainForm::TDPlot1Click);
     connect(ui->HDGA1, &QAction::triggered, this, &TMainForm::HDGA1Click);
     connect(ui->HDGA2, &QAction::triggered, this, &TMainForm::HDGA1Click);
+    connect(ui->FFTplot1, &QAction::triggered, this, &TMainForm::FFTplot1Click);
+    connect(ui->FFTPlot2, &QAction::triggered, this, &TMainForm::FFTplot1Click);
     connect(StatusBar1, &StatusPanels::DoubleClicked, this, &TMainForm::StatusBar1DblClick);
     connect(StatusBar1, &StatusPanels::RightClicked, this, [this](const QPoint &p) { PopupMenu1->popup(p); });
 
@@ -167,6 +170,7 @@ void TMainForm::Exit2Click() { close(); }
 void TMainForm::TDPlot1Click() { ShowFixed(TDForm); }
 
 void TMainForm::HDGA1Click() { ShowFixed(HeadingForm); }
+void TMainForm::FFTplot1Click() { ShowFixed(FFTForm); }
 
 void TMainForm::About1Click()
 {

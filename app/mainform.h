@@ -118,6 +118,7 @@ public:
     void About1Click();
     void TDPlot1Click();
     void HDGA1Click();
+    void FFTplot1Click();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -14,6 +14,7 @@
 #include "logs/lcposaform.h"
 #include "link/monitorform.h"
 #include "plots/headingform.h"
+#include "plots/fftplot.h"
 #include "plots/tdplot.h"
 #include "ui_mainform.h"
 
@@ -49,6 +50,7 @@ void TMainForm::RegisterViews()
     RegisterLogWindow(ui->LCPOSA4, ui->LCPOSACalibrated1, LCPOSAForms[3], std::nullopt, LcposaPlaced("G", 48));
     RegisterFixed(ui->TDPlot1, [] { return static_cast<QWidget *>(TDForm); });
     RegisterFixed(ui->HDGA1, [] { return static_cast<QWidget *>(HeadingForm); });
+    RegisterFixed(ui->FFTplot1, [] { return static_cast<QWidget *>(FFTForm); });
     RegisterOnDemand({ui->SerialMonitor1, ui->SerialMonitor2,
                       [](QAction *item) -> MdiChildForm * { return MonitorForm = new TMonitorForm(item); },
                       [this](MdiChildForm *monitor) { PlaceMonitor(monitor); }, [] { MonitorForm = nullptr; }, {}});
@@ -97,9 +99,12 @@ void TMainForm::Route(SentenceType type, const char *line)
         if (ui->LCPOSA3->isChecked()) LCPOSAForms[2]->ShowData(line);
         if (ui->LCPOSA4->isChecked()) LCPOSAForms[3]->ShowData(line);
         break;
-    case SentenceType::Fft: break;
+    case SentenceType::Fft:
+        FFTForm->NewData(line);
+        break;
     case SentenceType::Notcha:
         if (ui->NOTCHA1->isChecked()) NOTCHAForm->ShowData(line);
+        FFTForm->NewData(line);
         break;
     case SentenceType::Audio: break;
     case SentenceType::Psrposa: break;

@@ -17,6 +17,7 @@
 #include "logs/record_support.h"
 #include "logs/synca.h"
 #include "logs/toaa.h"
+#include "plots/fft.h"
 
 static void Require(bool ok)
 {
@@ -49,6 +50,18 @@ static void Check(const char *line, LcposaKindEpochs &epochs)
     if (notcha.Parse(line) == 0) {
         Require(notcha.BoundedActiveNotches() >= 0 && notcha.BoundedActiveNotches() <= NotchaRecord::MaxNotches);
         Require(notcha.ListedNotches().size() <= static_cast<size_t>(NotchaRecord::MaxNotches));
+        for (const NotchBand &band : BuildNotchBands(notcha)) Require(band.From >= 0.0 && band.To <= 200.0 + 1e-9);
+    }
+    FFTReceived fft;
+    if (fft.Parse(line) == 0) {
+        Require(fft.ChannelCount >= 0 && static_cast<size_t>(fft.ChannelCount) == fft.Channels.size());
+        for (const auto &levels : fft.Channels) Require(levels.size() == static_cast<size_t>(fft.BinCount));
+        SpectrumView view = BuildSpectrum(fft);
+        AxisLimits level = NextLevelAxis({0.0, 100.0}, view.Lowest, view.Highest);
+        AxisLimits frequency = NextFrequencyAxis({0.0, 200.0}, fft, view.Step);
+        Require(level.Min <= level.Max && frequency.Min <= frequency.Max);
+        IntegrationText(fft);
+        ProcessorLoadText(fft);
     }
     PtntaRecord ptnta;
     if (ptnta.Parse(line) == 0) ptnta.QualityText();

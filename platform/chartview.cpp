@@ -1,6 +1,7 @@
 #include "platform/chartview.h"
 
 #include <QApplication>
+#include <QAreaSeries>
 #include <QBuffer>
 #include <QClipboard>
 #include <QLineSeries>
@@ -88,7 +89,16 @@ ChartView::ChartView(QWidget *parent) : QChartView(new QChart(), parent)
     connect(c, &QChart::plotAreaChanged, this, &ChartView::RefineLater);
 }
 
-ChartView::~ChartView() = default;
+ChartView::~ChartView()
+{
+    // The chart and its series go only after this part of the view: nothing
+    // they signal on the way may reach the kept lines or the refinement.
+    refine_->stop();
+    for (QAbstractSeries *s : chart()->series()) disconnect(s, nullptr, this, nullptr);
+    disconnect(chart(), nullptr, this, nullptr);
+    disconnect(bottom_, nullptr, this, nullptr);
+    disconnect(left_, nullptr, this, nullptr);
+}
 
 QLineSeries *ChartView::AddLineSeries(int tag, const QString &title)
 {
@@ -101,6 +111,20 @@ QLineSeries *ChartView::AddLineSeries(int tag, const QString &title)
     series->attachAxis(bottom_);
     series->attachAxis(left_);
     return series;
+}
+
+QAreaSeries *ChartView::AddAreaSeries(int tag, const QString &title)
+{
+    auto *area = new QAreaSeries(chart());
+    // The area owns its lines.
+    area->setUpperSeries(new QLineSeries(area));
+    area->setLowerSeries(new QLineSeries(area));
+    area->setName(title);
+    area->setProperty("Tag", tag);
+    chart()->addSeries(area);
+    area->attachAxis(bottom_);
+    area->attachAxis(left_);
+    return area;
 }
 
 QList<QXYSeries *> ChartView::Series() const
@@ -303,7 +327,10 @@ void ChartView::mouseReleaseEvent(QMouseEvent *event)
         emit ZoomUndone();
         return;
     }
+    const QPointF xBefore(bottom_->min(), bottom_->max()), yBefore(left_->min(), left_->max());
     QChartView::mouseReleaseEvent(event);
+    const bool moved = xBefore != QPointF(bottom_->min(), bottom_->max()) || yBefore != QPointF(left_->min(), left_->max());
+    if (event->button() == Qt::LeftButton && moved && chart()->isZoomed()) emit ZoomedIn();
 }
 
 QImage ChartView::ChartImage()

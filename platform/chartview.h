@@ -10,6 +10,7 @@
 #include <QPointF>
 #include <utility>
 
+class QAreaSeries;
 class QLineSeries;
 class QTimer;
 class QValueAxis;
@@ -33,6 +34,9 @@ public:
 
     // Series, in chart order, each carrying its owner's tag.
     QLineSeries *AddLineSeries(int tag, const QString &title);
+    // An area between an upper and a lower line (filled through the two
+    // lines' replace()), carrying its owner's tag. Not among Series().
+    QAreaSeries *AddAreaSeries(int tag, const QString &title);
     QList<QXYSeries *> Series() const;
     QXYSeries *FindSeries(int tag) const;
     static int Tag(const QAbstractSeries *series);
@@ -68,6 +72,8 @@ public:
 signals:
     // A right click left the zoom; the chart shows its unzoomed ranges again.
     void ZoomUndone();
+    // The user zoomed in with the rubber band; the axes show the zoomed ranges.
+    void ZoomedIn();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -1,0 +1,334 @@
+#include "plots/fftplot.h"
+
+#include <QAreaSeries>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineSeries>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QResizeEvent>
+#include <QValueAxis>
+#include <algorithm>
+
+#include "logs/notcha.h"
+#include "platform/chartview.h"
+#include "ui_fftplot.h"
+
+namespace {
+
+// The colours of the window: the class library's grey, silver, green and lime,
+// and the spectrum of loop 1 (0x40FF00 as blue-green-red).
+const QColor Grey(128, 128, 128);
+const QColor Silver(192, 192, 192);
+const QColor OverlayGreen(0, 128, 0);
+const QColor Loop1Colour(0, 255, 64);
+const QColor Loop2Colour(0, 255, 0);
+
+// The area spans the whole height of the level axis's usual range.
+constexpr double OverlayBottom = -100.0;
+constexpr double OverlayTop = 100.0;
+
+constexpr int MinClientWidth = 760;
+
+AxisLimits Limits(const QValueAxis *axis) { return {axis->min(), axis->max()}; }
+
+QList<QPointF> ToPoints(const std::vector<SpectrumPoint> &line)
+{
+    QList<QPointF> points;
+    points.reserve(static_cast<qsizetype>(line.size()));
+    for (const SpectrumPoint &p : line) points.append(QPointF(p.x, p.y));
+    return points;
+}
+
+} // namespace
+
+TFFTForm::TFFTForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui::TFFTForm>())
+{
+    ui->setupUi(this);
+    // A window of its own, though owned by the main window.
+    setWindowFlags(Qt::Window);
+    Chart1 = ui->Chart1;
+    Chart2 = ui->Chart2;
+
+    QPalette dark = ui->ClientPanel->palette();
+    dark.setColor(QPalette::Window, Qt::black);
+    dark.setColor(QPalette::WindowText, Silver);
+    ui->ClientPanel->setPalette(dark);
+    ui->ClientPanel->setAutoFillBackground(true);
+
+    StyleChart(Chart1, "Measured Frequency Spectrum H-field Loop 1", Loop1Colour, 0);
+    StyleChart(Chart2, "Measured Frequency Spectrum H-field Loop 2", Loop2Colour, 1);
+
+    connect(ui->Close1, &QAction::triggered, this, &TFFTForm::Close1Click);
+    connect(ui->AlwaysonTop1, &QAction::triggered, this, &TFFTForm::AlwaysonTop1Click);
+    connect(ui->ShowNotchdata1, &QAction::triggered, this, &TFFTForm::ShowNotchdata1Click);
+    connect(ui->CopyLoop1ToClipboard, &QAction::triggered, this, &TFFTForm::CopyLoop1ToClipboardClick);
+    connect(ui->CopyLoop2ToClipboard, &QAction::triggered, this, &TFFTForm::CopyLoop2ToClipboardClick);
+    connect(Chart1, &ChartView::ZoomedIn, this, &TFFTForm::Chart1Zoom);
+    connect(Chart1, &ChartView::ZoomUndone, this, &TFFTForm::Chart1UndoZoom);
+    // Whatever changes one chart's ranges (a zoom, its undo, a new spectrum)
+    // shows in the other as well.
+    for (QValueAxis *axis : {Chart1->LeftAxis(), Chart1->BottomAxis()})
+        connect(axis, &QValueAxis::rangeChanged, this, &TFFTForm::Chart1AfterDraw);
+    for (QValueAxis *axis : {Chart2->LeftAxis(), Chart2->BottomAxis()})
+        connect(axis, &QValueAxis::rangeChanged, this, &TFFTForm::Chart2AfterDraw);
+    for (ChartView *chart : {Chart1, Chart2}) {
+        chart->installEventFilter(this);
+        chart->viewport()->installEventFilter(this);
+        chart->viewport()->setMouseTracking(true);
+    }
+
+    // Construction state
+    ui->VersionLabel->clear();
+    ui->IntegrationLabel->clear();
+    ui->GainLabel->setText("Gain set at: --");
+    ui->ProcessorLoadLabel->setText("Processor Load: --%");
+    ui->FrequencyLabel->setText("-- kHz");
+    ui->dBLabel->setText("-- dB");
+    Zoomed = false;
+    ShownChannels = 1;
+    resize(788, 552 + MenuHeight());
+    FormResize();
+    UpdateCopyMenu();
+}
+
+TFFTForm::~TFFTForm()
+{
+    // The axes' signals must not reach a half-destroyed window.
+    for (ChartView *chart : {Chart1, Chart2}) {
+        chart->removeEventFilter(this);
+        chart->viewport()->removeEventFilter(this);
+        for (QValueAxis *axis : {chart->LeftAxis(), chart->BottomAxis()}) disconnect(axis, nullptr, this, nullptr);
+    }
+}
+
+void TFFTForm::StyleChart(ChartView *view, const QString &title, const QColor &line, int index)
+{
+    QChart *chart = view->chart();
+    chart->setTitle(title);
+    chart->setTitleBrush(Silver);
+    chart->setBackgroundBrush(Qt::black);
+    chart->setBackgroundRoundness(0);
+    chart->setMargins(QMargins(4, 2, 8, 2));
+    chart->legend()->setVisible(false);
+    view->SetBackColor(Qt::black);
+    view->setBackgroundBrush(Qt::black);
+    for (QValueAxis *axis : {view->BottomAxis(), view->LeftAxis()}) {
+        axis->setLinePenColor(Grey);
+        axis->setGridLinePen(QPen(QColor(72, 72, 72), 1, Qt::DotLine));
+        axis->setLabelsColor(Silver);
+        axis->setTitleBrush(Silver);
+    }
+    view->BottomAxis()->setTitleText("Frequency (kHz)");
+    view->LeftAxis()->setTitleText("Amplitude (dB)");
+    view->SetXRange(0.0, 200.0);
+    view->SetYRange(0.0, 100.0);
+
+    // Series 0: the notch overlay, one area per overlap colour, behind the spectrum.
+    for (int c = 0; c < OverlayColours; ++c) {
+        QAreaSeries *area = view->AddAreaSeries(OverlayTag, "Notches");
+        area->setPen(Qt::NoPen);
+        area->setColor(QColor(static_cast<QRgb>(NotchBandColour(c + 1))));
+        area->setBorderColor(Qt::transparent);
+        overlay_[index][c] = area;
+    }
+    // Series 1: the spectrum.
+    QLineSeries *spectrum = view->AddLineSeries(SpectrumTag, title);
+    QPen pen(line);
+    pen.setWidth(1);
+    spectrum->setPen(pen);
+    spectrum_[index] = spectrum;
+}
+
+// ---------------------------------------------------------------------------
+// Intake
+// ---------------------------------------------------------------------------
+
+void TFFTForm::NewData(const char *line)
+{
+    if (!line) return;
+    NotchaRecord notches;
+    if (notches.Parse(line) == 0) ShowNotches(BuildNotchBands(notches));
+    if (Received.Parse(line) != 0 || Received.ChannelCount <= 0) return;
+    ShowSpectrum();
+}
+
+void TFFTForm::ShowNotches(const std::vector<NotchBand> &bands)
+{
+    for (int c = 0; c < OverlayColours; ++c) {
+        QList<QPointF> upper{{0.0, OverlayBottom}};
+        for (const NotchBand &band : bands) {
+            if (std::min(band.Notches, OverlayColours) != c + 1) continue;
+            upper << QPointF(band.From, OverlayBottom) << QPointF(band.From, OverlayTop) << QPointF(band.To, OverlayTop)
+                  << QPointF(band.To, OverlayBottom);
+        }
+        upper << QPointF(200.0, OverlayBottom);
+        const QList<QPointF> lower{{0.0, OverlayBottom}, {200.0, OverlayBottom}};
+        for (int chart = 0; chart < 2; ++chart) {
+            overlay_[chart][c]->upperSeries()->replace(upper);
+            overlay_[chart][c]->lowerSeries()->replace(lower);
+        }
+    }
+}
+
+void TFFTForm::ShowSpectrum()
+{
+    const SpectrumView view = BuildSpectrum(Received);
+    // A spectrum without points (FFT length 0) has no levels to scale to.
+    if (!Zoomed && view.PointCount() > 0) {
+        const AxisLimits level = NextLevelAxis(Limits(Chart1->LeftAxis()), view.Lowest, view.Highest);
+        const AxisLimits frequency = NextFrequencyAxis(Limits(Chart1->BottomAxis()), Received, view.Step);
+        for (ChartView *chart : {Chart1, Chart2}) {
+            chart->SetYRange(level.Min, level.Max);
+            chart->SetXRange(frequency.Min, frequency.Max);
+        }
+    }
+    Chart1->SetSeriesPoints(spectrum_[0], ToPoints(view.Loop[0]));
+    Chart2->SetSeriesPoints(spectrum_[1], ToPoints(view.Loop[1]));
+
+    ui->VersionLabel->setText(QString::fromLatin1(Received.Version));
+    ui->IntegrationLabel->setText(QString::fromStdString(IntegrationText(Received)));
+    ui->GainLabel->setText(QString::fromStdString(GainText(Received)));
+    ui->ProcessorLoadLabel->setText(QString::fromStdString(ProcessorLoadText(Received)));
+    if (Received.ChannelCount != ShownChannels) {
+        ShownChannels = Received.ChannelCount;
+        FormResize();
+        UpdateCopyMenu();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Charts
+// ---------------------------------------------------------------------------
+
+void TFFTForm::CopyAxes(ChartView *from, ChartView *to)
+{
+    if (coupling_) return;
+    coupling_ = true;
+    const QValueAxis *fl = from->LeftAxis(), *fb = from->BottomAxis();
+    if (fl->min() != to->LeftAxis()->min() || fl->max() != to->LeftAxis()->max()) to->SetYRange(fl->min(), fl->max());
+    if (fb->min() != to->BottomAxis()->min() || fb->max() != to->BottomAxis()->max())
+        to->SetXRange(fb->min(), fb->max());
+    coupling_ = false;
+}
+
+void TFFTForm::Chart1Resize() { CopyAxes(Chart1, Chart2); }
+
+void TFFTForm::Chart2Resize() { CopyAxes(Chart2, Chart1); }
+
+void TFFTForm::Chart1AfterDraw() { CopyAxes(Chart1, Chart2); }
+
+void TFFTForm::Chart2AfterDraw() { CopyAxes(Chart2, Chart1); }
+
+void TFFTForm::ShowMouse(ChartView *view, const QPoint &at)
+{
+    QChart *chart = view->chart();
+    const QPointF p = chart->mapFromScene(view->mapToScene(at));
+    const QRectF area = chart->plotArea();
+    const MouseReading reading = ReadMouse(p.x(), p.y(), {area.left(), area.top(), area.right(), area.bottom()},
+                                           Limits(view->BottomAxis()), Limits(view->LeftAxis()));
+    if (!reading.Inside) return;
+    ui->FrequencyLabel->setText(QString::fromStdString(reading.Frequency));
+    ui->dBLabel->setText(QString::fromStdString(reading.Level));
+}
+
+void TFFTForm::Chart1MouseMove(const QPoint &at) { ShowMouse(Chart1, at); }
+
+void TFFTForm::Chart2MouseMove(const QPoint &at) { ShowMouse(Chart2, at); }
+
+void TFFTForm::Chart1Zoom() { Zoomed = true; }
+
+void TFFTForm::Chart1UndoZoom() { Zoomed = false; }
+
+bool TFFTForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseMove) {
+        const QPoint at = static_cast<QMouseEvent *>(event)->position().toPoint();
+        if (watched == Chart1->viewport()) Chart1MouseMove(at);
+        if (watched == Chart2->viewport()) Chart2MouseMove(at);
+    } else if (event->type() == QEvent::Resize) {
+        if (watched == Chart1) Chart1Resize();
+        if (watched == Chart2) Chart2Resize();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------
+// Menus
+// ---------------------------------------------------------------------------
+
+void TFFTForm::Close1Click() { close(); }
+
+void TFFTForm::AlwaysonTop1Click()
+{
+    // Qt has already flipped the item; the window's style follows it.
+    const bool onTop = !(windowFlags() & Qt::WindowStaysOnTopHint);
+    ui->AlwaysonTop1->setChecked(onTop);
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (visible) show();
+}
+
+void TFFTForm::ShowNotchdata1Click()
+{
+    const bool shown = ui->ShowNotchdata1->isChecked();
+    for (auto &chart : overlay_)
+        for (QAreaSeries *area : chart) area->setVisible(shown);
+}
+
+void TFFTForm::CopyLoop1ToClipboardClick() { Chart1->CopyChartToClipboard(); }
+
+void TFFTForm::CopyLoop2ToClipboardClick() { Chart2->CopyChartToClipboard(); }
+
+void TFFTForm::UpdateCopyMenu()
+{
+    const bool two = ShownChannels >= 2;
+    ui->CopyLoop1ToClipboard->setText(two ? "Copy Channel &1 to Clipboard" : "Copy FFT Spectrum to Clipboard");
+    ui->CopyLoop2ToClipboard->setVisible(two);
+}
+
+// ---------------------------------------------------------------------------
+// Layout
+// ---------------------------------------------------------------------------
+
+void TFFTForm::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+int TFFTForm::MenuHeight() const
+{
+    // Before the first show the menu bar has no height of its own yet.
+    const QWidget *menu = menuWidget();
+    if (!menu) return 0;
+    return menu->isVisible() ? menu->height() : menu->sizeHint().height();
+}
+
+void TFFTForm::FormResize()
+{
+    if (resizing_) return;
+    resizing_ = true;
+    const int menu = MenuHeight();
+    const bool two = ShownChannels >= 2;
+    int clientWidth = std::max(width(), MinClientWidth);
+    int clientHeight = std::max(height() - menu, two ? 400 : 300);
+    if (clientWidth != width() || clientHeight != height() - menu) resize(clientWidth, clientHeight + menu);
+
+    const int top = Chart1->y();
+    const int chartHeight = two ? (clientHeight - top) / 2 : clientHeight - top;
+    Chart1->setGeometry(0, top, clientWidth, chartHeight);
+    Chart2->setGeometry(0, top + chartHeight, clientWidth, chartHeight);
+    Chart2->setVisible(two);
+
+    QGroupBox *boxes[] = {ui->GroupBox1, ui->GroupBox2, ui->GroupBox3, ui->GroupBox4, ui->GroupBox5};
+    int widths = 0;
+    for (QGroupBox *box : boxes) widths += box->width();
+    int left = (clientWidth - widths - 10) / 2;
+    for (QGroupBox *box : boxes) {
+        box->move(left, box->y());
+        left += box->width() + 2;
+    }
+    resizing_ = false;
+}

@@ -1,0 +1,455 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "logs/notcha.h"
+#include "plots/fft.h"
+#include "sentence_text.h"
+
+namespace {
+
+// DODU,FFTA,<version>,<header>,<values>, checksummed.
+std::string FftLine(const std::string &version, const std::string &header, const std::string &values,
+                    bool olderForm = false)
+{
+    std::string address = olderForm ? "DODU," + version + ",FFT" : "DODU,FFTA," + version;
+    return Sentence(address + "," + header + (values.empty() ? "" : "," + values));
+}
+
+// The example receiver line: FFT length 4096, first bin 0, two bins, 1000
+// averages, 175e6 DSP cycles a second, gain 3.
+const char *kHeader10 = "4096,0,2,1000,175000000,3";
+const char *kValues10 = "40.5,41.0,20.0,21.0";
+
+std::string Values(int count, double level = 30.0)
+{
+    std::string s;
+    for (int i = 0; i < count; ++i) s += (i ? "," : "") + std::to_string(level + i % 7);
+    return s;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// The record
+// ---------------------------------------------------------------------------
+
+TEST(FFTReceived, Version10InBothAddressForms)
+{
+    for (const std::string &line : {FftLine("1.0", kHeader10, kValues10), FftLine("1.0", kHeader10, kValues10, true),
+                                    FftLine("fft_1.0", kHeader10, kValues10),
+                                    Sentence(std::string("dodu,ffta,1.0,") + kHeader10 + "," + kValues10)}) {
+        FFTReceived r;
+        ASSERT_EQ(r.Parse(line.c_str()), 0) << line;
+        EXPECT_EQ(r.FftLength, 4096);
+        EXPECT_EQ(r.FirstBin, 0);
+        EXPECT_EQ(r.BinCount, 2);
+        EXPECT_EQ(r.Averages, 1000);
+        EXPECT_FLOAT_EQ(r.ProcessorLoad, 0.5f);
+        EXPECT_EQ(r.Gain, 3);
+        ASSERT_EQ(r.ChannelCount, 2);
+        ASSERT_EQ(r.Channels.size(), 2u);
+        EXPECT_EQ(r.Channels[0], (std::vector<float>{40.5f, 41.0f}));
+        EXPECT_EQ(r.Channels[1], (std::vector<float>{20.0f, 21.0f}));
+        EXPECT_EQ(IntegrationText(r), "1000 * 4096 pts FFT (10.24 s)");
+        EXPECT_EQ(GainText(r), "Gain set at: 3");
+        EXPECT_EQ(ProcessorLoadText(r), "Processor Load: 50.00%");
+    }
+    FFTReceived older;
+    ASSERT_EQ(older.Parse(FftLine("FFT_1.0", kHeader10, kValues10, true).c_str()), 0);
+    EXPECT_STREQ(older.Version, "FFT_1.0");
+}
+
+TEST(FFTReceived, Version11CarriesItsChannelCountAndTheLoadAsSent)
+{
+    FFTReceived one;
+    ASSERT_EQ(one.Parse(FftLine("1.1", "4096,0,2,1000,0.5,3,1", "40.5,41.0").c_str()), 0);
+    EXPECT_EQ(one.ProcessorLoad, 0.5f);
+    ASSERT_EQ(one.ChannelCount, 1);
+    EXPECT_EQ(one.Channels[0], (std::vector<float>{40.5f, 41.0f}));
+
+    FFTReceived three;
+    ASSERT_EQ(three.Parse(FftLine("1.1", "1024,10,2,8,0.25,7,3", "1,2,3,4,5,6", true).c_str()), 0);
+    ASSERT_EQ(three.ChannelCount, 3);
+    EXPECT_EQ(three.Channels[2], (std::vector<float>{5.0f, 6.0f}));
+    EXPECT_EQ(three.FirstBin, 10);
+
+    // A channel count of 0 or below, or a bin count of 0: a good line without channels.
+    for (const char *header : {"1024,0,2,8,0.25,7,0", "1024,0,2,8,0.25,7,-2", "1024,0,0,8,0.25,7,2", "1024,0,2,8,0.25,7,"}) {
+        FFTReceived r;
+        EXPECT_EQ(r.Parse(FftLine("1.1", header, "1,2,3,4").c_str()), 0) << header;
+        EXPECT_EQ(r.ChannelCount, 0) << header;
+        EXPECT_TRUE(r.Channels.empty());
+    }
+}
+
+TEST(FFTReceived, AnotherVersionHoldsOnlyItsVersion)
+{
+    FFTReceived r;
+    ASSERT_EQ(r.Parse(FftLine("2.0", kHeader10, kValues10).c_str()), 0);
+    EXPECT_STREQ(r.Version, "2.0");
+    EXPECT_EQ(r.FftLength, 0);
+    EXPECT_EQ(r.ChannelCount, 0);
+    ASSERT_EQ(r.Parse(FftLine("", kHeader10, kValues10).c_str()), 0);
+    EXPECT_STREQ(r.Version, "");
+    EXPECT_EQ(r.ChannelCount, 0);
+    // The version is cut to 19 characters.
+    ASSERT_EQ(r.Parse(FftLine("1.0-with-a-long-name-here", kHeader10, kValues10).c_str()), 0);
+    EXPECT_STREQ(r.Version, "1.0-with-a-long-nam");
+    EXPECT_EQ(r.ChannelCount, 0);
+}
+
+TEST(FFTReceived, LinesThatAreNoFftSentence)
+{
+    std::string good = FftLine("1.0", kHeader10, kValues10);
+    std::string wrongSum = good;
+    wrongSum.back() = wrongSum.back() == '0' ? '1' : '0';
+    const std::string lines[] = {
+        wrongSum,
+        good.substr(0, good.find('*')),                       // no checksum at all
+        Sentence("DODU,FFTA,1.0,4096,0,2,1000"),              // fewer than 9 fields
+        Sentence("DODU,NOTCHA,1.0,25.0,1,1,100.0,1.0,0,0"),   // another sentence
+        Sentence("XODU,FFTA,1.0,4096,0,2,1000,1,3,1,2,3,4"),
+        "",
+    };
+    for (const std::string &line : lines) {
+        FFTReceived r;
+        r.Parse(good.c_str());
+        EXPECT_EQ(r.Parse(line.c_str()), 1) << line;
+        EXPECT_EQ(r.ChannelCount, 2) << "a refused line leaves the record as it was";
+    }
+}
+
+TEST(FFTReceived, BadAndMissingFieldsAreCounted)
+{
+    struct Case { const char *what; std::string line; int result; int channels; };
+    const Case cases[] = {
+        {"one value short (1.0)", FftLine("1.0", kHeader10, "40.5,41.0,20.0"), 1, 0},
+        {"one value short (1.1)", FftLine("1.1", "4096,0,2,1000,0.5,3,2", "1,2,3"), 1, 0},
+        {"bad FFT length", FftLine("1.0", "4k,0,2,1000,175000000,3", kValues10), 1, 0},
+        {"bad gain", FftLine("1.1", "4096,0,2,1000,0.5,x,1", "1,2"), 1, 0},
+        {"bad channel count", FftLine("1.1", "4096,0,2,1000,0.5,3,two", "1,2"), 1, 0},
+        {"two bad values (1.0 counts each)", FftLine("1.0", kHeader10, "40.5,x,20.0,y"), 2, 2},
+        {"two bad values (1.1 stops at the first)", FftLine("1.1", "4096,0,2,1000,0.5,3,2", "1,x,3,y"), 1, 2},
+        {"an infinite level", FftLine("1.0", kHeader10, "40.5,inf,20.0,21.0"), 1, 2},
+        {"a level beyond the float range", FftLine("1.0", kHeader10, "40.5,1e39,20.0,21.0"), 1, 2},
+        {"not a number", FftLine("1.1", "4096,0,2,1000,0.5,3,1", "nan,1"), 1, 1},
+        {"an infinite load", FftLine("1.1", "4096,0,2,1000,inf,3,1", "1,2"), 1, 0},
+        {"extra fields are fine", FftLine("1.0", kHeader10, std::string(kValues10) + ",9,9"), 0, 2},
+    };
+    for (const Case &c : cases) {
+        FFTReceived r;
+        EXPECT_EQ(r.Parse(c.line.c_str()), c.result) << c.what;
+        EXPECT_EQ(r.ChannelCount, c.channels) << c.what;
+        EXPECT_EQ(r.Channels.size(), static_cast<size_t>(c.channels)) << c.what;
+    }
+}
+
+TEST(FFTReceived, EmptyFieldsAreSkippedAndABinWithoutLevelIsNotDrawn)
+{
+    FFTReceived r;
+    ASSERT_EQ(r.Parse(FftLine("1.0", ",,2,,,", "40.5,,20.0,21.0").c_str()), 0);
+    EXPECT_EQ(r.FftLength, 0);
+    EXPECT_EQ(r.BinCount, 2);
+    ASSERT_EQ(r.ChannelCount, 2);
+    EXPECT_EQ(r.Channels[0][0], 40.5f);
+    EXPECT_TRUE(std::isnan(r.Channels[0][1]));
+
+    ASSERT_EQ(r.Parse(FftLine("1.0", "1024,0,2,1,0,0", "40.5,,20.0,21.0").c_str()), 0);
+    SpectrumView view = BuildSpectrum(r);
+    ASSERT_EQ(view.Loop[0].size(), 1u);
+    EXPECT_EQ(view.Loop[0][0].y, 40.5);
+    EXPECT_EQ(view.Loop[1].size(), 2u);
+    EXPECT_EQ(view.Highest, 40.5f);
+    EXPECT_EQ(view.Lowest, 20.0f);
+}
+
+TEST(FFTReceived, HugeCountsSizeNothingTheLineDoesNotCarry)
+{
+    struct Case { const char *what; std::string line; };
+    const Case cases[] = {
+        {"bin count at the int32 limit", FftLine("1.0", "4096,0,2147483647,1,1,1", "1,2,3,4")},
+        {"bin count beyond int32", FftLine("1.0", "4096,0,99999999999,1,1,1", "1,2,3,4")},
+        {"count product wrapping to 0 in 32 bits", FftLine("1.1", "4096,0,65536,1,1,1,65536", "1,2,3,4")},
+        {"count product wrapping to a small number", FftLine("1.1", "4096,0,65536,1,1,1,65537", "1,2,3,4")},
+        {"negative bin count (1.0)", FftLine("1.0", "4096,0,-5,1,1,1", "1,2,3,4")},
+        {"negative bin count (1.1)", FftLine("1.1", "4096,0,-5,1,1,1,2", "1,2,3,4")},
+        {"most negative bin count", FftLine("1.1", "4096,0,-2147483648,1,1,1,2147483647", "1,2")},
+    };
+    for (const Case &c : cases) {
+        FFTReceived r;
+        EXPECT_EQ(r.Parse(c.line.c_str()), 1) << c.what;
+        EXPECT_EQ(r.ChannelCount, 0) << c.what;
+        EXPECT_EQ(r.Channels.capacity(), 0u) << c.what;
+    }
+}
+
+TEST(FFTReceived, ASecondParseReplacesTheFirst)
+{
+    FFTReceived r;
+    ASSERT_EQ(r.Parse(FftLine("1.0", kHeader10, kValues10).c_str()), 0);
+    ASSERT_EQ(r.Parse(FftLine("1.1", "1024,4,3,2,0.125,1,1", "5,6,7").c_str()), 0);
+    EXPECT_EQ(r.ChannelCount, 1);
+    EXPECT_EQ(r.Channels[0], (std::vector<float>{5.0f, 6.0f, 7.0f}));
+    EXPECT_EQ(r.Averages, 2);
+    EXPECT_EQ(r.Parse(FftLine("1.0", kHeader10, "1").c_str()), 1);
+    EXPECT_EQ(r.ChannelCount, 0);
+    EXPECT_STREQ(r.Version, "1.0");
+    r.Clear();
+    EXPECT_STREQ(r.Version, "");
+    EXPECT_EQ(r.BinCount, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Spectrum and axes
+// ---------------------------------------------------------------------------
+
+TEST(FftSpectrum, PointsAtTheirFrequenciesWithTheLevelsTracked)
+{
+    FFTReceived r;
+    ASSERT_EQ(r.Parse(FftLine("1.0", kHeader10, kValues10).c_str()), 0);
+    SpectrumView view = BuildSpectrum(r);
+    EXPECT_EQ(view.Step, 400.0 / 4096);
+    ASSERT_EQ(view.Loop[0].size(), 2u);
+    EXPECT_EQ(view.Loop[0][0].x, 0.0);
+    EXPECT_EQ(view.Loop[0][1].x, 0.09765625);
+    EXPECT_EQ(view.Loop[0][1].y, 41.0);
+    EXPECT_EQ(view.Loop[1][0].y, 20.0);
+    EXPECT_EQ(view.Lowest, 20.0f);
+    EXPECT_EQ(view.Highest, 41.0f);
+
+    // One channel: the second loop stays empty; a first bin shifts every point.
+    ASSERT_EQ(r.Parse(FftLine("1.1", "4096,100,2,1000,0.5,3,1", "40.5,41.0").c_str()), 0);
+    view = BuildSpectrum(r);
+    EXPECT_TRUE(view.Loop[1].empty());
+    EXPECT_EQ(view.Loop[0][0].x, 100 * 0.09765625);
+
+    // FFT length 0: no step, no points; the tracking keeps its starting values.
+    ASSERT_EQ(r.Parse(FftLine("1.0", "0,0,2,1000,175000000,3", kValues10).c_str()), 0);
+    view = BuildSpectrum(r);
+    EXPECT_EQ(view.Step, 0.0);
+    EXPECT_EQ(view.PointCount(), 0u);
+    EXPECT_EQ(view.Lowest, 100.0f);
+    EXPECT_EQ(view.Highest, 0.0f);
+
+    // A first bin near the int32 limit does not wrap.
+    ASSERT_EQ(r.Parse(FftLine("1.1", "4096,2147483647,2,1,0.5,3,1", "1,2").c_str()), 0);
+    view = BuildSpectrum(r);
+    EXPECT_GT(view.Loop[0][1].x, view.Loop[0][0].x);
+}
+
+TEST(FftAxes, AnAxisRefusesAMinimumAboveItsMaximum)
+{
+    AxisLimits a{0.0, 100.0};
+    EXPECT_FALSE(a.SetMin(101.0));
+    EXPECT_TRUE(a.SetMin(100.0));
+    EXPECT_FALSE(a.SetMax(99.0));
+    EXPECT_FALSE(a.SetMax(std::nan("")));
+    EXPECT_EQ(a.Min, 100.0);
+    EXPECT_EQ(a.Max, 100.0);
+}
+
+TEST(FftAxes, TheLevelAxisFollowsTheSpectrumWithinItsMargins)
+{
+    AxisLimits start{0.0, 100.0};
+    AxisLimits a = NextLevelAxis(start, 20.0f, 60.0f);
+    EXPECT_EQ(a.Min, 15.0);
+    EXPECT_EQ(a.Max, 65.0);
+    // Lowest within 15 .. 25 and highest within 55 .. 65: unchanged.
+    for (float low : {15.0f, 20.0f, 25.0f})
+        for (float high : {55.0f, 60.0f, 65.0f}) {
+            AxisLimits b = NextLevelAxis(a, low, high);
+            EXPECT_EQ(b.Min, 15.0) << low << " " << high;
+            EXPECT_EQ(b.Max, 65.0) << low << " " << high;
+        }
+    EXPECT_EQ(NextLevelAxis(a, 14.5f, 60.0f).Min, 9.5);
+    EXPECT_EQ(NextLevelAxis(a, 25.5f, 60.0f).Min, 20.5);
+    EXPECT_EQ(NextLevelAxis(a, 20.0f, 65.5f).Max, 70.5);
+    EXPECT_EQ(NextLevelAxis(a, 20.0f, 54.5f).Max, 59.5);
+
+    // Everything above the current maximum: the maximum moves first, so the
+    // axis gets both limits in one step.
+    AxisLimits up = NextLevelAxis(a, 80.0f, 90.0f);
+    EXPECT_EQ(up.Min, 75.0);
+    EXPECT_EQ(up.Max, 95.0);
+    AxisLimits minFirst = a;   // the other order would lose the minimum
+    EXPECT_FALSE(minFirst.SetMin(75.0));
+    // And back down below the minimum in one step as well.
+    AxisLimits down = NextLevelAxis(up, -20.0f, 0.0f);
+    EXPECT_EQ(down.Min, -25.0);
+    EXPECT_EQ(down.Max, 5.0);
+}
+
+TEST(FftAxes, TheTrackingStartsAt100And0Decibels)
+{
+    FFTReceived r;
+    ASSERT_EQ(r.Parse(FftLine("1.1", "1024,0,2,1,0.5,3,1", "-30,-10").c_str()), 0);
+    SpectrumView below = BuildSpectrum(r);
+    AxisLimits a = NextLevelAxis({0.0, 100.0}, below.Lowest, below.Highest);
+    EXPECT_EQ(a.Max, 5.0);
+    EXPECT_EQ(a.Min, -35.0);
+    ASSERT_EQ(r.Parse(FftLine("1.1", "1024,0,2,1,0.5,3,1", "110,120").c_str()), 0);
+    SpectrumView above = BuildSpectrum(r);
+    a = NextLevelAxis({0.0, 100.0}, above.Lowest, above.Highest);
+    EXPECT_EQ(a.Min, 95.0);
+    EXPECT_EQ(a.Max, 125.0);
+}
+
+TEST(FftAxes, TheFrequencyAxisSetsItsMaximumFirst)
+{
+    FFTReceived r;
+    ASSERT_EQ(r.Parse(FftLine("1.1", "1024,0,512,1,0.5,3,1", Values(512)).c_str()), 0);
+    AxisLimits a = NextFrequencyAxis({0.0, 200.0}, r, 0.390625);
+    EXPECT_EQ(a.Min, 0.0);
+    EXPECT_EQ(a.Max, 200.0);
+    // A spectrum wholly above the shown range: with the maximum at 400 first,
+    // the new minimum is not refused.
+    ASSERT_EQ(r.Parse(FftLine("1.1", "1024,256,256,1,0.5,3,1", Values(256)).c_str()), 0);
+    a = NextFrequencyAxis({0.0, 50.0}, r, 0.390625);
+    EXPECT_EQ(a.Min, 100.0);
+    EXPECT_EQ(a.Max, 200.0);
+    AxisLimits plain{0.0, 50.0};   // minimum first would be refused
+    EXPECT_FALSE(plain.SetMin(100.0));
+}
+
+TEST(FftAxes, NoSpectrumEverLeavesAMinimumAboveTheMaximum)
+{
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int32_t> any(-5000, 5000);
+    std::uniform_real_distribution<float> level(-200.0f, 300.0f);
+    AxisLimits levels{0.0, 100.0}, frequencies{0.0, 200.0};
+    for (int round = 0; round < 5000; ++round) {
+        FFTReceived r;
+        r.FftLength = any(random);
+        r.FirstBin = any(random);
+        r.BinCount = any(random);
+        const double step = r.FftLength ? 400.0f / static_cast<float>(r.FftLength) : 0.0;
+        frequencies = NextFrequencyAxis(frequencies, r, step);
+        float a = level(random), b = level(random);
+        levels = NextLevelAxis(levels, std::min({a, b, 100.0f}), std::max({a, b, 0.0f}));
+        ASSERT_LE(frequencies.Min, frequencies.Max) << round;
+        ASSERT_LE(levels.Min, levels.Max) << round;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Notch bands
+// ---------------------------------------------------------------------------
+
+namespace {
+
+NotchaRecord Notches(const std::vector<std::pair<float, float>> &list)
+{
+    NotchaRecord r;
+    r.NumNotches = static_cast<int32_t>(list.size());
+    for (size_t i = 0; i < list.size(); ++i) r.Notches[i] = {list[i].first, list[i].second};
+    return r;
+}
+
+} // namespace
+
+TEST(NotchBands, ANotchCoversItsCellsFromLowToHighEdge)
+{
+    std::vector<NotchBand> bands = BuildNotchBands(Notches({{100.0f, 1.0f}}));
+    ASSERT_EQ(bands.size(), 1u);
+    // Cells 9950 to 10050: from 99.5 kHz to the end of cell 10050.
+    EXPECT_DOUBLE_EQ(bands[0].From, 99.5);
+    EXPECT_DOUBLE_EQ(bands[0].To, 100.51);
+    EXPECT_EQ(bands[0].Notches, 1);
+}
+
+TEST(NotchBands, OverlapsGetTheirOwnBandsAndColours)
+{
+    std::vector<NotchBand> bands = BuildNotchBands(Notches({{100.0f, 1.0f}, {100.5f, 1.0f}, {150.0f, 0.5f}}));
+    ASSERT_EQ(bands.size(), 4u);
+    EXPECT_DOUBLE_EQ(bands[0].From, 99.5);
+    EXPECT_DOUBLE_EQ(bands[0].To, 100.0);
+    EXPECT_EQ(bands[0].Notches, 1);
+    EXPECT_DOUBLE_EQ(bands[1].From, 100.0);
+    EXPECT_DOUBLE_EQ(bands[1].To, 100.51);
+    EXPECT_EQ(bands[1].Notches, 2);
+    EXPECT_DOUBLE_EQ(bands[2].To, 101.01);
+    EXPECT_EQ(bands[2].Notches, 1);
+    EXPECT_EQ(bands[3].Notches, 1);
+
+    EXPECT_EQ(NotchBandColour(1), 0x008038u);
+    EXPECT_EQ(NotchBandColour(2), 0x00A038u);
+    EXPECT_EQ(NotchBandColour(3), 0x00C038u);
+    EXPECT_EQ(NotchBandColour(4), 0x00E038u);
+    EXPECT_EQ(NotchBandColour(6), 0x00E038u);
+
+    std::vector<NotchBand> five = BuildNotchBands(Notches(std::vector<std::pair<float, float>>(5, {50.0f, 0.2f})));
+    ASSERT_EQ(five.size(), 1u);
+    EXPECT_EQ(five[0].Notches, 5);
+}
+
+TEST(NotchBands, NotchesWithoutWidthOrOutsideTheRangeAreLeftOut)
+{
+    const float nan = std::nanf(""), inf = INFINITY;
+    std::vector<NotchBand> none = BuildNotchBands(Notches({
+        {0.0f, 1.0f}, {100.0f, 0.0f}, {-5.0f, 1.0f}, {100.0f, -1.0f},
+        {0.1f, 0.4f},        // starts below 0 kHz
+        {199.99f, 0.02f},    // ends at 200 kHz
+        {nan, 1.0f}, {100.0f, nan}, {inf, 1.0f}, {100.0f, inf}, {3e9f, 1.0f}, {100.0f, 3e9f},
+    }));
+    EXPECT_TRUE(none.empty());
+
+    // Just inside both ends: a band from 0 and a band to the end of the grid.
+    std::vector<NotchBand> edges = BuildNotchBands(Notches({{0.002f, 0.01f}, {199.99f, 0.01f}}));
+    ASSERT_EQ(edges.size(), 2u);
+    EXPECT_EQ(edges[0].From, 0.0);
+    EXPECT_DOUBLE_EQ(edges[1].To, 200.0);
+
+    // Only the notches read count, at most 100 of them.
+    NotchaRecord r = Notches({{100.0f, 1.0f}, {50.0f, 1.0f}});
+    r.NumNotches = 1;
+    EXPECT_EQ(BuildNotchBands(r).size(), 1u);
+    r.NumNotches = 5000;
+    EXPECT_EQ(BuildNotchBands(r).size(), 2u);
+    r.NumNotches = -3;
+    EXPECT_TRUE(BuildNotchBands(r).empty());
+}
+
+TEST(NotchBands, FromAReceivedLine)
+{
+    NotchaRecord r;
+    ASSERT_EQ(r.Parse(Sentence("DODU,NOTCHA,1.0,35.37,6,3,75.0,0.400,77.5,0.400,0.0,0.000,129.1,0.800,0.0,0.000,0.0,0.000").c_str()), 0);
+    std::vector<NotchBand> bands = BuildNotchBands(r);
+    ASSERT_EQ(bands.size(), 3u);
+    // Float fields: 75.0 - 0.200000003 kHz truncates to the cell below 74.8 kHz.
+    EXPECT_NEAR(bands[0].From, 74.79, 1e-9);
+    EXPECT_NEAR(bands[0].To, 75.21, 1e-9);
+    EXPECT_NEAR(bands[2].From, 128.7, 1e-9);
+    EXPECT_NEAR(bands[2].To, 129.51, 1e-9);
+}
+
+// ---------------------------------------------------------------------------
+// Mouse read-out
+// ---------------------------------------------------------------------------
+
+TEST(FftMouse, TheReadingInsideThePlotAndNothingOutside)
+{
+    const PlotRectangle plot{10, 20, 410, 220};
+    const AxisLimits khz{0.0, 200.0}, db{0.0, 100.0};
+    MouseReading m = ReadMouse(110, 120, plot, khz, db);
+    ASSERT_TRUE(m.Inside);
+    EXPECT_EQ(m.Frequency, "50.0 kHz");
+    EXPECT_EQ(m.Level, "50.0 dB");
+    m = ReadMouse(10, 220, plot, khz, db);   // the corner belongs to it
+    ASSERT_TRUE(m.Inside);
+    EXPECT_EQ(m.Frequency, "0.0 kHz");
+    EXPECT_EQ(m.Level, "0.0 dB");
+    m = ReadMouse(410, 20, plot, {15.0, 65.0}, {-20.0, 80.0});
+    EXPECT_EQ(m.Frequency, "65.0 kHz");
+    EXPECT_EQ(m.Level, "80.0 dB");
+    for (auto [x, y] : {std::pair{9.0, 100.0}, {411.0, 100.0}, {100.0, 19.0}, {100.0, 221.0}})
+        EXPECT_FALSE(ReadMouse(x, y, plot, khz, db).Inside) << x << "," << y;
+    // A plot of no width reads the axis minimum.
+    m = ReadMouse(10, 20, {10, 20, 10, 20}, {3.0, 9.0}, {1.0, 2.0});
+    ASSERT_TRUE(m.Inside);
+    EXPECT_EQ(m.Frequency, "3.0 kHz");
+    EXPECT_EQ(m.Level, "1.0 dB");
+}

@@ -20,6 +20,7 @@ class TLCPOSAForm;
 class TTDForm;
 class TLineWidthDialog;
 class TLineColorDialog;
+class TScriptForm;
 
 extern TMainForm *MainForm;
 extern TDataSourceForm *DataSourceForm;
@@ -31,6 +32,7 @@ extern TForm2 *Form2;
 extern TTDForm *TDForm;
 extern TLineWidthDialog *LineWidthDialog;
 extern TLineColorDialog *LineColorDialog;
+extern TScriptForm *ScriptForm;
 
 // Log windows, made on demand from the View menu.
 extern TTOAAForm *TOAAForm;

@@ -5,6 +5,7 @@
 #include "app/mainform.h"
 #include "link/datasource.h"
 #include "plots/headingform.h"
+#include "link/scriptform.h"
 #include "plots/linedialogs.h"
 #include "plots/fftplot.h"
 #include "plots/tdplot.h"
@@ -29,6 +30,7 @@ TFFTForm *FFTForm = nullptr;
 TLineWidthDialog *LineWidthDialog = nullptr;
 TLineColorDialog *LineColorDialog = nullptr;
 THeadingForm *HeadingForm = nullptr;
+TScriptForm *ScriptForm = nullptr;
 
 void CreateForms()
 {
@@ -42,6 +44,7 @@ void CreateForms()
     AboutBox = new TAboutBox(MainForm);
     HeadingForm = new THeadingForm(MainForm);
     FFTForm = new TFFTForm(MainForm);
+    ScriptForm = new TScriptForm(MainForm);
     Form2 = new TForm2(MainForm);
 }
 
@@ -49,6 +52,8 @@ void DestroyForms()
 {
     delete Form2;
     Form2 = nullptr;
+    delete ScriptForm;
+    ScriptForm = nullptr;
     delete FFTForm;
     FFTForm = nullptr;
     delete HeadingForm;

@@ -22,6 +22,7 @@ class TFFTForm;
 class TLineWidthDialog;
 class TLineColorDialog;
 class THeadingForm;
+class TScriptForm;
 
 extern TMainForm *MainForm;
 extern TDataSourceForm *DataSourceForm;
@@ -35,6 +36,7 @@ extern TFFTForm *FFTForm;
 extern TLineWidthDialog *LineWidthDialog;
 extern TLineColorDialog *LineColorDialog;
 extern THeadingForm *HeadingForm;
+extern TScriptForm *ScriptForm;
 
 // Log windows, made on demand from the View menu.
 extern TTOAAForm *TOAAForm;

@@ -14,6 +14,7 @@
 #include "app/forms.h"
 #include "link/monitorform.h"
 #include "link/datasource.h"
+#include "link/scriptform.h"
 #include "platform/notifier.h"
 #include "platform/settings.h"
 #include "plots/headingform.h"
@@ -56,6 +57,7 @@ TMainForm::TMainForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<U
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
     connect(ui->File1, &QMenu::aboutToShow, this, &TMainForm::File1Click);
     connect(ui->DataSource, &QAction::triggered, this, &TMainForm::DataSourceClick);
+    connect(ui->Script1, &QAction::triggered, this, &TMainForm::Script1Click);
     connect(ui->Save1, &QAction::triggered, this, &TMainForm::Save1Click);
     connect(ui->Adddescription1, &QAction::triggered, this, &TMainForm::Adddescription1Click);
     connect(ui->Exit2, &QAction::triggered, this, &TMainForm::Exit2Click);
@@ -152,6 +154,13 @@ void TMainForm::DataSourceClick()
     DataSourceForm->activateWindow();
 }
 
+void TMainForm::Script1Click()
+{
+    if (!ScriptForm) return;
+    ScriptForm->SetScriptKey(RegistryKey);
+    ScriptForm->exec();
+}
+
 void TMainForm::SetDescription(const QString &text)
 {
     StatusBar1->SetPanelText(1, text);
@@ -194,9 +203,9 @@ void TMainForm::ReceiveData(const QByteArray &chunk)
     router_.Feed(chunk.constData(), static_cast<size_t>(chunk.size()));
 }
 
-bool TMainForm::ScriptRunning() const { return false; }
+bool TMainForm::ScriptRunning() const { return ScriptForm && ScriptForm->Running; }
 
-void TMainForm::ScriptLine(const char *) {}
+void TMainForm::ScriptLine(const char *line) { ScriptForm->CheckResponse(line); }
 
 void TMainForm::ResetViews()
 {

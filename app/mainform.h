@@ -111,6 +111,7 @@ public:
     void Timer1Timer();
     void File1Click();
     void DataSourceClick();
+    void Script1Click();
     void Save1Click();
     void Adddescription1Click();
     void StatusBar1DblClick();

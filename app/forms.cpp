@@ -4,6 +4,7 @@
 #include "app/form2.h"
 #include "app/mainform.h"
 #include "link/datasource.h"
+#include "plots/eurofixform.h"
 #include "plots/linedialogs.h"
 #include "plots/tdplot.h"
 
@@ -25,6 +26,7 @@ TLCPOSAForm *LCPOSAForms[4] = {};
 TTDForm *TDForm = nullptr;
 TLineWidthDialog *LineWidthDialog = nullptr;
 TLineColorDialog *LineColorDialog = nullptr;
+TEurofixForm *EurofixForm = nullptr;
 
 void CreateForms()
 {
@@ -36,6 +38,7 @@ void CreateForms()
     LineWidthDialog = new TLineWidthDialog(MainForm);
     LineColorDialog = new TLineColorDialog(MainForm);
     AboutBox = new TAboutBox(MainForm);
+    EurofixForm = new TEurofixForm(MainForm);
     Form2 = new TForm2(MainForm);
 }
 
@@ -43,6 +46,8 @@ void DestroyForms()
 {
     delete Form2;
     Form2 = nullptr;
+    delete EurofixForm;
+    EurofixForm = nullptr;
     delete AboutBox;
     AboutBox = nullptr;
     delete LineColorDialog;

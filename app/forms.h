@@ -20,6 +20,7 @@ class TLCPOSAForm;
 class TTDForm;
 class TLineWidthDialog;
 class TLineColorDialog;
+class TEurofixForm;
 
 extern TMainForm *MainForm;
 extern TDataSourceForm *DataSourceForm;
@@ -31,6 +32,7 @@ extern TForm2 *Form2;
 extern TTDForm *TDForm;
 extern TLineWidthDialog *LineWidthDialog;
 extern TLineColorDialog *LineColorDialog;
+extern TEurofixForm *EurofixForm;
 
 // Log windows, made on demand from the View menu.
 extern TTOAAForm *TOAAForm;

@@ -13,6 +13,7 @@
 #include "logs/ptntaform.h"
 #include "logs/lcposaform.h"
 #include "link/monitorform.h"
+#include "plots/eurofixform.h"
 #include "plots/tdplot.h"
 #include "ui_mainform.h"
 
@@ -47,6 +48,7 @@ void TMainForm::RegisterViews()
     RegisterLogWindow(ui->LCPOSA3, ui->LCPOSAASF1, LCPOSAForms[2], std::nullopt, LcposaPlaced("SD", 32));
     RegisterLogWindow(ui->LCPOSA4, ui->LCPOSACalibrated1, LCPOSAForms[3], std::nullopt, LcposaPlaced("G", 48));
     RegisterFixed(ui->TDPlot1, [] { return static_cast<QWidget *>(TDForm); });
+    RegisterFixed(ui->EurofixData1, [] { return static_cast<QWidget *>(EurofixForm); });
     RegisterOnDemand({ui->SerialMonitor1, ui->SerialMonitor2,
                       [](QAction *item) -> MdiChildForm * { return MonitorForm = new TMonitorForm(item); },
                       [this](MdiChildForm *monitor) { PlaceMonitor(monitor); }, [] { MonitorForm = nullptr; }, {}});
@@ -80,7 +82,9 @@ void TMainForm::Route(SentenceType type, const char *line)
     case SentenceType::Synca:
         if (ui->SYNCA1->isChecked()) SYNCAForm->ShowData(line);
         break;
-    case SentenceType::Rmsg: break;
+    case SentenceType::Rmsg:
+        EurofixForm->NewData(line);
+        break;
     case SentenceType::Gpposa:
         if (ui->GPPOSA1->isChecked()) GPPOSAForm->ShowData(line);
         break;

@@ -359,7 +359,12 @@ void TEurofixForm::NewData(const char *line)
     LayoutStations();
 }
 
-void TEurofixForm::ResetAll() { StationList.clear(); }
+void TEurofixForm::ResetAll()
+{
+    StationList.clear();
+    // No panels left to scroll to; the window keeps its size until the next layout.
+    ui->ClientPanel->resize(0, 0);
+}
 
 void TEurofixForm::LayoutStations()
 {

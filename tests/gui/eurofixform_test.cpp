@@ -412,6 +412,7 @@ TEST_F(EurofixFormTest, OpeningASourceEmptiesTheWindow)
     EXPECT_TRUE(EurofixForm->StationList.empty());
     EXPECT_TRUE(panel.isNull()) << "the panel goes with its station";
     EXPECT_EQ(EurofixForm->size(), size) << "no new layout";
+    EXPECT_EQ(ui->ClientPanel->size(), QSize(0, 0)) << "nothing left to scroll to";
     EurofixForm->Stations1Click();
     EXPECT_TRUE(StationItems().isEmpty());
     EXPECT_TRUE(ui->None1->isVisible());
@@ -423,6 +424,7 @@ TEST_F(EurofixFormTest, OpeningASourceEmptiesTheWindow)
 
 TEST_F(EurofixFormTest, ViewItemsAndAlwaysOnTop)
 {
+    EXPECT_EQ(MainForm->WindowOf(MainForm->ui->EurofixData1), EurofixForm) << "in the window layout";
     MainForm->ui->EurofixData1->trigger();
     EXPECT_TRUE(EurofixForm->isVisible());
     EurofixForm->Close1Click();

@@ -6,6 +6,7 @@
 #include "link/datasource.h"
 #include "plots/headingform.h"
 #include "link/scriptform.h"
+#include "plots/eurofixform.h"
 #include "plots/linedialogs.h"
 #include "plots/fftplot.h"
 #include "plots/tdplot.h"
@@ -31,17 +32,19 @@ TLineWidthDialog *LineWidthDialog = nullptr;
 TLineColorDialog *LineColorDialog = nullptr;
 THeadingForm *HeadingForm = nullptr;
 TScriptForm *ScriptForm = nullptr;
+TEurofixForm *EurofixForm = nullptr;
 
 void CreateForms()
 {
     MainForm = new TMainForm();
     DataSourceForm = new TDataSourceForm(MainForm);
-    // Start-up order: MainForm, DataSourceForm, TDForm, PositionForm,
-    // LineWidthDialog, LineColorDialog, AboutBox, ...
+    // Start-up order: MainForm, DataSourceForm, TDForm, PositionForm, LineWidthDialog,
+    // LineColorDialog, AboutBox, EurofixForm, HeadingForm, FFTForm, ScriptForm, Form2.
     TDForm = new TTDForm(MainForm);
     LineWidthDialog = new TLineWidthDialog(MainForm);
     LineColorDialog = new TLineColorDialog(MainForm);
     AboutBox = new TAboutBox(MainForm);
+    EurofixForm = new TEurofixForm(MainForm);
     HeadingForm = new THeadingForm(MainForm);
     FFTForm = new TFFTForm(MainForm);
     ScriptForm = new TScriptForm(MainForm);
@@ -58,6 +61,8 @@ void DestroyForms()
     FFTForm = nullptr;
     delete HeadingForm;
     HeadingForm = nullptr;
+    delete EurofixForm;
+    EurofixForm = nullptr;
     delete AboutBox;
     AboutBox = nullptr;
     delete LineColorDialog;

@@ -23,6 +23,7 @@ class TLineWidthDialog;
 class TLineColorDialog;
 class THeadingForm;
 class TScriptForm;
+class TEurofixForm;
 
 extern TMainForm *MainForm;
 extern TDataSourceForm *DataSourceForm;
@@ -37,6 +38,7 @@ extern TLineWidthDialog *LineWidthDialog;
 extern TLineColorDialog *LineColorDialog;
 extern THeadingForm *HeadingForm;
 extern TScriptForm *ScriptForm;
+extern TEurofixForm *EurofixForm;
 
 // Log windows, made on demand from the View menu.
 extern TTOAAForm *TOAAForm;

@@ -19,6 +19,7 @@
 #include "platform/settings.h"
 #include "plots/headingform.h"
 #include "plots/fftplot.h"
+#include "plots/eurofixform.h"
 #include "plots/tdplot.h"
 #include "ui_aboutbox.h"
 #include "ui_mainform.h"
@@ -68,6 +69,8 @@ TMainForm::TMainForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<U
     connect(ui->HDGA2, &QAction::triggered, this, &TMainForm::HDGA1Click);
     connect(ui->FFTplot1, &QAction::triggered, this, &TMainForm::FFTplot1Click);
     connect(ui->FFTPlot2, &QAction::triggered, this, &TMainForm::FFTplot1Click);
+    connect(ui->EurofixData1, &QAction::triggered, this, &TMainForm::EurofixData1Click);
+    connect(ui->EurofixData2, &QAction::triggered, this, &TMainForm::EurofixData1Click);
     connect(StatusBar1, &StatusPanels::DoubleClicked, this, &TMainForm::StatusBar1DblClick);
     connect(StatusBar1, &StatusPanels::RightClicked, this, [this](const QPoint &p) { PopupMenu1->popup(p); });
 
@@ -180,6 +183,7 @@ void TMainForm::TDPlot1Click() { ShowFixed(TDForm); }
 
 void TMainForm::HDGA1Click() { ShowFixed(HeadingForm); }
 void TMainForm::FFTplot1Click() { ShowFixed(FFTForm); }
+void TMainForm::EurofixData1Click() { ShowFixed(EurofixForm); }
 
 void TMainForm::About1Click()
 {
@@ -214,4 +218,5 @@ void TMainForm::ResetViews()
     if (DataSourceForm) DataSourceForm->ClearDisplay();
     router_.ResetLine();
     if (TDForm) TDForm->ResetAll();
+    if (EurofixForm) EurofixForm->ResetAll();
 }

@@ -120,6 +120,7 @@ public:
     void TDPlot1Click();
     void HDGA1Click();
     void FFTplot1Click();
+    void EurofixData1Click();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

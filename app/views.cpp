@@ -15,6 +15,7 @@
 #include "link/monitorform.h"
 #include "plots/headingform.h"
 #include "plots/fftplot.h"
+#include "plots/eurofixform.h"
 #include "plots/tdplot.h"
 #include "ui_mainform.h"
 
@@ -51,6 +52,7 @@ void TMainForm::RegisterViews()
     RegisterFixed(ui->TDPlot1, [] { return static_cast<QWidget *>(TDForm); });
     RegisterFixed(ui->HDGA1, [] { return static_cast<QWidget *>(HeadingForm); });
     RegisterFixed(ui->FFTplot1, [] { return static_cast<QWidget *>(FFTForm); });
+    RegisterFixed(ui->EurofixData1, [] { return static_cast<QWidget *>(EurofixForm); });
     RegisterOnDemand({ui->SerialMonitor1, ui->SerialMonitor2,
                       [](QAction *item) -> MdiChildForm * { return MonitorForm = new TMonitorForm(item); },
                       [this](MdiChildForm *monitor) { PlaceMonitor(monitor); }, [] { MonitorForm = nullptr; }, {}});
@@ -86,7 +88,9 @@ void TMainForm::Route(SentenceType type, const char *line)
     case SentenceType::Synca:
         if (ui->SYNCA1->isChecked()) SYNCAForm->ShowData(line);
         break;
-    case SentenceType::Rmsg: break;
+    case SentenceType::Rmsg:
+        EurofixForm->NewData(line);
+        break;
     case SentenceType::Gpposa:
         if (ui->GPPOSA1->isChecked()) GPPOSAForm->ShowData(line);
         break;

@@ -22,6 +22,7 @@ THDGLAForm *HDGLAForm = nullptr;
 TNOTCHAForm *NOTCHAForm = nullptr;
 TPTNTAForm *PTNTAForm = nullptr;
 TLCPOSAForm *LCPOSAForms[4] = {};
+TLoranSoundForm *LoranSoundForm = nullptr;
 TTDForm *TDForm = nullptr;
 TLineWidthDialog *LineWidthDialog = nullptr;
 TLineColorDialog *LineColorDialog = nullptr;

@@ -37,8 +37,9 @@ protected:
         const qint64 n = std::min(maxSize, waiting);
         if (n > 0) std::memcpy(data, pending_.constData() + taken_, static_cast<size_t>(n));
         taken_ += n;
-        if (taken_ == pending_.size()) {
-            pending_.clear();
+        // Drop what was handed out, at the latest once it outgrows what may wait.
+        if (taken_ == pending_.size() || taken_ > 2 * WaveOutput::BlockCount * WaveOutput::BlockSize) {
+            pending_.remove(0, taken_);
             taken_ = 0;
         }
         if (n < maxSize) std::memset(data + n, silence_, static_cast<size_t>(maxSize - n));

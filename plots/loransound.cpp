@@ -44,7 +44,6 @@ TLoranSoundForm::TLoranSoundForm(QAction *menuItem, QWidget *parent)
         axis->setLabelsColor(Qt::white);
         axis->setTitleBrush(Qt::white);
         axis->setGridLineColor(QColor(80, 80, 80));
-        axis->setLabelFormat("%.0f");
     }
     Chart1->BottomAxis()->setTitleText("time (ms)");
     Series1 = Chart1->AddLineSeries(1, "Series1");
@@ -62,7 +61,10 @@ TLoranSoundForm::TLoranSoundForm(QAction *menuItem, QWidget *parent)
     FormCreate();
 }
 
-TLoranSoundForm::~TLoranSoundForm()
+TLoranSoundForm::~TLoranSoundForm() { FormDestroy(); }
+
+// The View item's check mark is cleared by the frame child itself.
+void TLoranSoundForm::FormDestroy()
 {
     // Deleted without being closed (from the menu, or with the main window):
     // the queued sound is not waited for.

@@ -33,6 +33,7 @@ public:
     // Handlers
     void FormCreate();
     void FormClose(QCloseEvent *event);
+    void FormDestroy();
     void Button2Click();
     void Chart1Zoom();
     void Chart1UndoZoom();

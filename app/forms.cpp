@@ -26,6 +26,7 @@ THDGLAForm *HDGLAForm = nullptr;
 TNOTCHAForm *NOTCHAForm = nullptr;
 TPTNTAForm *PTNTAForm = nullptr;
 TLCPOSAForm *LCPOSAForms[4] = {};
+TLoranSoundForm *LoranSoundForm = nullptr;
 TTDForm *TDForm = nullptr;
 TFFTForm *FFTForm = nullptr;
 TLineWidthDialog *LineWidthDialog = nullptr;

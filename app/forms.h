@@ -17,6 +17,7 @@ class THDGLAForm;
 class TNOTCHAForm;
 class TPTNTAForm;
 class TLCPOSAForm;
+class TLoranSoundForm;
 class TTDForm;
 class TFFTForm;
 class TLineWidthDialog;
@@ -52,6 +53,8 @@ extern TNOTCHAForm *NOTCHAForm;
 extern TPTNTAForm *PTNTAForm;
 // The Loran solution windows: Coarse, Autonomous, ASF, Calibrated.
 extern TLCPOSAForm *LCPOSAForms[4];
+// The Loran sound window, made on demand from the View menu.
+extern TLoranSoundForm *LoranSoundForm;
 
 // Creates the windows made at start-up, in start-up order; the main window first.
 void CreateForms();

@@ -16,6 +16,7 @@
 #include "plots/headingform.h"
 #include "plots/fftplot.h"
 #include "plots/eurofixform.h"
+#include "plots/loransound.h"
 #include "plots/tdplot.h"
 #include "ui_mainform.h"
 
@@ -49,6 +50,9 @@ void TMainForm::RegisterViews()
     RegisterLogWindow(ui->LCPOSA2, ui->LCPOSAAutonomous1, LCPOSAForms[1], std::nullopt, LcposaPlaced("A", 16));
     RegisterLogWindow(ui->LCPOSA3, ui->LCPOSAASF1, LCPOSAForms[2], std::nullopt, LcposaPlaced("SD", 32));
     RegisterLogWindow(ui->LCPOSA4, ui->LCPOSACalibrated1, LCPOSAForms[3], std::nullopt, LcposaPlaced("G", 48));
+    RegisterOnDemand({ui->LoranSound1, ui->LoranSound2,
+                      [](QAction *item) -> MdiChildForm * { return LoranSoundForm = new TLoranSoundForm(item); }, {},
+                      [] { LoranSoundForm = nullptr; }, {}});
     RegisterFixed(ui->TDPlot1, [] { return static_cast<QWidget *>(TDForm); });
     RegisterFixed(ui->HDGA1, [] { return static_cast<QWidget *>(HeadingForm); });
     RegisterFixed(ui->FFTplot1, [] { return static_cast<QWidget *>(FFTForm); });
@@ -110,7 +114,9 @@ void TMainForm::Route(SentenceType type, const char *line)
         if (ui->NOTCHA1->isChecked()) NOTCHAForm->ShowData(line);
         FFTForm->NewData(line);
         break;
-    case SentenceType::Audio: break;
+    case SentenceType::Audio:
+        if (ui->LoranSound1->isChecked()) LoranSoundForm->NewData(line);
+        break;
     case SentenceType::Psrposa: break;
     }
 }

@@ -18,6 +18,7 @@
 #include "logs/synca.h"
 #include "logs/toaa.h"
 #include "plots/fft.h"
+#include "plots/audio.h"
 
 static void Require(bool ok)
 {
@@ -68,6 +69,14 @@ static void Check(const char *line, LcposaKindEpochs &epochs)
     LcrsdaRecord lcrsda;
     if (lcrsda.Parse(line) == 0)
         Require(lcrsda.StoredStations() >= 0 && lcrsda.StoredStations() <= LcrsdaRecord::MaxStations);
+    AUDIOReceived audio;
+    if (audio.Parse(line) == 0) {
+        Require(audio.bitsPerSample >= 1 && audio.bitsPerSample <= 16 && audio.samplePeriod >= 1);
+        Require(audio.byteCount == static_cast<int32_t>(audio.samples.size()));
+        const int32_t half = 1 << (audio.bitsPerSample - 1);
+        for (int32_t i = 0; i < audio.SampleCount(); ++i)
+            Require(audio.SampleValue(i) >= -half && audio.SampleValue(i) < half);
+    }
     epochs.AddLine(line);
 }
 

@@ -1,0 +1,57 @@
+// Loran Sound: the sampled antenna signal of AUDIO sentences, played on the
+// wave output while sound is enabled and charted against time.
+#pragma once
+
+#include <QCloseEvent>
+#include <memory>
+
+#include "app/mdichild.h"
+
+namespace Ui { class TLoranSoundForm; }
+class ChartView;
+class QLineSeries;
+struct AUDIOReceived;
+
+class TLoranSoundForm : public MdiChildForm {
+    Q_OBJECT
+public:
+    explicit TLoranSoundForm(QAction *menuItem, QWidget *parent = nullptr);
+    ~TLoranSoundForm() override;
+
+    std::unique_ptr<Ui::TLoranSoundForm> ui;
+    ChartView *Chart1 = nullptr;
+    QLineSeries *Series1 = nullptr;
+    bool Zoomed = false;
+
+    // One AUDIO line from the router (only while the window's View item is checked).
+    void NewData(const char *line);
+    // Button2's Tag: 1 while sound is enabled.
+    bool SoundEnabled() const;
+    // Sound is being disabled or the window closed, once the queued blocks are played.
+    bool WaitingForSoundToEnd() const { return waiting_ != Waiting::None; }
+
+    // Handlers
+    void FormCreate();
+    void FormClose(QCloseEvent *event);
+    void FormDestroy();
+    void Button2Click();
+    void Chart1Zoom();
+    void Chart1UndoZoom();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    enum class Waiting { None, Disable, Close };
+    void SetSoundTag(int tag);
+    void ShowSamples(const AUDIOReceived &audio);
+    // Shows that the queued sound is being waited for, or ends the wait at once
+    // when nothing is queued.
+    void WaitForSoundToEnd(Waiting why);
+    void SoundBlocksReturned();
+    void SoundEnded();
+
+    Waiting waiting_ = Waiting::None;
+    bool placePending_ = true;
+};

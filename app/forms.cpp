@@ -5,6 +5,7 @@
 #include "app/mainform.h"
 #include "link/datasource.h"
 #include "plots/linedialogs.h"
+#include "plots/positionform.h"
 #include "plots/tdplot.h"
 
 TMainForm *MainForm = nullptr;
@@ -23,6 +24,7 @@ TNOTCHAForm *NOTCHAForm = nullptr;
 TPTNTAForm *PTNTAForm = nullptr;
 TLCPOSAForm *LCPOSAForms[4] = {};
 TTDForm *TDForm = nullptr;
+TPositionForm *PositionForm = nullptr;
 TLineWidthDialog *LineWidthDialog = nullptr;
 TLineColorDialog *LineColorDialog = nullptr;
 
@@ -33,6 +35,7 @@ void CreateForms()
     // Start-up order: MainForm, DataSourceForm, TDForm, PositionForm,
     // LineWidthDialog, LineColorDialog, AboutBox, ...
     TDForm = new TTDForm(MainForm);
+    PositionForm = new TPositionForm(MainForm);
     LineWidthDialog = new TLineWidthDialog(MainForm);
     LineColorDialog = new TLineColorDialog(MainForm);
     AboutBox = new TAboutBox(MainForm);
@@ -49,6 +52,8 @@ void DestroyForms()
     LineColorDialog = nullptr;
     delete LineWidthDialog;
     LineWidthDialog = nullptr;
+    delete PositionForm;
+    PositionForm = nullptr;
     delete TDForm;
     TDForm = nullptr;
     delete DataSourceForm;

@@ -18,6 +18,7 @@ class TNOTCHAForm;
 class TPTNTAForm;
 class TLCPOSAForm;
 class TTDForm;
+class TPositionForm;
 class TLineWidthDialog;
 class TLineColorDialog;
 
@@ -29,6 +30,7 @@ inline bool MonitorOpen() { return MonitorForm != nullptr; }
 extern TAboutBox *AboutBox;
 extern TForm2 *Form2;
 extern TTDForm *TDForm;
+extern TPositionForm *PositionForm;
 extern TLineWidthDialog *LineWidthDialog;
 extern TLineColorDialog *LineColorDialog;
 

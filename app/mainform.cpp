@@ -16,6 +16,7 @@
 #include "link/datasource.h"
 #include "platform/notifier.h"
 #include "platform/settings.h"
+#include "plots/positionform.h"
 #include "plots/tdplot.h"
 #include "ui_aboutbox.h"
 #include "ui_mainform.h"
@@ -60,6 +61,8 @@ TMainForm::TMainForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<U
     connect(ui->About1, &QAction::triggered, this, &TMainForm::About1Click);
     connect(ui->TDPlot1, &QAction::triggered, this, &TMainForm::TDPlot1Click);
     connect(ui->TOAPlot1, &QAction::triggered, this, &TMainForm::TDPlot1Click);
+    connect(ui->PositionPlot1, &QAction::triggered, this, &TMainForm::PositionPlot1Click);
+    connect(ui->PositionPlot2, &QAction::triggered, this, &TMainForm::PositionPlot1Click);
     connect(StatusBar1, &StatusPanels::DoubleClicked, this, &TMainForm::StatusBar1DblClick);
     connect(StatusBar1, &StatusPanels::RightClicked, this, [this](const QPoint &p) { PopupMenu1->popup(p); });
 
@@ -163,6 +166,8 @@ void TMainForm::Exit2Click() { close(); }
 
 void TMainForm::TDPlot1Click() { ShowFixed(TDForm); }
 
+void TMainForm::PositionPlot1Click() { ShowFixed(PositionForm); }
+
 void TMainForm::About1Click()
 {
     if (!AboutBox) return;
@@ -196,4 +201,5 @@ void TMainForm::ResetViews()
     if (DataSourceForm) DataSourceForm->ClearDisplay();
     router_.ResetLine();
     if (TDForm) TDForm->ResetAll();
+    if (PositionForm) PositionForm->ResetAll();
 }

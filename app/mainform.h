@@ -117,6 +117,7 @@ public:
     void Exit2Click();
     void About1Click();
     void TDPlot1Click();
+    void PositionPlot1Click();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -13,6 +13,7 @@
 #include "logs/ptntaform.h"
 #include "logs/lcposaform.h"
 #include "link/monitorform.h"
+#include "plots/positionform.h"
 #include "plots/tdplot.h"
 #include "ui_mainform.h"
 
@@ -47,6 +48,7 @@ void TMainForm::RegisterViews()
     RegisterLogWindow(ui->LCPOSA3, ui->LCPOSAASF1, LCPOSAForms[2], std::nullopt, LcposaPlaced("SD", 32));
     RegisterLogWindow(ui->LCPOSA4, ui->LCPOSACalibrated1, LCPOSAForms[3], std::nullopt, LcposaPlaced("G", 48));
     RegisterFixed(ui->TDPlot1, [] { return static_cast<QWidget *>(TDForm); });
+    RegisterFixed(ui->PositionPlot1, [] { return static_cast<QWidget *>(PositionForm); });
     RegisterOnDemand({ui->SerialMonitor1, ui->SerialMonitor2,
                       [](QAction *item) -> MdiChildForm * { return MonitorForm = new TMonitorForm(item); },
                       [this](MdiChildForm *monitor) { PlaceMonitor(monitor); }, [] { MonitorForm = nullptr; }, {}});
@@ -69,6 +71,7 @@ void TMainForm::Route(SentenceType type, const char *line)
         break;
     case SentenceType::Gpgga:
         if (ui->GPGGA1->isChecked()) GPGGAForm->ShowData(line);
+        PositionForm->NewData(line);
         break;
     case SentenceType::Hdga: break;
     case SentenceType::Hdgla:
@@ -79,25 +82,31 @@ void TMainForm::Route(SentenceType type, const char *line)
         break;
     case SentenceType::Synca:
         if (ui->SYNCA1->isChecked()) SYNCAForm->ShowData(line);
+        PositionForm->NewData(line);
         break;
     case SentenceType::Rmsg: break;
     case SentenceType::Gpposa:
         if (ui->GPPOSA1->isChecked()) GPPOSAForm->ShowData(line);
+        PositionForm->NewData(line);
         break;
     case SentenceType::Inposa:
         if (ui->INPOSA1->isChecked()) INPOSAForm->ShowData(line);
+        PositionForm->NewData(line);
         break;
     case SentenceType::Lcposa:
         if (ui->LCPOSA1->isChecked()) LCPOSAForms[0]->ShowData(line);
         if (ui->LCPOSA2->isChecked()) LCPOSAForms[1]->ShowData(line);
         if (ui->LCPOSA3->isChecked()) LCPOSAForms[2]->ShowData(line);
         if (ui->LCPOSA4->isChecked()) LCPOSAForms[3]->ShowData(line);
+        PositionForm->NewData(line);
         break;
     case SentenceType::Fft: break;
     case SentenceType::Notcha:
         if (ui->NOTCHA1->isChecked()) NOTCHAForm->ShowData(line);
         break;
     case SentenceType::Audio: break;
-    case SentenceType::Psrposa: break;
+    case SentenceType::Psrposa:
+        PositionForm->NewData(line);
+        break;
     }
 }

@@ -11,6 +11,7 @@
 #include <utility>
 
 class QLineSeries;
+class QScatterSeries;
 class QTimer;
 class QValueAxis;
 class QXYSeries;
@@ -21,6 +22,13 @@ class QXYSeries;
 // are merged as they come, so x need not be sorted. Points left or right of the
 // range share one column each side. Short lines come back unchanged.
 QList<QPointF> DecimateForDrawing(const QList<QPointF> &points, double x0, double x1, int columns);
+
+// Points of a scatter plot for a plot area columns x rows pixels showing x0..x1
+// and y0..y1: the first point in each pixel, in their order, so the plot looks
+// the same as with every point; points outside the ranges are not drawn and left
+// out. Short sets come back unchanged.
+QList<QPointF> ThinScatterForDrawing(const QList<QPointF> &points, double x0, double x1, double y0, double y1,
+                                     int columns, int rows);
 
 class ChartView : public QChartView {
     Q_OBJECT
@@ -33,6 +41,7 @@ public:
 
     // Series, in chart order, each carrying its owner's tag.
     QLineSeries *AddLineSeries(int tag, const QString &title);
+    QScatterSeries *AddScatterSeries(int tag, const QString &title);
     QList<QXYSeries *> Series() const;
     QXYSeries *FindSeries(int tag) const;
     static int Tag(const QAbstractSeries *series);
@@ -41,7 +50,8 @@ public:
     void RemoveAllSeries();
 
     // Fills the series with replace(), thinned for drawing against the current
-    // x range and plot width; the full line is kept for a later zoom.
+    // x range and plot width (a scatter series: both ranges and the plot size);
+    // the full set is kept for a later zoom.
     void SetSeriesPoints(QXYSeries *series, const QList<QPointF> &points);
     // The number of points the series stands for (before thinning).
     qsizetype PointCount(const QXYSeries *series) const;
@@ -54,6 +64,9 @@ public:
     bool IsZoomed() const;
     // Leaves the zoomed state (the undo-zoom signal is not emitted).
     void UndoZoom();
+    // Shows these ranges while zoomed; an undo still returns to the ranges
+    // set before the zoom.
+    void SetZoomedRanges(double xmin, double xmax, double ymin, double ymax);
 
     void SetBackColor(const QColor &colour);
     QColor BackColor() const;
@@ -68,6 +81,8 @@ public:
 signals:
     // A right click left the zoom; the chart shows its unzoomed ranges again.
     void ZoomUndone();
+    // A rectangle drawn with the mouse zoomed the chart (emitted afterwards).
+    void ZoomedIn();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -75,6 +90,7 @@ protected:
 
 private:
     int Columns() const;
+    int Rows() const;
     void Refine();
     void RefineLater();
     void UpdateTicks(QValueAxis *axis, double min, double max, double pixels, double spacing);
@@ -89,6 +105,10 @@ private:
         QList<QPointF> full;
         double x0 = 0, x1 = 0;
         int columns = 0;
+        bool scatter = false;
+        double y0 = 0, y1 = 0;   // scatter only
+        int rows = 0;
     };
+    QList<QPointF> Thinned(const Line &line) const;
     QHash<const QXYSeries *, Line> lines_;
 };

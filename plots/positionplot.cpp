@@ -21,7 +21,10 @@ namespace {
 
 size_t Kept() { return static_cast<size_t>(std::max<int32_t>(MaxPoints, 1)); }
 
-bool Finite(double lat, double lon) { return std::isfinite(lat) && std::isfinite(lon); }
+// A position the plot can take: numbers within the ranges of latitude and
+// longitude. Anything else (NaN, infinities, 1e300) would spoil the centre, the
+// statistics and the chart's coordinates for good.
+bool OnEarth(double lat, double lon) { return lat >= -90.0 && lat <= 90.0 && lon >= -180.0 && lon <= 180.0; }
 
 // The point of a list at index, -1 being the newest; null when there is none.
 const XY *PointAt(const PointList &points, int index)
@@ -196,7 +199,7 @@ void PositionPlotModel::AddIntegrated(const char *line, bool &plotted)
     InposaRecord r;
     if (r.Parse(line) != 0 || !r.PositionValid) return;
     const double lat = r.Position.Latitude, lon = r.Position.Longitude;
-    if (!Finite(lat, lon)) return;
+    if (!OnEarth(lat, lon)) return;
     if (!CentreSet) TakeCentre(lat, lon);
     PositionData &t = Tracks[0];
     t.AddPoint(lat, lon);
@@ -216,7 +219,7 @@ void PositionPlotModel::AddLoran(const char *line, bool &plotted)
     if ((added.Result != 1 && added.Result != 2) || added.Epoch->PositionCountdown == 0) return;
     const LcposaRecord &s = added.Epoch->ShownPosition;
     const double lat = s.Position.Latitude, lon = s.Position.Longitude;
-    if (!Finite(lat, lon)) return;
+    if (!OnEarth(lat, lon)) return;
     if (!CentreSet) TakeCentre(lat, lon);
 
     PositionData &t = Tracks[static_cast<size_t>(k)];
@@ -287,7 +290,7 @@ void PositionPlotModel::AddGps(const char *line, bool &plotted)
     LatLon p;
     double t = -1.0;
     if (!ReadGpsFix(line, p, t)) return;
-    if (!Finite(p.Latitude, p.Longitude)) return;
+    if (!OnEarth(p.Latitude, p.Longitude)) return;
     History.AddGps(GeoPosition(p.Latitude, p.Longitude, 0.0), t);
     if (!CentreSet) TakeCentre(p.Latitude, p.Longitude);
     PositionData &g = Tracks[GpsTrack];

@@ -143,13 +143,18 @@ TEST_F(PositionPlotTest, AGpsTimeOutsideEveryClock)
     EXPECT_EQ(plot.GpsTime, 4000LL * 604800 + 388822 + 315964800);
 }
 
-TEST_F(PositionPlotTest, PositionsThatAreNoNumbersAreLeftOut)
+TEST_F(PositionPlotTest, PositionsOffTheEarthAreLeftOut)
 {
     Feed(Gpposa("120010.00", "nan", "4.1"));
+    Feed(Gpposa("120011.00", "1e300", "4.1"));
     Feed(Inposa("120010.00", "52.1", "inf"));
-    Feed(Lcposa("43210.00", 'A', "nan", "4.1"));
+    Feed(Inposa("120010.00", "52.1", "180.5"));
+    Feed(Lcposa("43210.00", 'A', "-90.1", "4.1"));
     EXPECT_FALSE(plot.CentreSet);
     for (int k = 0; k < 5; ++k) EXPECT_TRUE(Track(k).Points.empty());
+    EXPECT_FALSE(plot.History.Filled(0));   // nor do they become GPS references
+    Feed(Lcposa("43211.00", 'A', "-90", "-180"));
+    EXPECT_EQ(Track(1).Points.size(), 1u);
 }
 
 TEST_F(PositionPlotTest, IntegratedPositionsNeedAValidPosition)

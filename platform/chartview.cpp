@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QLegendMarker>
 #include <QScatterSeries>
 #include <QSvgGenerator>
 #include <QTimer>
@@ -115,7 +116,12 @@ ChartView::ChartView(QWidget *parent) : QChartView(new QChart(), parent)
     connect(c, &QChart::plotAreaChanged, this, &ChartView::RefineLater);
 }
 
-ChartView::~ChartView() = default;
+ChartView::~ChartView()
+{
+    // The chart and its series are deleted after this object's members: their
+    // destroyed signals must no longer reach the kept lines.
+    for (QAbstractSeries *s : chart()->series()) disconnect(s, &QObject::destroyed, this, nullptr);
+}
 
 QLineSeries *ChartView::AddLineSeries(int tag, const QString &title)
 {
@@ -130,15 +136,20 @@ QLineSeries *ChartView::AddLineSeries(int tag, const QString &title)
     return series;
 }
 
-QScatterSeries *ChartView::AddScatterSeries(int tag, const QString &title)
+QLineSeries *ChartView::AddPointSeries(int tag, const QString &title, const QImage &marker, const QColor &colour)
 {
-    auto *series = new QScatterSeries(chart());
-    series->setName(title);
-    series->setProperty("Tag", tag);
-    connect(series, &QObject::destroyed, this, [this, series] { lines_.remove(series); });
-    chart()->addSeries(series);
-    series->attachAxis(bottom_);
-    series->attachAxis(left_);
+    QLineSeries *series = AddLineSeries(tag, title);
+    series->setProperty("PointsOnly", true);
+    QPen pen(colour);
+    pen.setStyle(Qt::NoPen);
+    series->setPen(pen);
+    series->setMarkerSize(marker.width());
+    series->setLightMarker(marker);
+    for (QLegendMarker *m : chart()->legend()->markers(series)) {
+        m->setShape(QLegend::MarkerShapeRotatedRectangle);
+        m->setBrush(colour);
+        m->setPen(Qt::NoPen);
+    }
     return series;
 }
 
@@ -201,7 +212,7 @@ void ChartView::SetSeriesPoints(QXYSeries *series, const QList<QPointF> &points)
     line.x0 = bottom_->min();
     line.x1 = bottom_->max();
     line.columns = Columns();
-    line.scatter = series->type() == QAbstractSeries::SeriesTypeScatter;
+    line.scatter = series->type() == QAbstractSeries::SeriesTypeScatter || series->property("PointsOnly").toBool();
     line.y0 = left_->min();
     line.y1 = left_->max();
     line.rows = Rows();

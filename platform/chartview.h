@@ -11,7 +11,6 @@
 #include <utility>
 
 class QLineSeries;
-class QScatterSeries;
 class QTimer;
 class QValueAxis;
 class QXYSeries;
@@ -41,7 +40,10 @@ public:
 
     // Series, in chart order, each carrying its owner's tag.
     QLineSeries *AddLineSeries(int tag, const QString &title);
-    QScatterSeries *AddScatterSeries(int tag, const QString &title);
+    // A series of points without a line: the marker image is drawn at each point
+    // (no graphics item per point, so thousands of points stay quick), filled
+    // like a scatter plot.
+    QLineSeries *AddPointSeries(int tag, const QString &title, const QImage &marker, const QColor &colour);
     QList<QXYSeries *> Series() const;
     QXYSeries *FindSeries(int tag) const;
     static int Tag(const QAbstractSeries *series);
@@ -50,7 +52,7 @@ public:
     void RemoveAllSeries();
 
     // Fills the series with replace(), thinned for drawing against the current
-    // x range and plot width (a scatter series: both ranges and the plot size);
+    // x range and plot width (a series of points: both ranges and the plot size);
     // the full set is kept for a later zoom.
     void SetSeriesPoints(QXYSeries *series, const QList<QPointF> &points);
     // The number of points the series stands for (before thinning).

@@ -10,7 +10,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QScatterSeries>
 #include <QScreen>
 #include <QTabBar>
 #include <QTimer>
@@ -45,8 +44,21 @@ const char *const TrackSeriesNames[PositionPlotModel::TrackCount] = {"Series8", 
 const char *const LastValueSeriesNames[PositionPlotModel::TrackCount] = {"Series9", "Series4", "Series5", "Series6",
                                                                          "Series7"};
 // Marker sides in pixels: diamonds of half-size 3 and 5.
-constexpr qreal TrackMarker = 7.0;
-constexpr qreal LastValueMarker = 11.0;
+constexpr int TrackMarker = 7;
+constexpr int LastValueMarker = 11;
+
+// The diamond drawn at each point.
+QImage Diamond(int side, const QColor &colour)
+{
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    const double h = side / 2.0;
+    painter.drawPolygon(QPolygonF({QPointF(h, 0), QPointF(side, h), QPointF(h, side), QPointF(0, h)}));
+    return image;
+}
 
 QString CentreText(double degrees, int decimals)
 {
@@ -193,14 +205,9 @@ void TPositionForm::BuildChart()
         cross->setPen(pen);
         series_[static_cast<size_t>(i)] = cross;
     }
-    auto scatter = [this](int index, const char *name, const QString &title, const QColor &colour, qreal size) {
-        QScatterSeries *s = Chart1->AddScatterSeries(index, title);
+    auto scatter = [this](int index, const char *name, const QString &title, const QColor &colour, int size) {
+        QLineSeries *s = Chart1->AddPointSeries(index, title, Diamond(size, colour), colour);
         s->setObjectName(name);
-        s->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
-        s->setMarkerSize(size);
-        s->setColor(colour);
-        s->setBorderColor(Qt::transparent);   // the light theme would draw a white rim
-        s->setPointLabelsVisible(false);
         series_[static_cast<size_t>(index)] = s;
     };
     for (int k = 0; k < PositionPlotModel::TrackCount; ++k)

@@ -11,7 +11,8 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScatterSeries>
+#include <QSet>
+#include <QLineSeries>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -606,3 +607,72 @@ TEST_F(PositionFormTest, TheSampleFillsThePlot)
     if (const QByteArray out = qgetenv("KAVU_POSITION_SHOT"); !out.isEmpty()) PositionForm->grab().save(QString(out));
 }
 
+
+TEST(ThinScatterForDrawing, OnePointPerPixelInsideTheRanges)
+{
+    // A dense cloud: 100,000 points in a 100 x 100 m square shown on 200 x 100 pixels.
+    QList<QPointF> cloud;
+    for (int i = 0; i < 100000; ++i) cloud.append(QPointF((i * 37) % 1000 * 0.1, (i * 91) % 997 * 0.1));
+    const QList<QPointF> out = ThinScatterForDrawing(cloud, 0, 100, 0, 100, 200, 100);
+    EXPECT_LE(out.size(), 200 * 100);
+    EXPECT_GT(out.size(), 200 * 100 * 8 / 10);   // most pixels are covered
+    EXPECT_EQ(out.front(), cloud.front());
+    // Each pixel once, and the points keep their order.
+    QSet<int> cells;
+    qsizetype at = 0;
+    for (const QPointF &p : out) {
+        const int cell = std::min(static_cast<int>(p.y()), 99) * 200 + std::min(static_cast<int>(p.x() * 2), 199);
+        EXPECT_FALSE(cells.contains(cell));
+        cells.insert(cell);
+        at = cloud.indexOf(p, at);
+        ASSERT_GE(at, 0);
+    }
+    // Outside the ranges, or no number: not drawn.
+    QList<QPointF> spread = cloud;
+    spread.append(QPointF(500, 50));
+    spread.append(QPointF(NAN, 50));
+    for (const QPointF &p : ThinScatterForDrawing(spread, 0, 100, 0, 100, 200, 100)) {
+        EXPECT_LE(p.x(), 100.0);
+        EXPECT_FALSE(std::isnan(p.x()));
+    }
+    // Few points, or an empty range: unchanged.
+    const QList<QPointF> few = cloud.mid(0, 500);
+    EXPECT_EQ(ThinScatterForDrawing(few, 0, 100, 0, 100, 200, 100), few);
+    EXPECT_EQ(ThinScatterForDrawing(cloud, 0, 100, 5, 5, 200, 100).size(), cloud.size());
+}
+
+TEST(ChartViewPoints, LargeSetsAreThinnedAndRefinedWhenTheRangesChange)
+{
+    ChartView view;
+    view.resize(600, 450);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QImage marker(5, 5, QImage::Format_ARGB32_Premultiplied);
+    marker.fill(Qt::red);
+    QLineSeries *series = view.AddPointSeries(7, "cloud", marker, Qt::red);
+    EXPECT_EQ(view.FindSeries(7), series);
+    EXPECT_EQ(series->pen().style(), Qt::NoPen);
+    view.SetXRange(-50, 50);
+    view.SetYRange(-50, 50);
+    QList<QPointF> points;
+    for (int i = 0; i < 60000; ++i) points.append(QPointF((i % 300) * 0.5 - 75, (i / 300) * 0.5 - 50));
+    view.SetSeriesPoints(series, points);
+    EXPECT_EQ(view.PointCount(series), 60000);
+    const int thinned = series->count();
+    EXPECT_LT(thinned, 60000);
+    for (const QPointF &p : series->points()) EXPECT_GE(p.x(), -50.0);
+    // The view moves west (and then south): points come in from the edge.
+    view.SetXRange(-100, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !series->points().isEmpty() && series->at(0).x() < -50.0; }, 2000));
+    view.SetYRange(-100, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        for (const QPointF &p : series->points())
+            if (p.y() > 0.0) return false;   // what shows lies in the new range
+        return series->count() > 0;
+    }, 2000));
+    // A small set is shown as it is.
+    view.SetSeriesPoints(series, points.mid(0, 100));
+    EXPECT_EQ(series->count(), 100);
+    // The view goes with a thinned series still in it (its kept line went first once).
+    view.SetSeriesPoints(series, points);
+}

@@ -388,6 +388,7 @@ void TPositionForm::Redraw()
         Chart1->SetSeriesPoints(series_[static_cast<size_t>(i)], ToPoints(Plot.Series[static_cast<size_t>(i)]));
     }
     c.SeriesMask = 0;
+    Plot.UpdateStatistics();
     for (int k = 0; k < PositionPlotModel::TrackCount; ++k) {
         if (!(c.MemoMask & (1u << k))) continue;
         QStringList lines;
@@ -401,14 +402,15 @@ void TPositionForm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     FormShow();
-    if (redrawPending_ || Plot.Changed.Redraw()) redrawTimer_->start(0);
+    // Soon, but through its own call: the timer keeps its interval for the stream.
+    if (redrawPending_ || Plot.Changed.Redraw()) QTimer::singleShot(0, this, &TPositionForm::FlushRedraw);
 }
 
 void TPositionForm::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && Drawable() && (redrawPending_ || Plot.Changed.Redraw()))
-        redrawTimer_->start(0);
+        QTimer::singleShot(0, this, &TPositionForm::FlushRedraw);
 }
 
 // ---------------------------------------------------------------------------

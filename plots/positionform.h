@@ -54,6 +54,7 @@ public:
     // Chart and memos follow the model a few times a second; this brings them up to date now.
     void FlushRedraw();
     bool RedrawPending() const { return redrawPending_; }
+    const QTimer *RedrawTimer() const { return redrawTimer_; }
 
     // Handlers
     void Close1Click();

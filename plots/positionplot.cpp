@@ -378,14 +378,7 @@ void PositionPlotModel::ShowStatistics(int k)
 {
     for (int i = 0; i < TrackCount; ++i) {
         if (k != -1 && k != i) continue;
-        PositionData &t = Tracks[static_cast<size_t>(i)];
-        const bool metric = LoranVsGps && !t.IsGps;
-        if (!t.HasPoints(metric)) {
-            ShowNoData(i);
-            continue;
-        }
-        t.CalcStatistics(metric);
-        Memos[static_cast<size_t>(i)] = t.StatisticsLines(metric);
+        statisticsPending_ |= 1u << i;
         Changed.MemoMask |= 1u << i;
     }
 }
@@ -394,9 +387,26 @@ void PositionPlotModel::ShowNoData(int k)
 {
     for (int i = 0; i < TrackCount; ++i) {
         if (k != -1 && k != i) continue;
+        statisticsPending_ &= ~(1u << i);
         Memos[static_cast<size_t>(i)] = {NoPositionData};
         Changed.MemoMask |= 1u << i;
     }
+}
+
+void PositionPlotModel::UpdateStatistics()
+{
+    for (int i = 0; i < TrackCount; ++i) {
+        if (!(statisticsPending_ & (1u << i))) continue;
+        PositionData &t = Tracks[static_cast<size_t>(i)];
+        const bool metric = LoranVsGps && !t.IsGps;
+        if (!t.HasPoints(metric)) {
+            ShowNoData(i);
+            continue;
+        }
+        t.CalcStatistics(metric);
+        Memos[static_cast<size_t>(i)] = t.StatisticsLines(metric);
+    }
+    statisticsPending_ = 0;
 }
 
 // ---------------------------------------------------------------------------

@@ -110,7 +110,7 @@ public:
     // What the chart shows: 0 and 1 the centre cross, k + 2 the points of
     // track k, k + 7 its newest point (x east, y north).
     std::array<PointList, SeriesCount> Series;
-    // The memo text of each track.
+    // The memo text of each track, up to date after UpdateStatistics.
     std::array<std::vector<std::string>, TrackCount> Memos;
 
     // What changed since the window last looked (it clears these).
@@ -137,8 +137,12 @@ public:
     void ResetTracks();
     void RestoreAxes() { Changed.Axes = true; }
     void ShowCentre();
+    // Asks for the statistics of track k (-1: all) in the mode in force; they
+    // are worked out by UpdateStatistics, once however many positions came since.
     void ShowStatistics(int k);
     void ShowNoData(int k);
+    // The statistics asked for: each track's numbers and memo text.
+    void UpdateStatistics();
 
     // ---- Controls ----
     // Plot > Reset: tracks and chart emptied, scale back to 50 m.
@@ -178,4 +182,6 @@ private:
     void AddGps(const char *line, bool &plotted);
     bool ReadGpsFix(const char *line, LatLon &p, double &utcSeconds);
     void MarkSeries(int i) { Changed.SeriesMask |= 1u << i; }
+
+    unsigned statisticsPending_ = 0;   // bit k: track k's statistics are asked for
 };

@@ -17,6 +17,11 @@ protected:
     void TearDown() override { MaxPoints = 200; }
     void Feed(const std::string &line) { plot.NewData(line.c_str()); }
     const PositionData &Track(int k) const { return plot.Tracks[static_cast<size_t>(k)]; }
+    const std::vector<std::string> &Memo(int k)
+    {
+        plot.UpdateStatistics();
+        return plot.Memos[static_cast<size_t>(k)];
+    }
     const PointList &Shown(int k) const { return plot.Series[static_cast<size_t>(PositionPlotModel::TrackSeries(k))]; }
     const PointList &LastValue(int k) const
     {
@@ -49,7 +54,7 @@ TEST_F(PositionPlotTest, StartsEmptyWithTheCrossAndFiftyMetres)
     for (int k = 0; k < 5; ++k) {
         EXPECT_FALSE(Track(k).Shown);
         EXPECT_FALSE(plot.TrackEnabled[static_cast<size_t>(k)]);
-        EXPECT_EQ(plot.Memos[static_cast<size_t>(k)], std::vector<std::string>{"No Position data"});
+        EXPECT_EQ(Memo(k), std::vector<std::string>{"No Position data"});
     }
     EXPECT_TRUE(Track(4).IsGps);
     EXPECT_FALSE(Track(3).IsGps);
@@ -72,8 +77,8 @@ TEST_F(PositionPlotTest, TheFirstPositionBecomesTheCentre)
     EXPECT_EQ(LastValue(4).size(), 1u);
     EXPECT_TRUE(plot.TrackEnabled[4]);
     EXPECT_TRUE(Track(4).Shown);
-    EXPECT_EQ(plot.Memos[4].size(), 11u);
-    EXPECT_EQ(plot.Memos[4][10], std::string(28, ' ') + "#Obs    :     1");
+    EXPECT_EQ(Memo(4).size(), 11u);
+    EXPECT_EQ(Memo(4)[10], std::string(28, ' ') + "#Obs    :     1");
 
     // A later position does not move the centre; it plots in metres from it.
     Feed(GpsAt(9, 0, 0));
@@ -325,13 +330,13 @@ TEST_F(PositionPlotTest, TracksKeepMaxPointsPoints)
     EXPECT_EQ(Shown(4).size(), 200u);
     EXPECT_EQ(LastValue(4).size(), 1u);
     EXPECT_NEAR(Shown(4).front().y, 0.01, 1e-4);   // the first one went
-    EXPECT_EQ(plot.Memos[4][10], std::string(28, ' ') + "#Obs    :   200");
+    EXPECT_EQ(Memo(4)[10], std::string(28, ' ') + "#Obs    :   200");
 
     plot.SetMaxPoints(50);
     EXPECT_EQ(MaxPoints, 50);
     EXPECT_EQ(Track(4).Points.size(), 50u);
     EXPECT_EQ(Shown(4).size(), 50u);   // at once, not with the next position
-    EXPECT_EQ(plot.Memos[4][10], std::string(28, ' ') + "#Obs    :    50");
+    EXPECT_EQ(Memo(4)[10], std::string(28, ' ') + "#Obs    :    50");
     EXPECT_NEAR(Shown(4).back().y, 2.0, 1e-4);
 }
 
@@ -347,9 +352,9 @@ TEST_F(PositionPlotTest, LoranVsGpsShowsOffsets)
     EXPECT_TRUE(Shown(0).empty());
     ASSERT_EQ(Shown(1).size(), 1u);
     EXPECT_NEAR(Shown(1).front().y, -5.0, 0.01);
-    EXPECT_EQ(plot.Memos[0], std::vector<std::string>{"No Position data"});
-    EXPECT_EQ(plot.Memos[4].size(), 11u);                     // GPS keeps its position text
-    EXPECT_EQ(plot.Memos[1][1].substr(28, 10), "Lat Off : ");
+    EXPECT_EQ(Memo(0), std::vector<std::string>{"No Position data"});
+    EXPECT_EQ(Memo(4).size(), 11u);                     // GPS keeps its position text
+    EXPECT_EQ(Memo(1)[1].substr(28, 10), "Lat Off : ");
 
     Feed(GpsAt(23, 20, 0));
     EXPECT_TRUE(Shown(4).empty());
@@ -368,7 +373,26 @@ TEST_F(PositionPlotTest, LoranVsGpsShowsOffsets)
 
     plot.SetLoranVsGps(false);
     EXPECT_EQ(Shown(4).size(), 3u);
-    EXPECT_EQ(plot.Memos[1][1].substr(28, 10), "Avg Lat : ");
+    EXPECT_EQ(Memo(1)[1].substr(28, 10), "Avg Lat : ");
+}
+
+TEST_F(PositionPlotTest, StatisticsAreWorkedOutWhenAskedFor)
+{
+    Feed(GpsAt(1, 0, 0));
+    Feed(GpsAt(2, 10, 0));
+    EXPECT_EQ(Track(4).StatisticsCount, 0u);   // not yet: positions may still come
+    plot.UpdateStatistics();
+    EXPECT_EQ(Track(4).StatisticsCount, 2u);
+    EXPECT_NEAR(Track(4).Offset, 5.0, 1e-3);
+    EXPECT_NEAR(Track(4).RealErr50, 10.0, 1e-3);
+    // The last word wins: no data after statistics, statistics after no data.
+    plot.ShowStatistics(4);
+    plot.ShowNoData(4);
+    EXPECT_EQ(Memo(4), std::vector<std::string>{"No Position data"});
+    plot.ShowNoData(-1);
+    plot.ShowStatistics(-1);
+    EXPECT_EQ(Memo(4).size(), 11u);
+    EXPECT_EQ(Memo(0), std::vector<std::string>{"No Position data"});   // no positions: no data
 }
 
 TEST_F(PositionPlotTest, HiddenTracksKeepCollecting)
@@ -381,7 +405,7 @@ TEST_F(PositionPlotTest, HiddenTracksKeepCollecting)
     Feed(GpsAt(3, 2, 0));
     EXPECT_TRUE(Shown(4).empty());
     EXPECT_EQ(Track(4).Points.size(), 3u);
-    EXPECT_EQ(plot.Memos[4][10], std::string(28, ' ') + "#Obs    :     3");
+    EXPECT_EQ(Memo(4)[10], std::string(28, ' ') + "#Obs    :     3");
     EXPECT_TRUE(plot.TrackEnabled[4]);   // the user's choice stays
     EXPECT_FALSE(Track(4).Shown);
     plot.SetShown(4, true);
@@ -402,6 +426,7 @@ TEST_F(PositionPlotTest, CentreFromATrackAndByHand)
     ASSERT_EQ(Shown(2).size(), 1u);
     EXPECT_NEAR(Shown(2).front().y, 0.0, 1e-9);   // redrawn about the new centre
     EXPECT_NEAR(Shown(4).front().y, -0.001 * plot.CentreScale.Latitude, 1e-6);
+    plot.UpdateStatistics();
     EXPECT_NEAR(Track(4).Offset, std::hypot(0.001 * plot.CentreScale.Latitude, 0.002 * plot.CentreScale.Longitude),
                 1e-6);
 
@@ -421,7 +446,7 @@ TEST_F(PositionPlotTest, ResetsKeepTheCentre)
     EXPECT_TRUE(Track(4).Points.empty());
     EXPECT_TRUE(Shown(4).empty());
     EXPECT_EQ(plot.HalfScale, 50.0);
-    EXPECT_EQ(plot.Memos[4], std::vector<std::string>{"No Position data"});
+    EXPECT_EQ(Memo(4), std::vector<std::string>{"No Position data"});
     EXPECT_TRUE(plot.History.Filled(0));   // Plot > Reset keeps the history and the clock
     EXPECT_TRUE(plot.GpsTimeValid);
     EXPECT_TRUE(plot.TrackEnabled[4]);

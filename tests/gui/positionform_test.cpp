@@ -258,7 +258,11 @@ TEST_F(PositionFormTest, TheRouterFeedsTheIntakeWhateverTheMenuShows)
 
 TEST_F(PositionFormTest, RedrawsAreCoalescedWhileShown)
 {
+    GpsAt(0);   // pending while hidden: drawn when shown, and the stream stays coalesced
     ShowWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 2000));
+    EXPECT_EQ(PositionForm->RedrawTimer()->interval(), 100);
+    ui->Reset1->trigger();
     for (int i = 0; i < 20; ++i) GpsAt(i, i);
     EXPECT_TRUE(PositionForm->RedrawPending());
     EXPECT_EQ(Count(6), 0);

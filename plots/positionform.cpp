@@ -1,7 +1,6 @@
 #include "plots/positionform.h"
 
 #include <QActionGroup>
-#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -166,6 +165,7 @@ TPositionForm::TPositionForm(QWidget *owner) : QMainWindow(owner), ui(std::make_
     connect(Chart1, &ChartView::ZoomedIn, this, &TPositionForm::Chart1Zoom);
     connect(Chart1, &ChartView::ZoomUndone, this, &TPositionForm::Chart1UndoZoom);
     Chart1->viewport()->installEventFilter(this);
+    Plot.History.Warn = [this](const char *text) { Notifier::Error(text, this); };
 
     // Construction state: the model has reset itself; the controls follow it.
     ui->Edit5->clear();
@@ -475,10 +475,15 @@ void TPositionForm::Solution041Click() { SolutionClick(3); }
 
 void TPositionForm::Solution051Click() { SolutionClick(4); }
 
-void TPositionForm::contextMenuEvent(QContextMenuEvent *event)
+void TPositionForm::mousePressEvent(QMouseEvent *event)
 {
-    PopupMenu1->popup(event->globalPos());
-    event->accept();
+    FormMouseDown(event->button(), event->position().toPoint());
+    QMainWindow::mousePressEvent(event);
+}
+
+void TPositionForm::FormMouseDown(Qt::MouseButton button, const QPoint &at)
+{
+    if (button == Qt::RightButton) PopupMenu1->popup(mapToGlobal(at));
 }
 
 // ---------------------------------------------------------------------------

@@ -17,7 +17,6 @@ class QAction;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
-class QScatterSeries;
 class QTimer;
 class QXYSeries;
 
@@ -83,6 +82,8 @@ public:
     void SetPosButton3Click();
     void SetPosButton4Click();
     void SetPosButton5Click();
+    // A button pressed on the form itself (not on one of its controls).
+    void FormMouseDown(Qt::MouseButton button, const QPoint &at);
     void Chart1MouseUp(Qt::MouseButton button);
     void Chart1Zoom();
     void Chart1UndoZoom();
@@ -98,7 +99,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void contextMenuEvent(QContextMenuEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

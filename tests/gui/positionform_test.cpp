@@ -312,6 +312,17 @@ TEST_F(ExtendedPositionFormTest, PsrposaLogsRunTheGpsClock)
     EXPECT_EQ(ui->Edit6->text(), "   01:00:00   ");
 }
 
+TEST_F(PositionFormTest, TheHistorysSanityChecksShowTheirBox)
+{
+    // Fixes half a day apart cannot come through the intake; put there by hand.
+    GpsHistory &history = Plot().History;
+    history.Times[0] = 30000.0;
+    history.Times[1] = 80000.0;
+    GeoPosition out;
+    EXPECT_FALSE(history.InterpolateAt(&out, 50000.0));
+    EXPECT_EQ(LastBox(), std::make_pair(QString("Error..."), QString("   DEBUG: Diff>SecondsInDay/2???    ")));
+}
+
 TEST_F(PositionFormTest, MaxNumberOfPoints)
 {
     ShowWindow();
@@ -560,6 +571,13 @@ TEST_F(ExtendedPositionFormTest, LoranVsGpsShowsOffsetsFromGps)
 TEST_F(PositionFormTest, AlwaysOnTopAndTheClipboard)
 {
     ShowWindow();
+    // The right button on the form itself offers "Always on Top".
+    const QPoint empty = ui->ClientPanel->mapTo(PositionForm, QPoint(440, 200));   // between the notebook and the chart
+    ASSERT_EQ(PositionForm->childAt(empty), ui->ClientPanel);
+    Send(ui->ClientPanel, QEvent::MouseButtonPress, QPoint(440, 200), Qt::RightButton, Qt::RightButton);
+    EXPECT_TRUE(PositionForm->PopupMenu1->isVisible());
+    EXPECT_EQ(PositionForm->PopupMenu1->actions(), QList<QAction *>{ui->AlwaysonTop2});
+    PositionForm->PopupMenu1->hide();
     ui->AlwaysonTop1->trigger();
     EXPECT_TRUE(PositionForm->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(ui->AlwaysonTop2->isChecked());
@@ -679,4 +697,24 @@ TEST(ChartViewPoints, LargeSetsAreThinnedAndRefinedWhenTheRangesChange)
     EXPECT_EQ(series->count(), 100);
     // The view goes with a thinned series still in it (its kept line went first once).
     view.SetSeriesPoints(series, points);
+}
+
+TEST_F(PositionFormTest, TheWindowLayoutKeepsThePositionWindow)
+{
+    MainForm->show();
+    MainForm->ui->PositionPlot1->trigger();
+    ui->AlwaysonTop1->trigger();
+    PositionForm->move(140, 60);
+    MainForm->StorecurrentWindows1Click();
+    ui->AlwaysonTop1->trigger();
+    ui->Close1->trigger();
+    PositionForm->move(400, 400);
+    MainForm->RestorelastWindows1Click();
+    EXPECT_TRUE(PositionForm->isVisible());
+    EXPECT_EQ(PositionForm->pos(), QPoint(140, 60));
+    EXPECT_TRUE(PositionForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(ui->AlwaysonTop1->isChecked());
+    EXPECT_TRUE(ui->AlwaysonTop2->isChecked());
+    EXPECT_EQ(ui->ClientPanel->size(), QSize(1028, 434));
+    EXPECT_TRUE(boxes.empty());
 }

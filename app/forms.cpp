@@ -9,6 +9,7 @@
 #include "plots/eurofixform.h"
 #include "plots/linedialogs.h"
 #include "plots/fftplot.h"
+#include "plots/positionform.h"
 #include "plots/tdplot.h"
 
 TMainForm *MainForm = nullptr;
@@ -29,6 +30,7 @@ TLCPOSAForm *LCPOSAForms[4] = {};
 TLoranSoundForm *LoranSoundForm = nullptr;
 TTDForm *TDForm = nullptr;
 TFFTForm *FFTForm = nullptr;
+TPositionForm *PositionForm = nullptr;
 TLineWidthDialog *LineWidthDialog = nullptr;
 TLineColorDialog *LineColorDialog = nullptr;
 THeadingForm *HeadingForm = nullptr;
@@ -42,6 +44,7 @@ void CreateForms()
     // Start-up order: MainForm, DataSourceForm, TDForm, PositionForm, LineWidthDialog,
     // LineColorDialog, AboutBox, EurofixForm, HeadingForm, FFTForm, ScriptForm, Form2.
     TDForm = new TTDForm(MainForm);
+    PositionForm = new TPositionForm(MainForm);
     LineWidthDialog = new TLineWidthDialog(MainForm);
     LineColorDialog = new TLineColorDialog(MainForm);
     AboutBox = new TAboutBox(MainForm);
@@ -70,6 +73,8 @@ void DestroyForms()
     LineColorDialog = nullptr;
     delete LineWidthDialog;
     LineWidthDialog = nullptr;
+    delete PositionForm;
+    PositionForm = nullptr;
     delete TDForm;
     TDForm = nullptr;
     delete DataSourceForm;

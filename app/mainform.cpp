@@ -20,6 +20,7 @@
 #include "plots/headingform.h"
 #include "plots/fftplot.h"
 #include "plots/eurofixform.h"
+#include "plots/positionform.h"
 #include "plots/tdplot.h"
 #include "ui_aboutbox.h"
 #include "ui_mainform.h"
@@ -71,6 +72,8 @@ TMainForm::TMainForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<U
     connect(ui->FFTPlot2, &QAction::triggered, this, &TMainForm::FFTplot1Click);
     connect(ui->EurofixData1, &QAction::triggered, this, &TMainForm::EurofixData1Click);
     connect(ui->EurofixData2, &QAction::triggered, this, &TMainForm::EurofixData1Click);
+    connect(ui->PositionPlot1, &QAction::triggered, this, &TMainForm::PositionPlot1Click);
+    connect(ui->PositionPlot2, &QAction::triggered, this, &TMainForm::PositionPlot1Click);
     connect(StatusBar1, &StatusPanels::DoubleClicked, this, &TMainForm::StatusBar1DblClick);
     connect(StatusBar1, &StatusPanels::RightClicked, this, [this](const QPoint &p) { PopupMenu1->popup(p); });
 
@@ -184,6 +187,7 @@ void TMainForm::TDPlot1Click() { ShowFixed(TDForm); }
 void TMainForm::HDGA1Click() { ShowFixed(HeadingForm); }
 void TMainForm::FFTplot1Click() { ShowFixed(FFTForm); }
 void TMainForm::EurofixData1Click() { ShowFixed(EurofixForm); }
+void TMainForm::PositionPlot1Click() { ShowFixed(PositionForm); }
 
 void TMainForm::About1Click()
 {
@@ -218,5 +222,6 @@ void TMainForm::ResetViews()
     if (DataSourceForm) DataSourceForm->ClearDisplay();
     router_.ResetLine();
     if (TDForm) TDForm->ResetAll();
+    if (PositionForm) PositionForm->ResetAll();
     if (EurofixForm) EurofixForm->ResetAll();
 }

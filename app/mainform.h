@@ -121,6 +121,7 @@ public:
     void HDGA1Click();
     void FFTplot1Click();
     void EurofixData1Click();
+    void PositionPlot1Click();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -17,6 +17,7 @@
 #include "plots/fftplot.h"
 #include "plots/eurofixform.h"
 #include "plots/loransound.h"
+#include "plots/positionform.h"
 #include "plots/tdplot.h"
 #include "ui_mainform.h"
 
@@ -57,6 +58,7 @@ void TMainForm::RegisterViews()
     RegisterFixed(ui->HDGA1, [] { return static_cast<QWidget *>(HeadingForm); });
     RegisterFixed(ui->FFTplot1, [] { return static_cast<QWidget *>(FFTForm); });
     RegisterFixed(ui->EurofixData1, [] { return static_cast<QWidget *>(EurofixForm); });
+    RegisterFixed(ui->PositionPlot1, [] { return static_cast<QWidget *>(PositionForm); });
     RegisterOnDemand({ui->SerialMonitor1, ui->SerialMonitor2,
                       [](QAction *item) -> MdiChildForm * { return MonitorForm = new TMonitorForm(item); },
                       [this](MdiChildForm *monitor) { PlaceMonitor(monitor); }, [] { MonitorForm = nullptr; }, {}});
@@ -79,9 +81,10 @@ void TMainForm::Route(SentenceType type, const char *line)
         break;
     case SentenceType::Gpgga:
         if (ui->GPGGA1->isChecked()) GPGGAForm->ShowData(line);
+        PositionForm->NewData(line);
         break;
     case SentenceType::Hdga:
-        if (HeadingForm) HeadingForm->NewData(line);
+        HeadingForm->NewData(line);
         break;
     case SentenceType::Hdgla:
         if (ui->HDGLA1->isChecked()) HDGLAForm->ShowData(line);
@@ -91,21 +94,25 @@ void TMainForm::Route(SentenceType type, const char *line)
         break;
     case SentenceType::Synca:
         if (ui->SYNCA1->isChecked()) SYNCAForm->ShowData(line);
+        PositionForm->NewData(line);
         break;
     case SentenceType::Rmsg:
         EurofixForm->NewData(line);
         break;
     case SentenceType::Gpposa:
         if (ui->GPPOSA1->isChecked()) GPPOSAForm->ShowData(line);
+        PositionForm->NewData(line);
         break;
     case SentenceType::Inposa:
         if (ui->INPOSA1->isChecked()) INPOSAForm->ShowData(line);
+        PositionForm->NewData(line);
         break;
     case SentenceType::Lcposa:
         if (ui->LCPOSA1->isChecked()) LCPOSAForms[0]->ShowData(line);
         if (ui->LCPOSA2->isChecked()) LCPOSAForms[1]->ShowData(line);
         if (ui->LCPOSA3->isChecked()) LCPOSAForms[2]->ShowData(line);
         if (ui->LCPOSA4->isChecked()) LCPOSAForms[3]->ShowData(line);
+        PositionForm->NewData(line);
         break;
     case SentenceType::Fft:
         FFTForm->NewData(line);
@@ -117,6 +124,8 @@ void TMainForm::Route(SentenceType type, const char *line)
     case SentenceType::Audio:
         if (ui->LoranSound1->isChecked()) LoranSoundForm->NewData(line);
         break;
-    case SentenceType::Psrposa: break;
+    case SentenceType::Psrposa:
+        PositionForm->NewData(line);
+        break;
     }
 }

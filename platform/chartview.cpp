@@ -8,11 +8,14 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QLegendMarker>
+#include <QScatterSeries>
 #include <QSvgGenerator>
 #include <QTimer>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 QList<QPointF> DecimateForDrawing(const QList<QPointF> &points, double x0, double x1, int columns)
 {
@@ -53,6 +56,31 @@ QList<QPointF> DecimateForDrawing(const QList<QPointF> &points, double x0, doubl
         if (p.y() > points[high].y()) high = i;
     }
     flush();
+    return out;
+}
+
+QList<QPointF> ThinScatterForDrawing(const QList<QPointF> &points, double x0, double x1, double y0, double y1,
+                                     int columns, int rows)
+{
+    const qsizetype n = points.size();
+    columns = std::min(columns, 8192);
+    rows = std::min(rows, 8192);
+    if (columns < 1 || rows < 1 || n <= 4 * static_cast<qsizetype>(columns) + 8 || !(x1 > x0) || !(y1 > y0) ||
+        !std::isfinite(x1 - x0) || !std::isfinite(y1 - y0))
+        return points;
+    const double sx = columns / (x1 - x0), sy = rows / (y1 - y0);
+    std::vector<bool> taken(static_cast<size_t>(columns) * static_cast<size_t>(rows));
+    QList<QPointF> out;
+    for (const QPointF &p : points) {
+        // Outside the ranges, or not a number: not drawn.
+        if (!(p.x() >= x0 && p.x() <= x1 && p.y() >= y0 && p.y() <= y1)) continue;
+        const int c = std::min(static_cast<int>((p.x() - x0) * sx), columns - 1);
+        const int r = std::min(static_cast<int>((p.y() - y0) * sy), rows - 1);
+        const size_t cell = static_cast<size_t>(r) * static_cast<size_t>(columns) + static_cast<size_t>(c);
+        if (taken[cell]) continue;
+        taken[cell] = true;
+        out.append(p);
+    }
     return out;
 }
 
@@ -98,6 +126,9 @@ ChartView::~ChartView()
     disconnect(chart(), nullptr, this, nullptr);
     disconnect(bottom_, nullptr, this, nullptr);
     disconnect(left_, nullptr, this, nullptr);
+    // The chart and its series are deleted after this object's members: their
+    // destroyed signals must no longer reach the kept lines.
+    for (QAbstractSeries *s : chart()->series()) disconnect(s, &QObject::destroyed, this, nullptr);
 }
 
 QLineSeries *ChartView::AddLineSeries(int tag, const QString &title)
@@ -125,6 +156,23 @@ QAreaSeries *ChartView::AddAreaSeries(int tag, const QString &title)
     area->attachAxis(bottom_);
     area->attachAxis(left_);
     return area;
+}
+
+QLineSeries *ChartView::AddPointSeries(int tag, const QString &title, const QImage &marker, const QColor &colour)
+{
+    QLineSeries *series = AddLineSeries(tag, title);
+    series->setProperty("PointsOnly", true);
+    QPen pen(colour);
+    pen.setStyle(Qt::NoPen);
+    series->setPen(pen);
+    series->setMarkerSize(marker.width());
+    series->setLightMarker(marker);
+    for (QLegendMarker *m : chart()->legend()->markers(series)) {
+        m->setShape(QLegend::MarkerShapeRotatedRectangle);
+        m->setBrush(colour);
+        m->setPen(Qt::NoPen);
+    }
+    return series;
 }
 
 QList<QXYSeries *> ChartView::Series() const
@@ -167,22 +215,37 @@ int ChartView::Columns() const
     return width >= 16 ? width : std::max(this->width(), 1000);
 }
 
+int ChartView::Rows() const
+{
+    int height = static_cast<int>(chart()->plotArea().height());
+    return height >= 16 ? height : std::max(this->height(), 600);
+}
+
+QList<QPointF> ChartView::Thinned(const Line &line) const
+{
+    if (line.scatter) return ThinScatterForDrawing(line.full, line.x0, line.x1, line.y0, line.y1, line.columns, line.rows);
+    return DecimateForDrawing(line.full, line.x0, line.x1, line.columns);
+}
+
 void ChartView::SetSeriesPoints(QXYSeries *series, const QList<QPointF> &points)
 {
     if (!series) return;
-    const double x0 = bottom_->min(), x1 = bottom_->max();
-    const int columns = Columns();
-    QList<QPointF> shown = DecimateForDrawing(points, x0, x1, columns);
+    Line line;
+    line.x0 = bottom_->min();
+    line.x1 = bottom_->max();
+    line.columns = Columns();
+    line.scatter = series->type() == QAbstractSeries::SeriesTypeScatter || series->property("PointsOnly").toBool();
+    line.y0 = left_->min();
+    line.y1 = left_->max();
+    line.rows = Rows();
+    line.full = points;
+    QList<QPointF> shown = Thinned(line);
     if (shown.size() == points.size()) {
         lines_.remove(series);
         series->replace(points);
         return;
     }
-    Line &line = lines_[series];
-    line.full = points;
-    line.x0 = x0;
-    line.x1 = x1;
-    line.columns = columns;
+    lines_[series] = std::move(line);
     series->replace(shown);
 }
 
@@ -214,15 +277,20 @@ void ChartView::RefineLater()
 void ChartView::Refine()
 {
     const double x0 = bottom_->min(), x1 = bottom_->max();
-    const int columns = Columns();
+    const double y0 = left_->min(), y1 = left_->max();
+    const int columns = Columns(), rows = Rows();
     for (QXYSeries *s : Series()) {
         auto it = lines_.find(s);
         if (it == lines_.end()) continue;
-        if (it->x0 == x0 && it->x1 == x1 && it->columns == columns) continue;
+        const bool xSame = it->x0 == x0 && it->x1 == x1 && it->columns == columns;
+        if (xSame && (!it->scatter || (it->y0 == y0 && it->y1 == y1 && it->rows == rows))) continue;
         it->x0 = x0;
         it->x1 = x1;
         it->columns = columns;
-        s->replace(DecimateForDrawing(it->full, x0, x1, columns));
+        it->y0 = y0;
+        it->y1 = y1;
+        it->rows = rows;
+        s->replace(Thinned(*it));
     }
 }
 
@@ -295,6 +363,13 @@ void ChartView::UndoZoom()
     UpdateTicks(bottom_, homeX_.first, homeX_.second, area.width(), 100.0);
     UpdateTicks(left_, homeY_.first, homeY_.second, area.height(), 40.0);
     chart()->zoomReset();
+}
+
+void ChartView::SetZoomedRanges(double xmin, double xmax, double ymin, double ymax)
+{
+    if (!(xmax > xmin) || !(ymax > ymin) || !std::isfinite(xmax - xmin) || !std::isfinite(ymax - ymin)) return;
+    SetAxisRange(bottom_, xmin, xmax);
+    SetAxisRange(left_, ymin, ymax);
 }
 
 void ChartView::SetBackColor(const QColor &colour)

@@ -23,6 +23,13 @@ class QXYSeries;
 // range share one column each side. Short lines come back unchanged.
 QList<QPointF> DecimateForDrawing(const QList<QPointF> &points, double x0, double x1, int columns);
 
+// Points of a scatter plot for a plot area columns x rows pixels showing x0..x1
+// and y0..y1: the first point in each pixel, in their order, so the plot looks
+// the same as with every point; points outside the ranges are not drawn and left
+// out. Short sets come back unchanged.
+QList<QPointF> ThinScatterForDrawing(const QList<QPointF> &points, double x0, double x1, double y0, double y1,
+                                     int columns, int rows);
+
 class ChartView : public QChartView {
     Q_OBJECT
 public:
@@ -37,6 +44,10 @@ public:
     // An area between an upper and a lower line (filled through the two
     // lines' replace()), carrying its owner's tag. Not among Series().
     QAreaSeries *AddAreaSeries(int tag, const QString &title);
+    // A series of points without a line: the marker image is drawn at each point
+    // (no graphics item per point, so thousands of points stay quick), filled
+    // like a scatter plot.
+    QLineSeries *AddPointSeries(int tag, const QString &title, const QImage &marker, const QColor &colour);
     QList<QXYSeries *> Series() const;
     QXYSeries *FindSeries(int tag) const;
     static int Tag(const QAbstractSeries *series);
@@ -45,7 +56,8 @@ public:
     void RemoveAllSeries();
 
     // Fills the series with replace(), thinned for drawing against the current
-    // x range and plot width; the full line is kept for a later zoom.
+    // x range and plot width (a series of points: both ranges and the plot size);
+    // the full set is kept for a later zoom.
     void SetSeriesPoints(QXYSeries *series, const QList<QPointF> &points);
     // The number of points the series stands for (before thinning).
     qsizetype PointCount(const QXYSeries *series) const;
@@ -58,6 +70,9 @@ public:
     bool IsZoomed() const;
     // Leaves the zoomed state (the undo-zoom signal is not emitted).
     void UndoZoom();
+    // Shows these ranges while zoomed; an undo still returns to the ranges
+    // set before the zoom.
+    void SetZoomedRanges(double xmin, double xmax, double ymin, double ymax);
 
     void SetBackColor(const QColor &colour);
     QColor BackColor() const;
@@ -81,6 +96,7 @@ protected:
 
 private:
     int Columns() const;
+    int Rows() const;
     void Refine();
     void RefineLater();
     void UpdateTicks(QValueAxis *axis, double min, double max, double pixels, double spacing);
@@ -95,6 +111,10 @@ private:
         QList<QPointF> full;
         double x0 = 0, x1 = 0;
         int columns = 0;
+        bool scatter = false;
+        double y0 = 0, y1 = 0;   // scatter only
+        int rows = 0;
     };
+    QList<QPointF> Thinned(const Line &line) const;
     QHash<const QXYSeries *, Line> lines_;
 };

@@ -7,16 +7,6 @@
 #include "logs/toaa.h"
 #include "plots/dlora.h"
 
-double HhmmssToSeconds(double hhmmss)
-{
-    if (!std::isfinite(hhmmss)) return hhmmss;
-    double hours = std::floor(hhmmss / 10000.0);
-    double rest = hhmmss - hours * 10000.0;
-    double minutes = std::floor(rest / 100.0);
-    double seconds = rest - minutes * 100.0;
-    return hours * 3600.0 + minutes * 60.0 + seconds;
-}
-
 namespace {
 
 // True when the record's station groups were read: a count of 0, or fewer

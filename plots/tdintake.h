@@ -7,11 +7,10 @@
 // midnight, see TDStationList::ContinueTimeOfDay).
 #pragma once
 
+#include "plots/geodesy.h"   // HhmmssToSeconds
 #include "plots/tdstations.h"
 
 bool ReadToaaSentence(const char *line, TDSentence &out);
 bool ReadDloraSentence(const char *line, TDSentence &out);
 bool ReadDasfaSentence(const char *line, TDSentence &out);
 
-// hhmmss.ss as seconds of the day.
-double HhmmssToSeconds(double hhmmss);

@@ -1,0 +1,127 @@
+// The "Position" window: the receiver's position solutions (integrated,
+// eLoran autonomous, ASF corrected and GPS calibrated, GPS) as points in metres
+// around a centre position, with statistics per solution, the centre with its
+// stored copy, the scale, zoom and the GPS or PC clock.
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "plots/positionplot.h"
+
+namespace Ui { class TPositionForm; }
+class ChartView;
+class QAction;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+class QXYSeries;
+
+class TPositionForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TPositionForm(QWidget *owner = nullptr);
+    ~TPositionForm() override;
+
+    std::unique_ptr<Ui::TPositionForm> ui;
+    ChartView *Chart1 = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    QTimer *Timer1 = nullptr;
+    // Tracks, intake and what the chart shows.
+    PositionPlotModel Plot;
+
+    // The intake: every GPGGA, SYNCA, GPPOSA, INPOSA, LCPOSA, LCRSDA and PSRPOSA
+    // line, whether the window shows or not.
+    void NewData(const char *line);
+    // The main window's reset of the views.
+    void ResetAll();
+    void SetGpsTime(int64_t secondsSince1970);
+
+    void AddPosition(int k, double north, double east);
+    void ResetScatterPlot();
+    void ResetScatterPlotSize();
+    void ReplotTracks(int k);
+    void ResetTracks();
+    void ShowCentre();
+    void ShowStatistics(int k);
+    void ShowNoData(int k);
+    void RestoreAxes();
+
+    // Chart and memos follow the model a few times a second; this brings them up to date now.
+    void FlushRedraw();
+    bool RedrawPending() const { return redrawPending_; }
+    const QTimer *RedrawTimer() const { return redrawTimer_; }
+
+    // Handlers
+    void Close1Click();
+    void AlwaysonTop1Click();
+    void GPPOSA1Click();
+    void GPGGA1Click();
+    void PSRPOSA1Click();
+    void CopyWindowtoClipboard1Click();
+    void CopytoClipboard1Click();
+    void Reset1Click();
+    void Solution011Click();
+    void Solution021Click();
+    void Solution031Click();
+    void Solution041Click();
+    void Solution051Click();
+    void FollowButtonClick();
+    void FormShow();
+    void Button3Click();
+    void Edit3KeyPress(int key);
+    void Button1Click();
+    void Edit1KeyPress(int key);
+    void Button2Click();
+    void Button4Click();
+    void SetPosButton1Click();
+    void SetPosButton2Click();
+    void SetPosButton3Click();
+    void SetPosButton4Click();
+    void SetPosButton5Click();
+    // A button pressed on the form itself (not on one of its controls).
+    void FormMouseDown(Qt::MouseButton button, const QPoint &at);
+    void Chart1MouseUp(Qt::MouseButton button);
+    void Chart1Zoom();
+    void Chart1UndoZoom();
+    void LoranvsGPSCheckBox1Click();
+    void Timer1Timer();
+    // direction: +1 the right arrow (larger), -1 the left arrow (smaller).
+    void UpDown1MouseUp(int direction);
+    void CentreButtonClick();
+
+    QAction *SolutionItem(int k) const;
+    QPlainTextEdit *Memo(int k) const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void BuildChart();
+    // Mirrors what the model changed into the controls at once, and asks for
+    // a redraw of chart and memos.
+    void Sync();
+    // Sync, then the redraw at once while the window shows.
+    void Commit();
+    void RequestRedraw();
+    void Redraw();
+    bool Drawable() const;
+    int MenuHeight() const;
+    void SolutionClick(int k);
+    void SetPosButtonClick(int k);
+    void ChooseSource(GpsSource source);
+    void ShowClock(int64_t secondsSince1970, const QString &caption);
+    void PanBy(QPoint pixels);
+
+    std::array<QXYSeries *, PositionPlotModel::SeriesCount> series_{};
+    QTimer *redrawTimer_ = nullptr;
+    bool redrawPending_ = false;
+    bool panning_ = false;
+    QPoint panFrom_;
+};

@@ -209,13 +209,14 @@ void TTDForm::FlushRedraw()
 void TTDForm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (redrawPending_) redrawTimer_->start(0);
+    if (redrawPending_) QTimer::singleShot(0, this, &TTDForm::FlushRedraw);   // the timer keeps its interval
 }
 
 void TTDForm::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && redrawPending_ && Drawable()) redrawTimer_->start(0);
+    if (event->type() == QEvent::WindowStateChange && redrawPending_ && Drawable())
+        QTimer::singleShot(0, this, &TTDForm::FlushRedraw);
 }
 
 // ---------------------------------------------------------------------------

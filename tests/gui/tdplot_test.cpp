@@ -203,6 +203,10 @@ TEST_F(TDPlotTest, RedrawsAreCoalescedAndSkippedWhileHidden)
     EXPECT_EQ(Series()[0]->count(), 30);
     EXPECT_EQ(Series()[0]->at(29).x(), 29.0);
     EXPECT_NEAR(Series()[0]->at(29).y(), 1000000.0 + 19.0, 1e-6);
+    // Showing the window did not take the delay away: the next line still waits.
+    Toaa(1, {"7499M"}, 30);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(TDForm->RedrawPending());
 }
 
 TEST_F(TDPlotTest, ZoomHoldsTheSeriesAndUndoRedraws)

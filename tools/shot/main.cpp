@@ -1,6 +1,7 @@
 // kavu-shot: opens the usual windows, feeds them part of a recorded log and
 // saves a picture of the screen. A development tool for the README's pictures.
-//   kavu-shot <log file> <bytes of it to feed> <out.png>
+//   kavu-shot <log file> <bytes of it to feed> <out.png> [plots]
+// With "plots" the picture shows the plot windows instead of the log windows.
 #include <QFile>
 #include <QGuiApplication>
 #include <QPixmap>
@@ -12,6 +13,10 @@
 #include "app/forms.h"
 #include "app/mainform.h"
 #include "link/monitorform.h"
+#include "plots/eurofixform.h"
+#include "plots/fftplot.h"
+#include "plots/headingform.h"
+#include "plots/positionform.h"
 #include "plots/tdplot.h"
 #include "ui_mainform.h"
 
@@ -29,6 +34,7 @@ int main(int argc, char **argv)
     }
     QByteArray data = log.read(QByteArray(argv[2]).toLongLong());
     QString out = argv[3];
+    bool plots = argc > 4 && QByteArray(argv[4]) == "plots";
 
     CreateForms();
     MainForm->show();
@@ -43,6 +49,19 @@ int main(int argc, char **argv)
     TDForm->ViewAll1Click();
     TDForm->show();
     TDForm->setGeometry(MainForm->width() + 4, 0, screen.width() - MainForm->width() - 8, screen.height() * 6 / 10);
+    if (plots) {
+        // The plot windows side by side over the frame.
+        int half = screen.width() / 2;
+        PositionForm->show();
+        PositionForm->setGeometry(0, 0, half, screen.height() * 6 / 10);
+        FFTForm->show();
+        FFTForm->setGeometry(half, 0, half, screen.height() / 2);
+        EurofixForm->show();
+        EurofixForm->move(half, screen.height() / 2 + 30);
+        HeadingForm->show();
+        HeadingForm->move(0, screen.height() * 6 / 10 + 30);
+        TDForm->hide();
+    }
     if (MonitorForm) MonitorForm->RefreshPanes();
 
     QTimer::singleShot(1500, [out] {

@@ -34,7 +34,8 @@ TMainForm::TMainForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<U
     font.setPixelSize(16);
     setFont(font);
     // Menus and status bar keep the desktop's own font, as they always did.
-    QFont systemFont(QApplication::font().family(), QApplication::font().pointSize());
+    QFont systemFont = QApplication::font();
+    systemFont.setResolveMask(QFont::AllPropertiesResolved);   // nothing taken from the frame's font
     ui->MainMenu1->setFont(systemFont);
 
     StatusBar1 = new StatusPanels(3, this);

@@ -1,24 +1,21 @@
 #include "platform/memo.h"
 
 #include <QPlainTextEdit>
-#include <QScrollBar>
-#include <QTextBlock>
 #include <QTextCursor>
 
 void TrimMemoLines(QPlainTextEdit *memo, int maxLines)
 {
     if (!memo) return;
-    QTextDocument *doc = memo->document();
-    int surplus = doc->blockCount() - (maxLines > 0 ? maxLines : 0);
-    if (surplus <= 0) return;
-    QTextCursor cursor(doc);
-    cursor.movePosition(QTextCursor::Start);
-    if (surplus >= doc->blockCount()) {
+    if (maxLines <= 0) {
         memo->clear();
         return;
     }
-    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, surplus);
-    cursor.removeSelectedText();
-    memo->moveCursor(QTextCursor::End);
-    memo->ensureCursorVisible();
+    // The memo keeps the cap from now on: the oldest lines go as new ones come,
+    // with no undo history piling up behind them.
+    int before = memo->document()->blockCount();
+    if (memo->maximumBlockCount() != maxLines) memo->setMaximumBlockCount(maxLines);
+    if (before > maxLines) {
+        memo->moveCursor(QTextCursor::End);
+        memo->ensureCursorVisible();
+    }
 }

@@ -21,6 +21,13 @@ public:
         pending_.append(reinterpret_cast<const char *>(data), size);
         return served_ + pending_.size() - taken_;
     }
+    // Forgets what waits unplayed (a stalled device will not play it).
+    void Discard()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        pending_.clear();
+        taken_ = 0;
+    }
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override
     {
@@ -138,6 +145,7 @@ void WaveOutput::Poll()
     if (!blockEnds_.empty() && sinceProgress_.elapsed() > StallMs) {
         returned += static_cast<int>(blockEnds_.size());
         blockEnds_.clear();
+        stream_->Discard();   // their bytes go too, or a silent stall would pile them up
     }
     ReturnBlocks(returned);
 }

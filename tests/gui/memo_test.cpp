@@ -18,3 +18,15 @@ TEST(TrimMemoLines, KeepsTheNewestLines)
     TrimMemoLines(&memo, 0);
     EXPECT_TRUE(memo.toPlainText().isEmpty());
 }
+
+TEST(TrimMemoLines, AMemoFedForHoursKeepsNothingBehindItsLines)
+{
+    QPlainTextEdit memo;
+    for (int i = 0; i < 5000; ++i) {
+        memo.appendPlainText(QString("UTC message %1").arg(i));
+        TrimMemoLines(&memo, 25);
+    }
+    EXPECT_EQ(memo.document()->blockCount(), 25);
+    EXPECT_EQ(memo.document()->availableUndoSteps(), 0);   // no history of what went
+    EXPECT_EQ(memo.toPlainText().split('\n').back(), "UTC message 4999");
+}

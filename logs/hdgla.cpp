@@ -43,14 +43,8 @@ int HdglaRecord::Parse(const char *line)
 {
     RecordFields f(line);
     if (!f.Ok() || f.Count() < 2) return 1;
-    int base;   // the timestamp's field
-    if (f.Is(0, "HDGLA")) {
-        base = 1;
-    } else if (f.Is(0, "DODU") && f.Is(1, "HDGLA")) {
-        base = 3;
-    } else {
-        return 1;
-    }
+    const int base = BareOrDoduDataField(f, "HDGLA");   // the timestamp's field
+    if (base == 0) return 1;
 
     Clear();
     const EmptyRule rule = EmptyRule::Skip;

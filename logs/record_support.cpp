@@ -32,6 +32,13 @@ void RecordFields::StationInto(int i, char *name, size_t size, StationCode *code
     Bad += StationIdToCode(code, cut);
 }
 
+int BareOrDoduDataField(const RecordFields &f, const char *id)
+{
+    if (f.Is(0, id)) return 1;
+    if (f.Is(0, "DODU") && f.Is(1, id)) return 3;
+    return 0;
+}
+
 SentenceForm ResolveForm(const RecordFields &f, const char *currentId, const char *olderId, bool currentFirst)
 {
     SentenceForm form;

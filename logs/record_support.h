@@ -74,6 +74,10 @@ struct SentenceForm {
 SentenceForm ResolveForm(const RecordFields &f, const char *currentId, const char *olderId,
                          bool currentFirst = false);
 
+// The two forms of HDGA and HDGLA: bare <id>,data... or DODU,<id>,version,data...
+// The first data field (1 or 3), or 0 when the line is neither.
+int BareOrDoduDataField(const RecordFields &f, const char *id);
+
 // Repeated station groups behind a count field. The quotient
 // (field count - first group field) / announced count must be the group size;
 // a count of 0, or fewer fields than stations announced (quotient 0), reads no

@@ -23,14 +23,8 @@ int HdgaRecord::Parse(const char *line)
 {
     RecordFields f(line);
     if (!f.Ok()) return 1;
-    int base;   // the time's field
-    if (f.Is(0, "HDGA")) {
-        base = 1;
-    } else if (f.Is(0, "DODU") && f.Is(1, "HDGA")) {
-        base = 3;
-    } else {
-        return 1;
-    }
+    const int base = BareOrDoduDataField(f, "HDGA");   // the time's field
+    if (base == 0) return 1;
 
     Clear();
     const EmptyRule rule = EmptyRule::Skip;

@@ -93,34 +93,6 @@ TEST_F(CommThreadTest, BurstsArriveByteIdenticalAndInOrderOneChunkPerPass)
     EXPECT_TRUE(got.failures.empty());
 }
 
-TEST_F(CommThreadTest, AByteArrivesWithinAboutOnePollInterval)
-{
-    worker.Start();
-    std::this_thread::sleep_for(150ms);
-    for (int i = 0; i < 5; ++i) {
-        size_t before = got.Size();
-        auto start = Clock::now();
-        pty.Write("x");
-        ASSERT_TRUE(got.WaitFor([&] { return got.Size() > before; }, 1s));
-        EXPECT_LT(Clock::now() - start, 250ms);
-        std::this_thread::sleep_for(std::chrono::milliseconds(37 * i));
-    }
-}
-
-TEST_F(CommThreadTest, AnIdleLineDeliversNothingAndStopIsPrompt)
-{
-    worker.Start();
-    std::this_thread::sleep_for(300ms);
-    EXPECT_EQ(got.Size(), 0u);
-    EXPECT_TRUE(got.chunkSizes.empty());
-    auto start = Clock::now();
-    worker.Stop();
-    EXPECT_LT(Clock::now() - start, 50ms);
-    EXPECT_FALSE(worker.Running());
-    EXPECT_FALSE(worker.Port.IsOpen());
-    EXPECT_EQ(got.Failures(), 0u);
-}
-
 TEST_F(CommThreadTest, AHangUpEndsTheLoopAndIsReportedOnce)
 {
     worker.Start();

@@ -38,25 +38,14 @@ TEST_F(MonitorTextTest, IncludeExcludeAndTheEmptyFilter)
 {
     const std::string lines = "$GPGGA,1\r\n$DODU,TOAA\r\nIn> cmd\r\n";
     m.Mode = MonitorText::FilterMode::Include;
-    m.Filter = "$GPGGA";
-    m.AddData(lines);
-    EXPECT_EQ(m.FilteredText, "$GPGGA,1\r\n");
-
-    m.ClearAll();
     m.Filter = "";
     m.AddData(lines);
     EXPECT_EQ(m.FilteredText, "");   // an empty filter is contained in no line
-
     m.Mode = MonitorText::FilterMode::Exclude;
-    m.AddData(lines);
-    EXPECT_EQ(m.FilteredText, lines);
-
     m.Filter = "gpgga";   // case-sensitive
-    m.ClearFiltered();
     m.AddData(lines);
     EXPECT_EQ(m.FilteredText, lines);
 }
-
 TEST_F(MonitorTextTest, BothTextsKeepTheirLast10000Characters)
 {
     m.Filter = "";
@@ -79,42 +68,20 @@ TEST_F(MonitorTextTest, ThePendingLineIsCappedAndOutlivesTheWindow)
     EXPECT_EQ(reopened.AllText, "y\r\n");
 }
 
-TEST(CommandHistory, DuplicatesAndTheFiftyLimit)
+TEST(CommandHistory, DuplicatesLimitWalkingAndDropDown)
 {
     CommandHistory h;
-    h.Add("A");
-    h.Add("A");
-    h.Add("");
-    EXPECT_EQ(h.Entries(), (std::vector<std::string>{"A"}));
+    EXPECT_EQ(h.Older("x"), "x");
+    for (const char *c : {"A", "A", "", "$PDODU,1", "$X", "$P"}) h.Add(c);
+    EXPECT_EQ(h.Entries(), (std::vector<std::string>{"A", "$PDODU,1", "$X", "$P"}));
+    EXPECT_EQ(h.Older("$X"), "$PDODU,1");
+    EXPECT_EQ(h.Older("A"), "A");
+    EXPECT_EQ(h.Newer("$P"), "$P");
+    EXPECT_EQ(h.Older("zz"), "A");
+    EXPECT_EQ(h.Newest("A"), "$P");
+    EXPECT_EQ(h.DropDownList("$P"), (std::vector<std::string>{"$P", "$PDODU,1"}));
+    EXPECT_EQ(h.DropDownList("q"), (std::vector<std::string>{"q"}));
     for (int i = 0; i < 50; ++i) h.Add("c" + std::to_string(i));
     EXPECT_EQ(h.Entries().size(), 50u);
     EXPECT_EQ(h.Entries().front(), "c0");
-    EXPECT_EQ(h.Entries().back(), "c49");
-}
-
-TEST(CommandHistory, WalkingWithUpDownPageUpPageDown)
-{
-    CommandHistory empty;
-    EXPECT_EQ(empty.Older("x"), "x");
-    EXPECT_EQ(empty.Newest("x"), "x");
-
-    CommandHistory h;
-    for (const char *c : {"A", "B", "C"}) h.Add(c);
-    EXPECT_EQ(h.Older("B"), "A");
-    EXPECT_EQ(h.Newer("B"), "C");
-    EXPECT_EQ(h.Older("A"), "A");
-    EXPECT_EQ(h.Newer("C"), "C");
-    EXPECT_EQ(h.Older("zz"), "A");
-    EXPECT_EQ(h.Newer("zz"), "C");
-    EXPECT_EQ(h.Oldest("B"), "A");
-    EXPECT_EQ(h.Newest("B"), "C");
-}
-
-TEST(CommandHistory, DropDownList)
-{
-    CommandHistory h;
-    for (const char *c : {"$PDODU,1", "$X", "$P", "$PTNT"}) h.Add(c);
-    EXPECT_EQ(h.DropDownList(""), h.Entries());
-    EXPECT_EQ(h.DropDownList("$P"), (std::vector<std::string>{"$P", "$PDODU,1", "$PTNT"}));
-    EXPECT_EQ(h.DropDownList("q"), (std::vector<std::string>{"q"}));
 }

@@ -93,52 +93,38 @@ private:
     std::string name_;
 };
 
-// Open descriptors and threads of this process.
-inline int CountEntries(const char *folder)
+// Entries of a /proc folder of this process for which keep(path of the entry) holds.
+template <typename Keep> int CountEntries(const char *folder, Keep keep)
 {
     int n = 0;
     if (DIR *d = ::opendir(folder)) {
         while (dirent *e = ::readdir(d))
-            if (e->d_name[0] != '.') ++n;
+            if (e->d_name[0] != '.' && keep(std::string(folder) + "/" + e->d_name)) ++n;
         ::closedir(d);
     }
     return n;
 }
-inline int OpenDescriptors() { return CountEntries("/proc/self/fd"); }
-inline int Threads() { return CountEntries("/proc/self/task"); }
+inline int OpenDescriptors() { return CountEntries("/proc/self/fd", [](const std::string &) { return true; }); }
+inline int Threads() { return CountEntries("/proc/self/task", [](const std::string &) { return true; }); }
 // Open descriptors of this process on the given device.
 inline int DescriptorsOn(const std::string &device)
 {
-    int n = 0;
-    if (DIR *d = ::opendir("/proc/self/fd")) {
-        while (dirent *e = ::readdir(d)) {
-            if (e->d_name[0] == '.') continue;
-            char target[256] = {};
-            std::string link = std::string("/proc/self/fd/") + e->d_name;
-            ssize_t len = ::readlink(link.c_str(), target, sizeof target - 1);
-            if (len > 0 && device == std::string(target, static_cast<size_t>(len))) ++n;
-        }
-        ::closedir(d);
-    }
-    return n;
+    return CountEntries("/proc/self/fd", [&](const std::string &link) {
+        char target[256] = {};
+        ssize_t len = ::readlink(link.c_str(), target, sizeof target - 1);
+        return len > 0 && device == std::string(target, static_cast<size_t>(len));
+    });
 }
 // Threads of this process with the serial worker's name.
 inline int SerialWorkers()
 {
-    int n = 0;
-    if (DIR *d = ::opendir("/proc/self/task")) {
-        while (dirent *e = ::readdir(d)) {
-            if (e->d_name[0] == '.') continue;
-            std::string path = std::string("/proc/self/task/") + e->d_name + "/comm";
-            char name[32] = {};
-            if (FILE *f = std::fopen(path.c_str(), "r")) {
-                if (std::fgets(name, sizeof name, f) && std::string(name) == "serial worker\n") ++n;
-                std::fclose(f);
-            }
-        }
-        ::closedir(d);
-    }
-    return n;
+    return CountEntries("/proc/self/task", [](const std::string &task) {
+        char name[32] = {};
+        FILE *f = std::fopen((task + "/comm").c_str(), "r");
+        bool worker = f && std::fgets(name, sizeof name, f) && std::string(name) == "serial worker\n";
+        if (f) std::fclose(f);
+        return worker;
+    });
 }
 
 // A stream of receiver-like sentences with CR LF line ends, size bytes long.

@@ -50,28 +50,18 @@ TEST(Geodesy, DistancesAgreeWithTheEllipsoid)
 
 TEST(Geodesy, MetresPerDegree)
 {
-    // One 0.0001-degree step north near 52 degrees is about 11.1 m.
-    EXPECT_NEAR(GeodesicDistance(52.0, 4.0, 52.0001, 4.0), 11.13, 0.01);
     const MetreScale s = MetresPerDegree(52.0, 4.0);
     EXPECT_NEAR(s.Latitude, M(52.00005) * Rad(1.0), 0.01);
-    EXPECT_NEAR(s.Latitude, 111.27e3, 10.0);   // about 111 km per degree
     EXPECT_NEAR(s.Longitude, N(52.0) * std::cos(Rad(52.0)) * Rad(1.0), 0.01);
-    const MetreScale equator = MetresPerDegree(0.0, 0.0);
-    EXPECT_NEAR(equator.Longitude, A * Rad(1.0), 1e-6);
-    EXPECT_NEAR(equator.Latitude, M(0.00005) * Rad(1.0), 0.01);
-    // The scale does not depend on the longitude.
-    EXPECT_NEAR(MetresPerDegree(52.0, -120.0).Longitude, s.Longitude, 1e-4);
+    EXPECT_NEAR(MetresPerDegree(0.0, 0.0).Longitude, A * Rad(1.0), 1e-6);
+    EXPECT_NEAR(MetresPerDegree(52.0, -120.0).Longitude, s.Longitude, 1e-4);   // whatever the longitude
 }
-
 TEST(TimeConversion, HhmmssToSeconds)
 {
     EXPECT_DOUBLE_EQ(HhmmssToSeconds(123456.5), 45296.5);
-    EXPECT_DOUBLE_EQ(HhmmssToSeconds(0.0), 0.0);
     EXPECT_DOUBLE_EQ(HhmmssToSeconds(235959.99), 86399.99);
     EXPECT_NEAR(HhmmssToSeconds(120008.37), 43208.37, 1e-9);
-    EXPECT_DOUBLE_EQ(HhmmssToSeconds(5.25), 5.25);
 }
-
 TEST(TimeConversion, DaysToDateIsTheGregorianCalendar)
 {
     using namespace std::chrono;

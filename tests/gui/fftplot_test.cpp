@@ -25,35 +25,6 @@
 
 namespace {
 
-void Send(QWidget *w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
-{
-    QMouseEvent e(type, at, w->mapToGlobal(at), button, held, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
-
-QPoint PlotPoint(ChartView *view, double fx, double fy)
-{
-    QRectF area = view->chart()->plotArea();
-    return view->mapFromScene(QPointF(area.left() + fx * area.width(), area.top() + fy * area.height()));
-}
-
-void DragZoom(ChartView *view)
-{
-    QWidget *port = view->viewport();
-    QPoint a = PlotPoint(view, 0.3, 0.2), b = PlotPoint(view, 0.6, 0.8);
-    Send(port, QEvent::MouseButtonPress, a, Qt::LeftButton, Qt::LeftButton);
-    Send(port, QEvent::MouseMove, (a + b) / 2, Qt::NoButton, Qt::LeftButton);
-    Send(port, QEvent::MouseMove, b, Qt::NoButton, Qt::LeftButton);
-    Send(port, QEvent::MouseButtonRelease, b, Qt::LeftButton, Qt::NoButton);
-}
-
-void RightClick(ChartView *view)
-{
-    QPoint p = PlotPoint(view, 0.5, 0.5);
-    Send(view->viewport(), QEvent::MouseButtonPress, p, Qt::RightButton, Qt::RightButton);
-    Send(view->viewport(), QEvent::MouseButtonRelease, p, Qt::RightButton, Qt::NoButton);
-}
-
 // The receiver's example: FFT length 4096, first bin 0, two bins, 1000 averages,
 // 175e6 DSP cycles a second, gain 3; loop 1 at 40.5 and 41 dB, loop 2 at 20 and 21.
 const std::string kExample = Sentence("DODU,FFTA,1.0,4096,0,2,1000,175000000,3,40.5,41.0,20.0,21.0");
@@ -320,8 +291,8 @@ TEST_F(FFTPlotTest, WhileZoomedNewSpectraLeaveTheAxes)
     const auto home = std::make_pair(Levels(0), Frequencies(0));
     // A click is no zoom, and the second chart has no say in it.
     const QPoint at = PlotPoint(chart, 0.5, 0.5);
-    Send(chart->viewport(), QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
-    Send(chart->viewport(), QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    Mouse(chart->viewport(), QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    Mouse(chart->viewport(), QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
     EXPECT_FALSE(FFTForm->Zoomed);
     DragZoom(FFTForm->Chart2);
     EXPECT_FALSE(FFTForm->Zoomed);
@@ -410,7 +381,7 @@ TEST_F(FFTPlotTest, TheMouseReadsFrequencyAndLevelInsideThePlot)
     Receive(Spectrum({20, 40, 60}, 2, 0, 2));   // 0 to 600 kHz, 15 to 65 dB
     ASSERT_EQ(Frequencies(0), std::make_pair(0.0, 600.0));
     ChartView *chart = FFTForm->Chart1;
-    Send(chart->viewport(), QEvent::MouseMove, PlotPoint(chart, 0.5, 0.5), Qt::NoButton, Qt::NoButton);
+    Mouse(chart->viewport(), QEvent::MouseMove, PlotPoint(chart, 0.5, 0.5), Qt::NoButton, Qt::NoButton);
     const double kHz = ui->FrequencyLabel->text().section(' ', 0, 0).toDouble();
     const double dB = ui->dBLabel->text().section(' ', 0, 0).toDouble();
     EXPECT_TRUE(ui->FrequencyLabel->text().endsWith(" kHz"));
@@ -419,11 +390,11 @@ TEST_F(FFTPlotTest, TheMouseReadsFrequencyAndLevelInsideThePlot)
     EXPECT_NEAR(dB, 40.0, 1.0);
     // Outside the plot (over the title) the read-out stays.
     const QString shown = ui->FrequencyLabel->text();
-    Send(chart->viewport(), QEvent::MouseMove, QPoint(2, 2), Qt::NoButton, Qt::NoButton);
+    Mouse(chart->viewport(), QEvent::MouseMove, QPoint(2, 2), Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(ui->FrequencyLabel->text(), shown);
     // The second chart reads its own axes (the same ranges here), once it is laid out.
     ASSERT_TRUE(QTest::qWaitFor([&] { return FFTForm->Chart2->chart()->plotArea().width() > 100; }, 2000));
-    Send(FFTForm->Chart2->viewport(), QEvent::MouseMove, PlotPoint(FFTForm->Chart2, 0.01, 0.99), Qt::NoButton,
+    Mouse(FFTForm->Chart2->viewport(), QEvent::MouseMove, PlotPoint(FFTForm->Chart2, 0.01, 0.99), Qt::NoButton,
          Qt::NoButton);
     EXPECT_NEAR(ui->FrequencyLabel->text().section(' ', 0, 0).toDouble(), 6.0, 3.0);
     EXPECT_NEAR(ui->dBLabel->text().section(' ', 0, 0).toDouble(), 15.5, 1.0);

@@ -1,24 +1,91 @@
 // Shared fixture of the window tests: a fresh set of windows per test, message
-// boxes and file dialogs answered by the test, settings in a throw-away file.
+// boxes and file dialogs answered by the test, settings in a throw-away file,
+// lines fed through the main window's router, the mouse on a chart.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QString>
 #include <QStringList>
+#include <QTest>
+#include <algorithm>
 #include <ostream>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "app/forms.h"
+#include "app/mainform.h"
+#include "logs/logform.h"
+#include "platform/chartview.h"
 #include "platform/filedialog.h"
 #include "platform/notifier.h"
 #include "platform/settings.h"
+#include "sentence_text.h"
 
 QT_BEGIN_NAMESPACE
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 QT_END_NAMESPACE
+
+inline QByteArray ReadBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline QByteArray SampleBytes() { return ReadBytes(KAVU_SOURCE_DIR "/samples/kavu-sim-10min.log"); }
+
+inline void Mouse(QWidget *w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
+{
+    QMouseEvent e(type, at, w->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+// A point of the chart's plot area, as fractions of its width and height.
+inline QPoint PlotPoint(ChartView *view, double fx, double fy)
+{
+    QRectF area = view->chart()->plotArea();
+    return view->mapFromScene(QPointF(area.left() + fx * area.width(), area.top() + fy * area.height()));
+}
+
+// Press at (fx0, fy0), move in two steps to (fx1, fy1), release: a rubber band
+// with the left button, a drag with the right; the same point twice is a click.
+inline void Drag(ChartView *view, double fx0, double fy0, double fx1, double fy1, Qt::MouseButton button = Qt::LeftButton)
+{
+    QWidget *port = view->viewport();
+    QPoint a = PlotPoint(view, fx0, fy0), b = PlotPoint(view, fx1, fy1);
+    Mouse(port, QEvent::MouseButtonPress, a, button, button);
+    if (a != b) {
+        Mouse(port, QEvent::MouseMove, (a + b) / 2, Qt::NoButton, button);
+        Mouse(port, QEvent::MouseMove, b, Qt::NoButton, button);
+    }
+    Mouse(port, QEvent::MouseButtonRelease, b, button, Qt::NoButton);
+}
+inline void DragZoom(ChartView *view) { Drag(view, 0.3, 0.2, 0.6, 0.8); }
+inline void RightClick(ChartView *view) { Drag(view, 0.5, 0.5, 0.5, 0.5, Qt::RightButton); }
+
+// A log window as shown: caption, value labels top to bottom and left to right, grid.
+inline QString Dump(LogForm *form)
+{
+    QStringList out{"caption: " + form->windowTitle()};
+    QList<QLabel *> labels = form->Client()->findChildren<QLabel *>();
+    std::sort(labels.begin(), labels.end(), [](QLabel *a, QLabel *b) {
+        return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x();
+    });
+    for (QLabel *label : labels)
+        if (!label->objectName().startsWith("Label")) out << label->objectName() + ": " + label->text();
+    for (int r = 0; form->Grid && r < form->Grid->RowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < form->Grid->columnCount(); ++c) cells << form->Grid->Cell(c, r);
+        out << "|" + cells.join("|") + "|";
+    }
+    return out.join("\n") + "\n";
+}
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -45,5 +112,25 @@ protected:
     {
         SettingsStore store(SettingsStore::Mode::Create);
         store.WriteString(name, value);
+    }
+    std::pair<QString, QString> LastBox() const { return boxes.empty() ? std::pair<QString, QString>() : boxes.back(); }
+
+    // A whole line as it stands, or a sentence body checksummed first.
+    void Line(const std::string &text) { MainForm->ReceiveData(QByteArray::fromStdString(text + "\r\n")); }
+    void Receive(const std::string &body) { Line(Sentence(body)); }
+    // The bundled sample, in pieces of odd sizes as a port or a socket delivers them.
+    QByteArray FeedSample()
+    {
+        const QByteArray sample = SampleBytes();
+        for (qsizetype at = 0, piece = 1; at < sample.size(); at += piece, piece = piece % 1499 + 97)
+            MainForm->ReceiveData(sample.mid(at, piece));
+        return sample;
+    }
+    // A View item of the main window by its name.
+    static QAction *Item(const char *name) { return MainForm->findChild<QAction *>(name); }
+    static void ShowAndWait(QWidget *w)
+    {
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     }
 };

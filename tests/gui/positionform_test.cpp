@@ -34,37 +34,14 @@ namespace {
 
 const char *const kSample = KAVU_SOURCE_DIR "/samples/kavu-sim-10min.log";
 
-void Send(QWidget *w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
-{
-    QMouseEvent e(type, at, w->mapToGlobal(at), button, held, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
-
-QPoint PlotPoint(ChartView *view, double fx, double fy)
-{
-    QRectF area = view->chart()->plotArea();
-    return view->mapFromScene(QPointF(area.left() + fx * area.width(), area.top() + fy * area.height()));
-}
-
-// A rubber band from (fx0, fy0) to (fx1, fy1) of the plot area.
-void DragZoom(ChartView *view, double fx0, double fy0, double fx1, double fy1)
-{
-    QWidget *port = view->viewport();
-    QPoint a = PlotPoint(view, fx0, fy0), b = PlotPoint(view, fx1, fy1);
-    Send(port, QEvent::MouseButtonPress, a, Qt::LeftButton, Qt::LeftButton);
-    Send(port, QEvent::MouseMove, (a + b) / 2, Qt::NoButton, Qt::LeftButton);
-    Send(port, QEvent::MouseMove, b, Qt::NoButton, Qt::LeftButton);
-    Send(port, QEvent::MouseButtonRelease, b, Qt::LeftButton, Qt::NoButton);
-}
-
 void RightDrag(ChartView *view, QPoint by)
 {
     QWidget *port = view->viewport();
     QPoint a = PlotPoint(view, 0.5, 0.5);
-    Send(port, QEvent::MouseButtonPress, a, Qt::RightButton, Qt::RightButton);
-    Send(port, QEvent::MouseMove, a + by / 2, Qt::NoButton, Qt::RightButton);
-    Send(port, QEvent::MouseMove, a + by, Qt::NoButton, Qt::RightButton);
-    Send(port, QEvent::MouseButtonRelease, a + by, Qt::RightButton, Qt::NoButton);
+    Mouse(port, QEvent::MouseButtonPress, a, Qt::RightButton, Qt::RightButton);
+    Mouse(port, QEvent::MouseMove, a + by / 2, Qt::NoButton, Qt::RightButton);
+    Mouse(port, QEvent::MouseMove, a + by, Qt::NoButton, Qt::RightButton);
+    Mouse(port, QEvent::MouseButtonRelease, a + by, Qt::RightButton, Qt::NoButton);
 }
 
 QString Degrees(double v)
@@ -493,7 +470,7 @@ TEST_F(PositionFormTest, ZoomScaleFollowAndCentre)
     GpsAt(0);
     PositionForm->FlushRedraw();
     // A rectangle wider than high: the left axis widens to the same metres.
-    DragZoom(PositionForm->Chart1, 0.1, 0.4, 0.9, 0.6);
+    Drag(PositionForm->Chart1, 0.1, 0.4, 0.9, 0.6);
     ASSERT_TRUE(Plot().Zoomed);
     EXPECT_NEAR(XAxis()->max() - XAxis()->min(), YAxis()->max() - YAxis()->min(), 1e-6);
     EXPECT_GT(XAxis()->max() - XAxis()->min(), 50.0);
@@ -502,9 +479,9 @@ TEST_F(PositionFormTest, ZoomScaleFollowAndCentre)
     PositionForm->FlushRedraw();
     EXPECT_LT(YAxis()->max(), 100.0);
     // The undo returns to the remembered ranges.
-    Send(PositionForm->Chart1->viewport(), QEvent::MouseButtonPress, PlotPoint(PositionForm->Chart1, 0.5, 0.5),
+    Mouse(PositionForm->Chart1->viewport(), QEvent::MouseButtonPress, PlotPoint(PositionForm->Chart1, 0.5, 0.5),
          Qt::RightButton, Qt::RightButton);
-    Send(PositionForm->Chart1->viewport(), QEvent::MouseButtonRelease, PlotPoint(PositionForm->Chart1, 0.5, 0.5),
+    Mouse(PositionForm->Chart1->viewport(), QEvent::MouseButtonRelease, PlotPoint(PositionForm->Chart1, 0.5, 0.5),
          Qt::RightButton, Qt::NoButton);
     EXPECT_FALSE(Plot().Zoomed);
     EXPECT_EQ(XAxis()->min(), -50.0);
@@ -574,7 +551,7 @@ TEST_F(PositionFormTest, AlwaysOnTopAndTheClipboard)
     // The right button on the form itself offers "Always on Top".
     const QPoint empty = ui->ClientPanel->mapTo(PositionForm, QPoint(440, 200));   // between the notebook and the chart
     ASSERT_EQ(PositionForm->childAt(empty), ui->ClientPanel);
-    Send(ui->ClientPanel, QEvent::MouseButtonPress, QPoint(440, 200), Qt::RightButton, Qt::RightButton);
+    Mouse(ui->ClientPanel, QEvent::MouseButtonPress, QPoint(440, 200), Qt::RightButton, Qt::RightButton);
     EXPECT_TRUE(PositionForm->PopupMenu1->isVisible());
     EXPECT_EQ(PositionForm->PopupMenu1->actions(), QList<QAction *>{ui->AlwaysonTop2});
     PositionForm->PopupMenu1->hide();

@@ -30,35 +30,6 @@
 
 namespace {
 
-void Send(QWidget *w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
-{
-    QMouseEvent e(type, at, w->mapToGlobal(at), button, held, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
-
-QPoint PlotPoint(ChartView *view, double fx, double fy)
-{
-    QRectF area = view->chart()->plotArea();
-    return view->mapFromScene(QPointF(area.left() + fx * area.width(), area.top() + fy * area.height()));
-}
-
-void DragZoom(ChartView *view)
-{
-    QWidget *port = view->viewport();
-    QPoint a = PlotPoint(view, 0.3, 0.2), b = PlotPoint(view, 0.6, 0.8);
-    Send(port, QEvent::MouseButtonPress, a, Qt::LeftButton, Qt::LeftButton);
-    Send(port, QEvent::MouseMove, (a + b) / 2, Qt::NoButton, Qt::LeftButton);
-    Send(port, QEvent::MouseMove, b, Qt::NoButton, Qt::LeftButton);
-    Send(port, QEvent::MouseButtonRelease, b, Qt::LeftButton, Qt::NoButton);
-}
-
-void RightClick(ChartView *view)
-{
-    QPoint p = PlotPoint(view, 0.5, 0.5);
-    Send(view->viewport(), QEvent::MouseButtonPress, p, Qt::RightButton, Qt::RightButton);
-    Send(view->viewport(), QEvent::MouseButtonRelease, p, Qt::RightButton, Qt::NoButton);
-}
-
 // Runs `action` inside the next modal loop (a dialog opened by the caller).
 void WhenModal(std::function<void()> action) { QTimer::singleShot(0, std::move(action)); }
 

@@ -4,11 +4,13 @@
 
 #include "app/forms.h"
 #include "app/mainform.h"
+#include "platform/plaintext.h"
 #include "ui_form2.h"
 
 TForm2::TForm2(QWidget *owner) : QDialog(owner), ui(std::make_unique<Ui::TForm2>())
 {
     ui->setupUi(this);
+    ShowLabelsAsPlainText(this);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     ui->Edit1->installEventFilter(this);
 }

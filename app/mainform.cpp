@@ -16,6 +16,7 @@
 #include "link/datasource.h"
 #include "link/scriptform.h"
 #include "platform/notifier.h"
+#include "platform/plaintext.h"
 #include "platform/settings.h"
 #include "plots/headingform.h"
 #include "plots/fftplot.h"
@@ -28,6 +29,7 @@
 TMainForm::TMainForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui::TMainForm>())
 {
     ui->setupUi(this);
+    ShowLabelsAsPlainText(this);
     ClientArea = ui->ClientArea;
     setMinimumSize(600, 300);
     QFont font = this->font();

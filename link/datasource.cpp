@@ -14,6 +14,7 @@
 #include "link/commthread.h"
 #include "link/linkcheck.h"
 #include "link/monitorform.h"
+#include "platform/plaintext.h"
 #include "ui_monitorform.h"
 #include "platform/notifier.h"
 #include "platform/settings.h"
@@ -48,6 +49,7 @@ QString ForView(const QString &text)
 TDataSourceForm::TDataSourceForm(QWidget *owner) : QDialog(owner), ui(std::make_unique<Ui::TDataSourceForm>())
 {
     ui->setupUi(this);
+    ShowLabelsAsPlainText(this);
     setModal(false);
 
     // The display is disabled (read-only) but its text stays readable.

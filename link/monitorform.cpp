@@ -11,6 +11,7 @@
 #include "app/forms.h"
 #include "link/datasource.h"
 #include "platform/notifier.h"
+#include "platform/plaintext.h"
 #include "platform/settings.h"
 #include "ui_datasource.h"
 #include "ui_monitorform.h"
@@ -29,6 +30,7 @@ TMonitorForm::TMonitorForm(QAction *menuItem, QWidget *parent)
     : MdiChildForm(menuItem, parent), ui(std::make_unique<Ui::TMonitorForm>())
 {
     ui->setupUi(Client());
+    ShowLabelsAsPlainText(Client());
     setWindowTitle("Serial Monitor");
     SetSizeable(400, 160);
     ui->ComboBox1->setInsertPolicy(QComboBox::NoInsert);

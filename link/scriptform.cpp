@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QTimer>
 #include <ctime>
 #include <exception>
@@ -13,6 +12,7 @@
 #include "link/datasource.h"
 #include "platform/memo.h"
 #include "platform/notifier.h"
+#include "platform/plaintext.h"
 #include "platform/settings.h"
 #include "ui_scriptform.h"
 
@@ -34,12 +34,10 @@ std::string Bytes(const QString &text) { return QFile::encodeName(text).toStdStr
 TScriptForm::TScriptForm(QWidget *owner) : QDialog(owner), ui(std::make_unique<Ui::TScriptForm>())
 {
     ui->setupUi(this);
+    // Commands and replies are shown as written, never as markup.
+    ShowLabelsAsPlainText(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(size());
-    // Commands and replies are shown as written, never as markup.
-    for (QLabel *label : {ui->CommandLabel, ui->ResponseLabel, ui->TimeoutLabel, ui->TryLabel, ui->StatusLabel,
-                          ui->ProgressLabel})
-        label->setTextFormat(Qt::PlainText);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");

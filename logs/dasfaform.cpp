@@ -2,6 +2,7 @@
 
 #include "logs/dasfa.h"
 #include "logs/record_support.h"
+#include "platform/plaintext.h"
 #include "sentence/numfmt.h"
 #include "ui_dasfaform.h"
 
@@ -9,6 +10,7 @@ TDASFAForm::TDASFAForm(QAction *menuItem, QWidget *parent)
     : LogForm(menuItem, parent), ui(std::make_unique<Ui::TDASFAForm>())
 {
     ui->setupUi(Client());
+    ShowLabelsAsPlainText(Client());
     setWindowTitle("DASFA Logs");
     Grid = ui->StringGrid1;
     SetClientSize(238, Client()->height());

@@ -1,12 +1,14 @@
 #include "logs/gpggaform.h"
 
 #include "logs/gpgga.h"
+#include "platform/plaintext.h"
 #include "ui_gpggaform.h"
 
 TGPGGAForm::TGPGGAForm(QAction *menuItem, QWidget *parent)
     : LogForm(menuItem, parent), ui(std::make_unique<Ui::TGPGGAForm>())
 {
     ui->setupUi(Client());
+    ShowLabelsAsPlainText(Client());
     setWindowTitle("GPGGA Logs");
     SetClientSize(159, 167);
     FormCreate();

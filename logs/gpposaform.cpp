@@ -2,12 +2,14 @@
 
 #include "logs/gpposa.h"
 #include "logs/record_support.h"
+#include "platform/plaintext.h"
 #include "ui_gpposaform.h"
 
 TGPPOSAForm::TGPPOSAForm(QAction *menuItem, QWidget *parent)
     : LogForm(menuItem, parent), ui(std::make_unique<Ui::TGPPOSAForm>())
 {
     ui->setupUi(Client());
+    ShowLabelsAsPlainText(Client());
     setWindowTitle("GPPOSA");
     SetClientSize(159, 280);
     FormCreate();

@@ -1,6 +1,7 @@
 #include "logs/hdglaform.h"
 
 #include "logs/hdgla.h"
+#include "platform/plaintext.h"
 #include "sentence/numfmt.h"
 #include "ui_hdglaform.h"
 
@@ -8,6 +9,7 @@ THDGLAForm::THDGLAForm(QAction *menuItem, QWidget *parent)
     : LogForm(menuItem, parent), ui(std::make_unique<Ui::THDGLAForm>())
 {
     ui->setupUi(Client());
+    ShowLabelsAsPlainText(Client());
     setWindowTitle("HDGLA Logs");
     Grid = ui->StringGrid1;
     SetClientSize(653, Client()->height());

@@ -2,12 +2,14 @@
 
 #include "logs/inposa.h"
 #include "logs/record_support.h"
+#include "platform/plaintext.h"
 #include "ui_inposaform.h"
 
 TINPOSAForm::TINPOSAForm(QAction *menuItem, QWidget *parent)
     : LogForm(menuItem, parent), ui(std::make_unique<Ui::TINPOSAForm>())
 {
     ui->setupUi(Client());
+    ShowLabelsAsPlainText(Client());
     setWindowTitle("INPOSA");
     SetClientSize(159, 280);
     FormCreate();

@@ -1,5 +1,6 @@
 #include "logs/lcposaform.h"
 
+#include "platform/plaintext.h"
 #include "sentence/fields.h"
 #include "ui_lcposaform.h"
 
@@ -7,6 +8,7 @@ TLCPOSAForm::TLCPOSAForm(QAction *menuItem, QWidget *parent)
     : LogForm(menuItem, parent), ui(std::make_unique<Ui::TLCPOSAForm>())
 {
     ui->setupUi(Client());
+    ShowLabelsAsPlainText(Client());
     setWindowTitle("LCPOSA Logs");
     Grid = ui->StringGrid1;
     ExtraBottom = 2;   // four pixels below the grid in all

@@ -1,6 +1,7 @@
 #include "logs/notchaform.h"
 
 #include "logs/notcha.h"
+#include "platform/plaintext.h"
 #include "sentence/numfmt.h"
 #include "ui_notchaform.h"
 
@@ -8,6 +9,7 @@ TNOTCHAForm::TNOTCHAForm(QAction *menuItem, QWidget *parent)
     : LogForm(menuItem, parent), ui(std::make_unique<Ui::TNOTCHAForm>())
 {
     ui->setupUi(Client());
+    ShowLabelsAsPlainText(Client());
     setWindowTitle("NOTCHA Logs");
     Grid = ui->StringGrid1;
     SetClientSize(190, Client()->height());

@@ -1,12 +1,14 @@
 #include "logs/ptntaform.h"
 
 #include "logs/ptnta.h"
+#include "platform/plaintext.h"
 #include "ui_ptntaform.h"
 
 TPTNTAForm::TPTNTAForm(QAction *menuItem, QWidget *parent)
     : LogForm(menuItem, parent), ui(std::make_unique<Ui::TPTNTAForm>())
 {
     ui->setupUi(Client());
+    ShowLabelsAsPlainText(Client());
     setWindowTitle("PTNTA Logs");
     SetClientSize(222, 104);
     FormCreate();

@@ -1,12 +1,14 @@
 #include "logs/syncaform.h"
 
 #include "logs/synca.h"
+#include "platform/plaintext.h"
 #include "ui_syncaform.h"
 
 TSYNCAForm::TSYNCAForm(QAction *menuItem, QWidget *parent)
     : LogForm(menuItem, parent), ui(std::make_unique<Ui::TSYNCAForm>())
 {
     ui->setupUi(Client());
+    ShowLabelsAsPlainText(Client());
     setWindowTitle("SYNCA Logs");
     SetClientSize(222, 151);
     FormCreate();

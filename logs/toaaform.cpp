@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "logs/toaa.h"
+#include "platform/plaintext.h"
 #include "sentence/numfmt.h"
 #include "ui_toaaform.h"
 
@@ -10,6 +11,7 @@ TTOAAForm::TTOAAForm(QAction *menuItem, QWidget *parent)
     : LogForm(menuItem, parent), ui(std::make_unique<Ui::TTOAAForm>())
 {
     ui->setupUi(Client());
+    ShowLabelsAsPlainText(Client());
     setWindowTitle("TOAA Logs");
     Grid = ui->StringGrid1;
     SetClientSize(742, Client()->height());

@@ -21,6 +21,7 @@ void Notifier::Show(const QString &caption, const QString &text, QWidget *parent
     ++openBoxes;
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok,
                     parent ? parent : QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);   // texts may carry what was received
     box.exec();
     --openBoxes;
 }

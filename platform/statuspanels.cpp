@@ -8,6 +8,7 @@ StatusPanels::StatusPanels(int count, QWidget *parent) : QStatusBar(parent)
     for (int i = 0; i < count; ++i) {
         auto *label = new QLabel(this);
         label->setObjectName(QString("Panel%1").arg(i));
+        label->setTextFormat(Qt::PlainText);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setContentsMargins(2, 0, 2, 0);

@@ -22,6 +22,7 @@
 #include "logs/logform.h"
 #include "platform/alertsound.h"
 #include "platform/memo.h"
+#include "platform/plaintext.h"
 #include "ui_eurofixform.h"
 
 namespace {
@@ -164,6 +165,7 @@ void EurofixDataClass::BuildPanel(QWidget *parent)
     const int textTop = AlertCaption->y() + AlertCaption->height() + 8;
     AlertText->setGeometry(8, textTop, panelWidth - 16, panelHeight - textTop - border - 4);
     AlertPanel->hide();
+    ShowLabelsAsPlainText(GroupBox);
 
     AlertTimer = new QTimer(GroupBox);
     AlertTimer->setObjectName("AlertTimer");
@@ -271,6 +273,7 @@ void EurofixDataClass::ShowETran(const char *hex)
 TEurofixForm::TEurofixForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui::TEurofixForm>())
 {
     ui->setupUi(this);
+    ShowLabelsAsPlainText(this);
     // A window of its own, though owned by the main window.
     setWindowFlags(Qt::Window);
 

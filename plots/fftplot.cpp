@@ -13,6 +13,7 @@
 
 #include "logs/notcha.h"
 #include "platform/chartview.h"
+#include "platform/plaintext.h"
 #include "ui_fftplot.h"
 
 namespace {
@@ -46,6 +47,7 @@ QList<QPointF> ToPoints(const std::vector<SpectrumPoint> &line)
 TFFTForm::TFFTForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui::TFFTForm>())
 {
     ui->setupUi(this);
+    ShowLabelsAsPlainText(this);
     // A window of its own, though owned by the main window.
     setWindowFlags(Qt::Window);
     Chart1 = ui->Chart1;

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "platform/notifier.h"
+#include "platform/plaintext.h"
 #include "platform/settings.h"
 #include "plots/compassview.h"
 #include "ui_headingform.h"
@@ -37,6 +38,7 @@ bool IsEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 THeadingForm::THeadingForm(QWidget *owner) : QWidget(owner), ui(std::make_unique<Ui::THeadingForm>())
 {
     ui->setupUi(this);
+    ShowLabelsAsPlainText(this);
     // A window of its own with a fixed border, though owned by the main window.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);

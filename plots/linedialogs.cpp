@@ -12,6 +12,7 @@
 #include <exception>
 
 #include "platform/notifier.h"
+#include "platform/plaintext.h"
 #include "platform/spinbutton.h"
 #include "ui_linecolordialog.h"
 #include "ui_linewidthdialog.h"
@@ -39,6 +40,7 @@ void OkCancelButtons(QDialog *dialog, QPushButton *ok, QPushButton *cancel)
 TLineWidthDialog::TLineWidthDialog(QWidget *owner) : QDialog(owner), ui(std::make_unique<Ui::TLineWidthDialog>())
 {
     ui->setupUi(this);
+    ShowLabelsAsPlainText(this);
     FixedDialogFrame(this);
     setFixedSize(size());
     OkCancelButtons(this, ui->BitBtn1, ui->BitBtn2);
@@ -77,6 +79,7 @@ void TLineWidthDialog::CSpinButton1DownClick()
 TLineColorDialog::TLineColorDialog(QWidget *owner) : QDialog(owner), ui(std::make_unique<Ui::TLineColorDialog>())
 {
     ui->setupUi(this);
+    ShowLabelsAsPlainText(this);
     FixedDialogFrame(this);
     OkCancelButtons(this, ui->BitBtn1, ui->BitBtn2);
     ui->ScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -147,6 +150,7 @@ void TLineColorDialog::BuildRows(const QStringList &titles, bool offsetsEditable
 
         auto *label = new QLabel(title, panel);
         label->setObjectName(QString("RowLabel%1").arg(row));
+        label->setTextFormat(Qt::PlainText);
         label->setGeometry(8, 24 * row + 26, 40, 16);
         label->setToolTip(title);
         // Titles such as "7499M 1" are wider than the room before the swatch:

@@ -9,6 +9,7 @@
 
 #include "app/forms.h"
 #include "platform/chartview.h"
+#include "platform/plaintext.h"
 #include "platform/waveoutput.h"
 #include "plots/audio.h"
 #include "ui_loransound.h"
@@ -23,6 +24,7 @@ TLoranSoundForm::TLoranSoundForm(QAction *menuItem, QWidget *parent)
     : MdiChildForm(menuItem, parent), ui(std::make_unique<Ui::TLoranSoundForm>())
 {
     ui->setupUi(Client());
+    ShowLabelsAsPlainText(Client());
     setWindowTitle("Loran Sound");
     SetClientSize(256, 178);
     Chart1 = ui->Chart1;

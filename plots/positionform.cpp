@@ -19,6 +19,7 @@
 #include "app/mainform.h"
 #include "platform/chartview.h"
 #include "platform/notifier.h"
+#include "platform/plaintext.h"
 #include "platform/settings.h"
 #include "sentence/fields.h"
 #include "sentence/numfmt.h"
@@ -101,6 +102,7 @@ QPixmap Signature()
 TPositionForm::TPositionForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui::TPositionForm>())
 {
     ui->setupUi(this);
+    ShowLabelsAsPlainText(this);
     // A window of its own, though owned by the main window; single border,
     // minimise and system menu only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

@@ -21,6 +21,7 @@
 #include "app/forms.h"
 #include "platform/chartview.h"
 #include "platform/notifier.h"
+#include "platform/plaintext.h"
 #include "plots/linedialogs.h"
 #include "plots/tdintake.h"
 #include "sentence/fields.h"
@@ -45,6 +46,7 @@ bool IsEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 TTDForm::TTDForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui::TTDForm>())
 {
     ui->setupUi(this);
+    ShowLabelsAsPlainText(this);
     // A window of its own, though owned by the main window (closing that ends the program).
     setWindowFlags(Qt::Window);
     Chart1 = ui->Chart1;

@@ -1,0 +1,82 @@
+// Text from the stream is data: markup in a received field is shown as it
+// stands, in every window that shows received text and in message boxes.
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "../core/eurofix_hex.h"
+#include "log_window_test.h"
+#include "ui_mainform.h"
+
+namespace {
+
+// The sample's first line of a type with its version field replaced.
+std::string SampleWithVersion(const std::string &type, const std::string &version)
+{
+    QFile f(KAVU_SOURCE_DIR "/samples/kavu-sim-10min.log");
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    while (!f.atEnd()) {
+        QString line = QString::fromLatin1(f.readLine()).trimmed();
+        if (!line.startsWith("$DODU," + QString::fromStdString(type) + ",")) continue;
+        QStringList fields = line.mid(1, line.lastIndexOf('*') - 1).split(',');
+        fields[2] = QString::fromStdString(version);
+        return fields.join(',').toStdString();
+    }
+    return {};
+}
+
+QList<QLabel *> LabelsShowing(const QString &text)
+{
+    QList<QLabel *> found;
+    for (QWidget *w : QApplication::allWidgets())
+        if (auto *label = qobject_cast<QLabel *>(w); label && label->text().contains(text)) found << label;
+    return found;
+}
+
+} // namespace
+
+using PlainTextTest = LogWindowTest;
+
+TEST_F(PlainTextTest, MarkupInReceivedFieldsIsShownAsPlainText)
+{
+    struct Case {
+        const char *item;   // the View item opening the window; none for the Eurofix window
+        std::string type;
+    };
+    const Case cases[] = {{"TOAA1", "TOAA"},     {"DASFA1", "DASFA"},   {"GPPOSA1", "GPPOSA"},
+                          {"INPOSA1", "INPOSA"}, {"LCPOSA1", "LCPOSA"}, {"NOTCHA1", "NOTCHA"},
+                          {"SYNCA1", "SYNCA"},   {nullptr, "RMSGA"}};
+    int n = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.type);
+        const std::string markup = "<b>" + std::to_string(++n) + "</b>";
+        if (c.item) MainForm->findChild<QAction *>(c.item)->trigger();
+        if (c.type == "RMSGA") {
+            // An SMS text: its alert shows the text received.
+            const std::string head = "DODU,RMSGA,1.0,12.5,7499M,";
+            Receive(head + eurofixtest::SmsHex(0, false, (markup.substr(0, 6)).c_str()) + ",0,1");
+            Receive(head + eurofixtest::SmsHex(1, true, (markup.substr(6) + "    ").c_str()) + ",0,1");
+        } else {
+            Receive(SampleWithVersion(c.type, markup));
+        }
+        const QList<QLabel *> labels = LabelsShowing(QString::fromStdString(markup));
+        ASSERT_FALSE(labels.isEmpty());
+        for (QLabel *label : labels) EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+    }
+}
+
+TEST_F(PlainTextTest, MessageBoxesShowTheirTextAsPlainText)
+{
+    Notifier::SetSink({});
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            format = box->textFormat();
+            box->accept();
+        }
+    });
+    Notifier::Error("<b>text</b>");
+    EXPECT_EQ(format, Qt::PlainText);
+}

@@ -1,24 +1,20 @@
 // Text from the stream is data: markup in a received field is shown as it
 // stands, in every window that shows received text and in message boxes.
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 
 #include "../core/eurofix_hex.h"
-#include "log_window_test.h"
-#include "ui_mainform.h"
+#include "gui_test_support.h"
 
 namespace {
 
 // The sample's first line of a type with its version field replaced.
 std::string SampleWithVersion(const std::string &type, const std::string &version)
 {
-    QFile f(KAVU_SOURCE_DIR "/samples/kavu-sim-10min.log");
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    while (!f.atEnd()) {
-        QString line = QString::fromLatin1(f.readLine()).trimmed();
+    for (const QByteArray &bytes : SampleBytes().split('\n')) {
+        QString line = QString::fromLatin1(bytes).trimmed();
         if (!line.startsWith("$DODU," + QString::fromStdString(type) + ",")) continue;
         QStringList fields = line.mid(1, line.lastIndexOf('*') - 1).split(',');
         fields[2] = QString::fromStdString(version);
@@ -37,7 +33,15 @@ QList<QLabel *> LabelsShowing(const QString &text)
 
 } // namespace
 
-using PlainTextTest = LogWindowTest;
+class PlainTextTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        CreateForms();
+        MainForm->show();
+    }
+};
 
 TEST_F(PlainTextTest, MarkupInReceivedFieldsIsShownAsPlainText)
 {
@@ -52,7 +56,7 @@ TEST_F(PlainTextTest, MarkupInReceivedFieldsIsShownAsPlainText)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.type);
         const std::string markup = "<b>" + std::to_string(++n) + "</b>";
-        if (c.item) MainForm->findChild<QAction *>(c.item)->trigger();
+        if (c.item) Item(c.item)->trigger();
         if (c.type == "RMSGA") {
             // An SMS text: its alert shows the text received.
             const std::string head = "DODU,RMSGA,1.0,12.5,7499M,";

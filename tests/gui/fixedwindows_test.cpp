@@ -19,6 +19,9 @@ TEST_F(FixedWindowsTest, ShownFromTheViewMenuKeptOnTopAndRestoredWithTheLayout)
         ASSERT_NE(w, nullptr);
         Item(f.twin)->trigger();
         EXPECT_TRUE(w->isVisible());
+        if (w == MainForm->WindowOf(Item("HDGA1"))) {   // the compass first shows centred on the main window
+            EXPECT_LE((w->frameGeometry().center() - MainForm->frameGeometry().center()).manhattanLength(), 2);
+        }
         w->hide();
         Item(f.item)->trigger();
         ASSERT_TRUE(w->isVisible());
@@ -49,5 +52,7 @@ TEST_F(FixedWindowsTest, ShownFromTheViewMenuKeptOnTopAndRestoredWithTheLayout)
         onTop.first()->trigger();
         w->hide();
     }
+    MainForm->All1Click();   // Show Default Logs brings the compass along
+    EXPECT_TRUE(MainForm->WindowOf(Item("HDGA1"))->isVisible());
     EXPECT_TRUE(boxes.empty());
 }

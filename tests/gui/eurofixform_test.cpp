@@ -116,6 +116,7 @@ TEST_F(EurofixFormTest, TheDgpsGridShowsTheLowestPrnsOfTheLastMessage)
     EXPECT_NEAR(s->Corrections.LatestTime, 12.6, 1e-9);
 
     // The age-out clears the table every second; the grid follows at the next message.
+    EXPECT_TRUE(EurofixForm->Timer1->isActive());
     s->Corrections.Clear();
     Message("7499M", DgpsHex(5, 99.0));
     Message("7499M", DgpsHex(6, 139.2));   // 40.2 s later

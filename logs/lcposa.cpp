@@ -157,46 +157,62 @@ void LcposaEpoch::Reset()
     ParsedResiduals.Clear();
     PositionCountdown = 0;
     ResidualCountdown = 0;
+    NewPosition = false;
+    havePosition_ = haveResiduals_ = positionShown_ = false;
+}
+
+void LcposaEpoch::Enter(double t, bool &seenThis, int32_t &otherCountdown)
+{
+    const bool started = havePosition_ || haveResiduals_;
+    if (started && t == EpochTime && !seenThis) return;
+    // A new epoch: only now does the other sentence's countdown run down, so an
+    // epoch whose lines come in the other order than the last one's still pairs.
+    EpochTime = t;
+    havePosition_ = haveResiduals_ = positionShown_ = false;
+    if (otherCountdown > 0) --otherCountdown;
 }
 
 int LcposaEpoch::AddLine(const char *line)
 {
+    NewPosition = false;
     // Each sentence is parsed into a record of its own and kept only when good,
     // so a bad line never spoils the record waiting for its partner.
     LcposaRecord position;
     if (position.Parse(line) == 0) {
         ParsedPosition.CopyFrom(position);
-        int result = 0;
-        if (ResidualCountdown == 0) ShownPosition.CopyFrom(ParsedPosition);
         PositionCountdown = 2;
-        if (ParsedPosition.Time == EpochTime) {
-            ShownPosition.CopyFrom(ParsedPosition);
+        Enter(position.Time, havePosition_, ResidualCountdown);
+        havePosition_ = true;
+        if (haveResiduals_) {
             ShownResiduals.CopyFrom(ParsedResiduals);
-            result = 1;
+        } else if (ResidualCountdown == 0) {
+            ShownResiduals.Clear();   // shown alone: no residuals of this epoch
         } else {
-            EpochTime = ParsedPosition.Time;
+            return 0;                 // waits for its residuals
         }
-        if (ResidualCountdown > 0) --ResidualCountdown;
-        if (ResidualCountdown == 0) result = 1;
-        return result;
+        ShownPosition.CopyFrom(ParsedPosition);
+        NewPosition = !positionShown_;
+        positionShown_ = true;
+        return 1;
     }
 
     LcrsdaRecord residuals;
     if (residuals.Parse(line) == 0) {
         ParsedResiduals.CopyFrom(residuals);
-        int result = 0;
-        if (PositionCountdown == 0) ShownResiduals.CopyFrom(ParsedResiduals);
         ResidualCountdown = 2;
-        if (ParsedResiduals.Time == EpochTime) {
+        Enter(residuals.Time, haveResiduals_, PositionCountdown);
+        haveResiduals_ = true;
+        if (havePosition_) {
             ShownPosition.CopyFrom(ParsedPosition);
-            ShownResiduals.CopyFrom(ParsedResiduals);
-            result = 2;
+            NewPosition = !positionShown_;
+            positionShown_ = true;
+        } else if (PositionCountdown == 0) {
+            ShownPosition.Clear();    // shown alone: no position of this epoch
         } else {
-            EpochTime = ParsedResiduals.Time;
+            return 0;                 // waits for its position
         }
-        if (PositionCountdown > 0) --PositionCountdown;
-        if (PositionCountdown == 0) result = 2;
-        return result;
+        ShownResiduals.CopyFrom(ParsedResiduals);
+        return 2;
     }
     return 0;
 }

@@ -73,24 +73,36 @@ struct LcrsdaRecord {
 };
 
 // Pairs the position and the residuals of one epoch. Each good line sets its own
-// countdown to 2; a line of a new epoch counts the other sentence's countdown
-// down. While the other sentence was seen within the last two epochs a line waits
-// for its partner of the same time; once the partner has stopped coming, lines
-// show alone again.
+// countdown to 2; the first line of a new epoch counts the other sentence's
+// countdown down. While the other sentence was seen within the last two epochs a
+// line waits for its partner of the same time; once the partner has stopped
+// coming, lines show alone again. What is shown always belongs to EpochTime: a
+// line shown alone clears the shown record of the other sentence.
 struct LcposaEpoch {
     double EpochTime;
-    LcposaRecord ShownPosition;
+    LcposaRecord ShownPosition;      // cleared while the epoch shown has none
     LcposaRecord ParsedPosition;     // last good LCPOSA line
-    LcrsdaRecord ShownResiduals;
+    LcrsdaRecord ShownResiduals;     // cleared while the epoch shown has none
     LcrsdaRecord ParsedResiduals;    // last good LCRSDA line
     int32_t PositionCountdown;
     int32_t ResidualCountdown;
+    // After AddLine: the shown position is one not shown before (each epoch's
+    // position is new once, whether it came before or after its residuals).
+    bool NewPosition;
 
     LcposaEpoch() { Reset(); }
     void Reset();
     // 0: nothing to show; 1: show, on a position line; 2: show, on a residual line.
     // A line that does not parse changes nothing.
     int AddLine(const char *line);
+
+private:
+    // Starts the epoch of a line of time t unless it belongs to the one being
+    // collected (same time, and its sentence not yet seen in it).
+    void Enter(double t, bool &seenThis, int32_t &otherCountdown);
+    bool havePosition_;    // the epoch being collected has its position line
+    bool haveResiduals_;   // ... and its residual line
+    bool positionShown_;   // its position was already shown
 };
 
 // The intake of a solution window: the kinds it accepts, each paired in an epoch

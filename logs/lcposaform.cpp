@@ -46,15 +46,8 @@ void TLCPOSAForm::ShowData(const char *line)
     SetText(ui->NumLoranLabel, Printf("%d", p.LoranCount));
 
     FitGrid();
-    // While the residuals have stopped coming, the rows keep the last ones shown,
-    // but never those of another kind: they would pass for this solution's.
-    if (epoch.ResidualCountdown > 0) {
-        ShowResiduals(epoch.ShownResiduals);
-        rowsKind_ = added.Kind;
-    } else if (rowsKind_ != added.Kind) {
-        Grid->BlankRowsFrom(1);
-        rowsKind_ = 0;
-    }
+    // The rows belong to the epoch shown: empty when it came without residuals.
+    ShowResiduals(epoch.ShownResiduals);
 }
 
 // A row per stored station, as far as the grid reaches; the rows after them emptied.

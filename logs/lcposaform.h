@@ -30,5 +30,4 @@ private:
     void FormCreate();
     void ShowResiduals(const LcrsdaRecord &residuals);
 
-    char rowsKind_ = 0;   // the solution kind whose residuals the rows hold
 };

@@ -216,7 +216,8 @@ void PositionPlotModel::AddLoran(const char *line, bool &plotted)
     const LcposaKindEpochs::Added added = Epochs.AddLine(line);
     const int k = LoranTrack(added.Kind);
     if (k < 0 || !added.Epoch) return;
-    if ((added.Result != 1 && added.Result != 2) || added.Epoch->PositionCountdown == 0) return;
+    // Each epoch's position once, whichever of its two lines came last.
+    if ((added.Result != 1 && added.Result != 2) || !added.Epoch->NewPosition) return;
     const LcposaRecord &s = added.Epoch->ShownPosition;
     const double lat = s.Position.Latitude, lon = s.Position.Longitude;
     if (!OnEarth(lat, lon)) return;

@@ -140,21 +140,6 @@ TEST_F(PositionPlotTest, SolutionsGoToTheirTracks)
     EXPECT_EQ(Track(2).Points.size(), 1u);
     EXPECT_EQ(Track(3).Last.Latitude, 52.3);
     EXPECT_EQ(plot.Centre.Latitude, 52.1);
-
-    // Position then residuals: one point per epoch, added when the pair is complete.
-    Feed(Lcrsda("43210.00", 'A'));
-    EXPECT_EQ(Track(1).Points.size(), 2u);
-    for (int t = 43211; t < 43215; ++t) {
-        Feed(Lcposa(std::to_string(t) + ".00", 'A', "52.1", "4.1"));
-        const size_t before = Track(1).Points.size();
-        Feed(Lcrsda(std::to_string(t) + ".00", 'A'));
-        EXPECT_EQ(Track(1).Points.size(), before + 1) << t;
-    }
-    // Residuals alone never add a point.
-    PositionPlotModel fresh;
-    fresh.NewData(Lcrsda("43210.00", 'S').c_str());
-    fresh.NewData(Lcrsda("43211.00", 'S').c_str());
-    EXPECT_TRUE(fresh.Tracks[2].Points.empty());
 }
 
 TEST_F(PositionPlotTest, AnEpochBetweenTwoFixesGetsAGpsReference)

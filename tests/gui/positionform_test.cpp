@@ -192,8 +192,8 @@ TEST_F(PositionFormTest, TheRouterFeedsTheIntakeWhateverTheMenuShows)
     Receive(Synca("18148000", "12", "0", "20"));
     EXPECT_EQ(Plot().Tracks[4].Points.size(), 2u);
     EXPECT_EQ(Plot().Tracks[0].Points.size(), 1u);
-    EXPECT_EQ(Plot().Tracks[1].Points.size(), 2u);
-    EXPECT_EQ(Plot().Tracks[1].LoranVsGpsPoints.size(), 2u);
+    EXPECT_EQ(Plot().Tracks[1].Points.size(), 1u);
+    EXPECT_EQ(Plot().Tracks[1].LoranVsGpsPoints.size(), 1u);
     EXPECT_EQ(Plot().Tracks[2].Points.size(), 1u);
     EXPECT_EQ(Plot().Tracks[3].Points.size(), 1u);
     EXPECT_EQ(Plot().History.LastSynca.Second, 20);
@@ -211,10 +211,10 @@ TEST_F(PositionFormTest, TheRouterFeedsTheIntakeWhateverTheMenuShows)
     EXPECT_EQ(Count(6), 2);
     EXPECT_EQ(Count(11), 1);
     EXPECT_NEAR(Series(11)->at(0).y(), 10.0, 1e-3);
-    EXPECT_EQ(Count(3), 2);
+    EXPECT_EQ(Count(3), 1);
     EXPECT_EQ(MemoLines(4).size(), 11);
     EXPECT_EQ(MemoLines(4)[10], QString(28, ' ') + "#Obs    :     2");
-    EXPECT_EQ(MemoLines(1)[10], QString(28, ' ') + "#Obs    :     2");
+    EXPECT_EQ(MemoLines(1)[10], QString(28, ' ') + "#Obs    :     1");
 
     // A GPGGA line while the source is GPPOSA, and a PSRPOSA log, are read and left alone.
     Receive(Gpgga("120023.00", "5200.00000,N", "00400.00000,E"));

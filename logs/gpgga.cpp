@@ -13,6 +13,7 @@ bool IsGpgga(const NovatelLogClass &log)
 void GpggaRecord::Clear()
 {
     Time = 0.0;
+    HasTime = false;
     Latitude = 0.0;
     LatHemisphere = 'N';
     Longitude = 0.0;
@@ -33,6 +34,7 @@ int GpggaRecord::Parse(const char *line)
     Clear();
     const EmptyRule rule = EmptyRule::Skip;
     f.Convert(1, ParseDouble, &Time, rule);
+    HasTime = f.Filled(1);
     f.Convert(2, ParseDouble, &Latitude, rule);
     f.Convert(3, ParseChar, &LatHemisphere, rule);
     f.Convert(4, ParseDouble, &Longitude, rule);

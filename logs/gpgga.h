@@ -13,6 +13,7 @@ bool IsGpgga(const NovatelLogClass &log);
 // line without a fix parses good.
 struct GpggaRecord {
     double Time;            // UTC hhmmss.ss as sent
+    bool HasTime;           // the time field was filled
     double Latitude;        // ddmm.mmmm as sent
     char LatHemisphere;     // 'N' or 'S'
     double Longitude;       // dddmm.mmmm as sent

@@ -44,6 +44,14 @@ MetreScale MetresPerDegree(double lat, double lon)
     return scale;
 }
 
+double WrapLongitude(double degrees)
+{
+    double d = std::fmod(degrees, 360.0);
+    if (d <= -180.0) d += 360.0;
+    else if (d > 180.0) d -= 360.0;
+    return d;
+}
+
 double HhmmssToSeconds(double hhmmss)
 {
     if (!std::isfinite(hhmmss)) return hhmmss;

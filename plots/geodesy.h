@@ -25,6 +25,10 @@ double GeodesicDistance(double lat1, double lon1, double lat2, double lon2);
 // The scale at a position, from a 0.0001-degree step along each axis.
 MetreScale MetresPerDegree(double lat, double lon);
 
+// A difference of longitudes, or a longitude, brought into (-180, 180] degrees,
+// so positions either side of the 180th meridian lie close together.
+double WrapLongitude(double degrees);
+
 // hhmmss.sss to seconds of day, fractions kept; a value that is no finite number stays one.
 double HhmmssToSeconds(double hhmmss);
 

@@ -46,6 +46,9 @@ void GpsHistory::Purge(double now, double maxAge)
 
 void GpsHistory::AddGps(const GeoPosition &fix, double utcSeconds)
 {
+    // A fix without a usable time (-1 for none) would purge every fix around
+    // the true time and could never be interpolated: it is left out.
+    if (!(utcSeconds >= 0.0) || !std::isfinite(utcSeconds)) return;
     Purge(utcSeconds, MaxAge);
     Positions[WriteIndex] = LatLon{fix.Latitude, fix.Longitude};
     Times[WriteIndex] = std::fmod(utcSeconds, SecondsInDay);
@@ -107,8 +110,15 @@ bool GpsHistory::InterpolateAt(GeoPosition *out, double T) const
 bool GpsHistory::InterpolateAtSync(GeoPosition *out, double t) const
 {
     if (!(LastSynca.SampleCount > 0.0) || LastSynca.UtcSync == 0) return false;
+    return InterpolateAt(out, SyncedUtcSeconds(t));
+}
+
+double GpsHistory::SyncedUtcSeconds(double t) const
+{
     const double synced = static_cast<double>(LastSynca.Hour) * 3600.0 + static_cast<double>(LastSynca.Minute) * 60.0 +
                           static_cast<double>(LastSynca.Second);
+    // fmod keeps the sign: a sample count of more than a day (or a time long
+    // before the SYNCA) gives a negative remainder, which is a day short.
     const double T = std::fmod(synced - SamplePeriod * LastSynca.SampleCount + t + SecondsInDay, SecondsInDay);
-    return InterpolateAt(out, T);
+    return T < 0.0 ? T + SecondsInDay : T;
 }

@@ -32,7 +32,9 @@ public:
     // its source begins like "LORANUTC".
     void StoreSynca(const SyncaRecord &rec);
     // Drops the fixes more than maxAge seconds from `now`, across midnight, then
-    // stores latitude and longitude of the fix at utcSeconds (modulo a day).
+    // stores latitude and longitude of the fix at utcSeconds (modulo a day). A
+    // fix without a usable time (negative, as -1 for none, or not finite) is not
+    // stored and removes nothing.
     void AddGps(const GeoPosition &fix, double utcSeconds);
     void Purge(double now, double maxAge);
 
@@ -42,6 +44,9 @@ public:
     bool InterpolateAt(GeoPosition *out, double utcSeconds) const;
     // The same at a time on the receiver's sample clock, through the last SYNCA.
     bool InterpolateAtSync(GeoPosition *out, double receiverSeconds) const;
+    // A time on the receiver's sample clock as a UTC second of day in [0, 86400),
+    // through the last SYNCA (meaningful once one is stored).
+    double SyncedUtcSeconds(double receiverSeconds) const;
 
     bool Filled(int slot) const { return Times[slot] > -0.5; }
 };

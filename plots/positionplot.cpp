@@ -71,7 +71,7 @@ void PositionData::AddPoint(double lat, double lon)
 {
     Points.push_back(XY{lon, lat});
     if (ReferenceValid) {
-        LoranVsGpsPoints.push_back(XY{(lon - Reference.Longitude) * ReferenceScale.Longitude,
+        LoranVsGpsPoints.push_back(XY{WrapLongitude(lon - Reference.Longitude) * ReferenceScale.Longitude,
                                       (lat - Reference.Latitude) * ReferenceScale.Latitude});
     }
     Last = LatLon{lat, lon};
@@ -93,7 +93,8 @@ NorthEast PositionData::GetPoint(int index) const
 {
     const XY *p = PointAt(Points, index);
     if (!p || !Centre || !CentreScale) return NorthEast{};
-    return NorthEast{(p->y - Centre->Latitude) * CentreScale->Latitude, (p->x - Centre->Longitude) * CentreScale->Longitude};
+    return NorthEast{(p->y - Centre->Latitude) * CentreScale->Latitude,
+                     WrapLongitude(p->x - Centre->Longitude) * CentreScale->Longitude};
 }
 
 NorthEast PositionData::GetLoranVsGpsPoint(int index) const
@@ -262,7 +263,7 @@ bool PositionPlotModel::ReadGpsFix(const char *line, LatLon &p, double &utcSecon
         if (r.Parse(line) != 0 || r.FixQuality == 0) return false;
         const auto [lat, lon] = r.ToDegrees();
         p = LatLon{lat, lon};
-        utcSeconds = HhmmssToSeconds(r.Time);
+        utcSeconds = r.HasTime ? HhmmssToSeconds(r.Time) : -1.0;
         return true;
     }
     case GpsSource::Psrposa: {

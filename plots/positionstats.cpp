@@ -29,27 +29,31 @@ TrackStatistics ComputeStatistics(const PointList &points, LatLon origin, MetreS
     }
     if (points.empty()) return s;
 
+    // Longitudes are differences from the origin, wrapped, so a track across the
+    // 180th meridian averages to where it lies and not to the other side of the earth.
+    auto east = [metric](double x, double from) { return metric ? x - from : WrapLongitude(x - from); };
     double sumY = 0.0, sumX = 0.0;
     for (const XY &p : points) {
         sumY += p.y;
-        sumX += p.x;
+        sumX += east(p.x, origin.Longitude);
     }
     const double n = static_cast<double>(points.size());
-    s.Mean = LatLon{sumY / n, sumX / n};
+    s.Mean = LatLon{sumY / n, sumX / n + origin.Longitude};
+    if (!metric) s.Mean.Longitude = WrapLongitude(s.Mean.Longitude);
     s.MeanScale = metric ? MetreScale{1.0, 1.0} : MetresPerDegree(s.Mean.Latitude, s.Mean.Longitude);
     // Planar: degree differences scaled by metres per degree, then Pythagoras.
     auto distance = [](double dx, double dy, MetreScale c) {
         const double east = dx * c.Longitude, north = dy * c.Latitude;
         return std::sqrt(east * east + north * north);
     };
-    s.Offset = distance(s.Mean.Longitude - origin.Longitude, s.Mean.Latitude - origin.Latitude, scale);
+    s.Offset = distance(east(s.Mean.Longitude, origin.Longitude), s.Mean.Latitude - origin.Latitude, scale);
 
     std::vector<double> real, avg;
     real.reserve(points.size());
     avg.reserve(points.size());
     for (const XY &p : points) {
-        real.push_back(distance(p.x - origin.Longitude, p.y - origin.Latitude, scale));
-        avg.push_back(distance(p.x - s.Mean.Longitude, p.y - s.Mean.Latitude, s.MeanScale));
+        real.push_back(distance(east(p.x, origin.Longitude), p.y - origin.Latitude, scale));
+        avg.push_back(distance(east(p.x, s.Mean.Longitude), p.y - s.Mean.Latitude, s.MeanScale));
     }
     // A NaN distance (from a NaN mean) sorts last instead of breaking the order.
     auto less = [](double a, double b) { return std::isnan(b) ? !std::isnan(a) : a < b; };

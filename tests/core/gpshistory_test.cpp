@@ -105,12 +105,6 @@ TEST(GpsHistory, KeepsThirtySecondsAndTwentyFixes)
     EXPECT_EQ(ring.Positions[0].Latitude, 20.0);   // the 21st overwrote the first
     EXPECT_DOUBLE_EQ(ring.Times[0], 1020.0);
     EXPECT_EQ(FilledSlots(ring), 20);
-
-    // A fix without time (-1) counts as no fix and clears what is far from midnight.
-    ring.AddGps(Fix(9, 9), -1.0);
-    EXPECT_EQ(FilledSlots(ring), 0);
-    GeoPosition out;
-    EXPECT_FALSE(ring.InterpolateAt(&out, 1010.0));
 }
 
 TEST(GpsHistory, SyncaTiesTheReceiverClockToUtc)

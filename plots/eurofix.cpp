@@ -95,11 +95,24 @@ std::string ETranText(int etranType)
     return etranType >= 0 && etranType < 8 ? texts[etranType] : "";
 }
 
+std::string VisibleText(const std::string &text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 32 && u != 127 && (u < 128 || u >= 160)) out += c;
+        else out += Format("\\x%02X", u);
+    }
+    return out;
+}
+
 std::string SmsChunkLine(const SmsMessage &message)
 {
     char text[7] = {};
     for (int i = 0; i < 6; ++i) text[i] = message.Text[i];
-    return Format("SMS Chunk of Message %d: %-6s    %s", message.Chunk, text, message.Last == 1 ? "(End)" : "");
+    return Format("SMS Chunk of Message %d: %-6s    %s", message.Chunk, VisibleText(text).c_str(),
+                  message.Last == 1 ? "(End)" : "");
 }
 
 UtcTexts FormatUtc(const UtcMessage &message, double localSeconds)
@@ -139,7 +152,7 @@ bool SmsAssembler::Add(const SmsMessage &message, std::string &text)
     pending_ += chunk;
     if (pending_.size() > MaxText) pending_.erase(0, pending_.size() - MaxText);
     if (message.Last != 1) return false;
-    text.swap(pending_);
+    text = VisibleText(pending_);
     pending_.clear();
     return true;
 }

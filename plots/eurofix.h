@@ -50,7 +50,11 @@ std::vector<DgpsGridRow> DgpsGridRowsOf(const DgpsCorrectionTable &table);
 std::string HealthText(int health);
 // "E-Tran 0:   Null-frame - Do not use!" .. for E-Tran types 0..7; empty otherwise.
 std::string ETranText(int etranType);
-// "SMS Chunk of Message %d: %-6s    %s", "(End)" on the last chunk.
+// The text with every control character (below 32, 127, and 128 to 159, the
+// Latin-1 line and page controls) written as a visible "\xNN": an SMS never
+// breaks or rings in its memo line or alert.
+std::string VisibleText(const std::string &text);
+// "SMS Chunk of Message %d: %-6s    %s", "(End)" on the last chunk; the text as VisibleText.
 std::string SmsChunkLine(const SmsMessage &message);
 
 // What a UTC message shows: the value "%11.6lf s" and two memo lines, the time
@@ -69,8 +73,8 @@ public:
     // Longest text kept: a text whose last chunk never came keeps only its newest characters.
     static constexpr size_t MaxText = 1024;
 
-    // Adds a chunk; on the last one returns true with the whole text in `text`
-    // and starts afresh.
+    // Adds a chunk; on the last one returns true with the whole text, as
+    // VisibleText shows it, in `text` and starts afresh.
     bool Add(const SmsMessage &message, std::string &text);
     const std::string &Pending() const { return pending_; }
     void Clear() { pending_.clear(); }

@@ -93,10 +93,12 @@ void HexToBits(EurofixBitStream &bits, const char *hex)
 
 int EurofixPayloadBits(const char *hex)
 {
-    int digits = 0;
-    for (const char *p = hex; *p; ++p, ++digits)
-        if (HexDigitValue(*p) < 0) return -1;
-    const int bits = digits / 2 * 7;
+    // The characters of the whole pairs the stream takes; an unpaired last one is never read.
+    constexpr int MaxPairs = (EurofixStreamBits + 6) / 7;
+    int pairs = 0;
+    for (const char *p = hex; pairs < MaxPairs && p[0] != '\0' && p[1] != '\0'; p += 2, ++pairs)
+        if (HexDigitValue(p[0]) < 0 || HexDigitValue(p[1]) < 0) return -1;
+    const int bits = pairs * 7;
     return bits < EurofixStreamBits ? bits : EurofixStreamBits;
 }
 

@@ -60,8 +60,8 @@ int HexPairToInt(const char *pair);
 // ignored and the rest of the stream is 0.
 void HexToBits(EurofixBitStream &bits, const char *hex);
 
-// How many stream bits the whole pairs of hex carry; -1 when one of its
-// characters is no hexadecimal digit.
+// How many stream bits the whole pairs of hex carry; -1 when a character of
+// those pairs is no hexadecimal digit (an unpaired last character is not read).
 int EurofixPayloadBits(const char *hex);
 
 // ---------------------------------------------------------------------------

@@ -17,6 +17,7 @@
 #include <exception>
 #include <limits>
 #include <set>
+#include <utility>
 
 #include "app/forms.h"
 #include "platform/chartview.h"
@@ -40,6 +41,9 @@ QColor PaletteColour(int slot)
 }
 
 bool IsEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+
+// The time axis of an empty chart.
+constexpr std::pair<double, double> FreshXRange{0.0, 1.0};
 
 } // namespace
 
@@ -343,6 +347,9 @@ void TTDForm::ResetAll()
     Stations.Clear();
     RebuildMasterList();
     RemoveAllChartSeries();
+    // No master is left, and no time of the previous source.
+    UpdateAxisTitle();
+    Chart1->SetXRange(FreshXRange.first, FreshXRange.second);
     Redraw();
 }
 

@@ -1,10 +1,7 @@
 // The TD plot after the main window resets the views for a new source.
-#include <QComboBox>
 #include <QValueAxis>
 
-#include "app/mainform.h"
 #include "gui_test_support.h"
-#include "platform/chartview.h"
 #include "plots/tdplot.h"
 #include "td_lines.h"
 #include "ui_tdplot.h"
@@ -16,17 +13,16 @@ TEST_F(TDResetTest, ResetViewsStartsTheChartAfreshWithTheTitleOfNoMaster)
     CreateForms();
     QValueAxis *bottom = TDForm->Chart1->BottomAxis();
     const std::pair<double, double> fresh{bottom->min(), bottom->max()};
-    for (double t : {5000.0, 5001.0, 5002.0})
-        MainForm->ReceiveData(QByteArray::fromStdString(ToaaLine(t, {{"7499M", 1.0}, {"7499X", 2.0}}) + "\r\n"));
+    for (double t : {5000.0, 5001.0, 5002.0}) Line(ToaaLine(t, {{"7499M", 1.0}, {"7499X", 2.0}}));
     TDForm->ViewAll1Click();
     QComboBox *master = TDForm->ui->ComboBox1;
     master->setCurrentIndex(1);
     emit master->activated(1);
-    ASSERT_EQ(TDForm->Chart1->LeftAxis()->titleText(), "Time of Arrival Difference (ns)");
+    ASSERT_EQ(TDForm->Chart1->LeftAxis()->titleText(), QString("Time of Arrival Difference (ns)"));
     ASSERT_EQ(bottom->max(), 5002.0);
 
     MainForm->ResetViews();
-    EXPECT_EQ(master->currentText(), "None");
-    EXPECT_EQ(TDForm->Chart1->LeftAxis()->titleText(), "Time of Arrival (ns)");
+    EXPECT_EQ(master->currentText(), QString("None"));
+    EXPECT_EQ(TDForm->Chart1->LeftAxis()->titleText(), QString("Time of Arrival (ns)"));
     EXPECT_EQ(std::make_pair(bottom->min(), bottom->max()), fresh);
 }

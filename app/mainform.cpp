@@ -19,6 +19,7 @@
 #include "platform/plaintext.h"
 #include "platform/settings.h"
 #include "plots/headingform.h"
+#include "plots/loransound.h"
 #include "plots/fftplot.h"
 #include "plots/eurofixform.h"
 #include "plots/positionform.h"
@@ -227,4 +228,5 @@ void TMainForm::ResetViews()
     if (TDForm) TDForm->ResetAll();
     if (PositionForm) PositionForm->ResetAll();
     if (EurofixForm) EurofixForm->ResetAll();
+    if (ui->LoranSound1->isChecked() && LoranSoundForm) LoranSoundForm->ResetAll();
 }

@@ -25,6 +25,20 @@ int WaveBlockRing::Write(const uint8_t *data, int length, const QueueBlock &queu
     }
 }
 
+bool WaveBlockRing::Flush(const QueueBlock &queue)
+{
+    if (used_ == 0) return false;
+    if (freeBlocks_ == 0) {
+        used_ = 0;
+        return false;
+    }
+    if (queue) queue(block_.data(), used_);
+    --freeBlocks_;
+    currentBlock_ = (currentBlock_ + 1) % BlockCount;
+    used_ = 0;
+    return true;
+}
+
 void WaveBlockRing::Returned(int blocks)
 {
     if (blocks > 0) freeBlocks_ = std::min(BlockCount, freeBlocks_ + blocks);

@@ -18,6 +18,9 @@ public:
     // 0: the data was taken. 1: nothing to write, or no free block; then the
     // data not yet placed is dropped (blocks filled before that are queued).
     int Write(const uint8_t *data, int length, const QueueBlock &queue);
+    // Queues the partly filled block as it stands (its data ends there); false
+    // when it is empty, or no block is free (its bytes are dropped then).
+    bool Flush(const QueueBlock &queue);
     // The device has finished with blocks queued before.
     void Returned(int blocks);
     // Every block free and empty again.

@@ -3,167 +3,296 @@
 #include <QAudioDevice>
 #include <QAudioSink>
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QIODevice>
 #include <QMediaDevices>
+#include <QTimer>
 #include <cstring>
+#include <deque>
 #include <mutex>
+#include <optional>
 
-// What the sink reads: the queued blocks in order, silence when none is waiting.
-// Every byte handed out has its offset, so a block's end is known when it is queued.
-class WaveOutput::Stream : public QIODevice {
+namespace {
+
+// How much the server is asked to hold ahead of what it plays.
+constexpr int kDeviceBufferMs = 100;
+// How long after its end a block counts as played (the device's estimate of
+// what it has played is a little early), and how much silence follows the old
+// format before the device is reopened in a new one.
+constexpr int kTailMs = 40;
+constexpr int kPollMs = 10;
+
+// A block on its way to the device, with the format it is played in.
+struct Chunk {
+    QAudioFormat format;
+    QByteArray bytes;
+    qsizetype taken = 0;   // bytes already handed to the device
+};
+
+char SilenceOf(const QAudioFormat &format) { return format.sampleFormat() == QAudioFormat::UInt8 ? char(0x80) : char(0); }
+
+} // namespace
+
+// Feeds the device on the output's own thread. The owner queues blocks from its
+// thread; everything else here runs on the player's thread, where the sink
+// pulls what it plays through Pull.
+class WaveOutput::Player : public QObject {
 public:
-    explicit Stream(char silence) : silence_(silence) { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
-
-    // Queues bytes behind those waiting; returns the stream offset just past them.
-    qint64 Append(const uint8_t *data, int size)
+    Player(WaveOutput *owner, const QAudioDevice &device, int generation)
+        : owner_(owner), device_(device), generation_(generation)
     {
-        std::lock_guard<std::mutex> lock(mutex_);
-        pending_.append(reinterpret_cast<const char *>(data), size);
-        return served_ + pending_.size() - taken_;
-    }
-    // Forgets what waits unplayed (a stalled device will not play it).
-    void Discard()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        pending_.clear();
-        taken_ = 0;
-    }
-    bool isSequential() const override { return true; }
-    qint64 bytesAvailable() const override
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return pending_.size() - taken_ + QIODevice::bytesAvailable();
     }
 
-protected:
-    qint64 readData(char *data, qint64 maxSize) override
+    // Any thread.
+    void Queue(const QAudioFormat &format, const uint8_t *data, int size)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        waiting_.push_back({format, QByteArray(reinterpret_cast<const char *>(data), size)});
+    }
+
+    bool Start(const QAudioFormat &format)
+    {
+        poll_ = new QTimer(this);
+        poll_->setInterval(kPollMs);
+        connect(poll_, &QTimer::timeout, this, &Player::Poll);
+        if (!OpenSink(format)) return false;
+        poll_->start();
+        return true;
+    }
+
+    void Stop()
+    {
+        if (poll_) poll_->stop();
+        CloseSink();
+    }
+
+private:
+    // What the sink reads: the player's stream, never running dry.
+    class Pull : public QIODevice {
+    public:
+        explicit Pull(Player *player) : player_(player) { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
+        bool isSequential() const override { return true; }
+        qint64 bytesAvailable() const override { return BlockSize + QIODevice::bytesAvailable(); }
+
+    protected:
+        qint64 readData(char *data, qint64 maxSize) override { return player_->Read(data, maxSize); }
+        qint64 writeData(const char *, qint64) override { return -1; }
+
+    private:
+        Player *player_;
+    };
+
+    bool OpenSink(const QAudioFormat &format)
+    {
+        format_ = format;
+        served_ = played_ = lastEnd_ = 0;
+        owner_->played_ = 0;
+        lead_ = 0;
+        dry_ = true;
+        pull_ = std::make_unique<Pull>(this);
+        sink_ = std::make_unique<QAudioSink>(device_, format);
+        sink_->setBufferSize(format.bytesForDuration(kDeviceBufferMs * 1000));
+        connect(sink_.get(), &QAudioSink::stateChanged, this, &Player::SinkStateChanged);
+        sink_->start(pull_.get());
+        if (sink_->error() == QAudio::NoError && sink_->state() != QAudio::StoppedState) return true;
+        CloseSink();
+        return false;
+    }
+
+    void CloseSink()
+    {
+        if (sink_) {
+            disconnect(sink_.get(), nullptr, this, nullptr);
+            sink_->stop();
+            sink_.reset();
+        }
+        pull_.reset();
+    }
+
+    // The stream: queued blocks of the present format in order, silence when
+    // none is waiting, and a lead of silence before sound that follows silence.
+    qint64 Read(char *data, qint64 maxSize)
     {
         if (maxSize <= 0) return 0;
+        qint64 n = 0;
         std::lock_guard<std::mutex> lock(mutex_);
-        const qint64 waiting = pending_.size() - taken_;
-        const qint64 n = std::min(maxSize, waiting);
-        if (n > 0) std::memcpy(data, pending_.constData() + taken_, static_cast<size_t>(n));
-        taken_ += n;
-        // Drop what was handed out, at the latest once it outgrows what may wait.
-        if (taken_ == pending_.size() || taken_ > 2 * WaveOutput::BlockCount * WaveOutput::BlockSize) {
-            pending_.remove(0, taken_);
-            taken_ = 0;
+        while (n < maxSize) {
+            if (lead_ > 0) {
+                const qint64 k = std::min(lead_, maxSize - n);
+                std::memset(data + n, SilenceOf(format_), static_cast<size_t>(k));
+                lead_ -= k;
+                n += k;
+                continue;
+            }
+            if (waiting_.empty() || waiting_.front().format != format_) {
+                dry_ = true;
+                break;
+            }
+            if (dry_) {
+                dry_ = false;
+                lead_ = format_.bytesForDuration(LeadMs * 1000);
+                continue;
+            }
+            Chunk &c = waiting_.front();
+            const qint64 k = std::min(c.bytes.size() - c.taken, maxSize - n);
+            std::memcpy(data + n, c.bytes.constData() + c.taken, static_cast<size_t>(k));
+            c.taken += k;
+            n += k;
+            if (c.taken == c.bytes.size()) {
+                waiting_.pop_front();
+                lastEnd_ = served_ + n;
+                ends_.push_back(lastEnd_);
+            }
         }
-        if (n < maxSize) std::memset(data + n, silence_, static_cast<size_t>(maxSize - n));
+        if (n < maxSize) std::memset(data + n, SilenceOf(format_), static_cast<size_t>(maxSize - n));
         served_ += maxSize;
         return maxSize;
     }
-    qint64 writeData(const char *, qint64) override { return -1; }
 
-private:
-    mutable std::mutex mutex_;
-    QByteArray pending_;
-    qint64 taken_ = 0;    // bytes of pending_ already handed out
-    qint64 served_ = 0;   // bytes handed out since the start
-    const char silence_;
+    // Gives back the blocks the device has played, drops them when it stalls,
+    // and reopens the device when what waits is in another format.
+    void Poll()
+    {
+        if (!sink_) return;
+        const qint64 played = sink_->processedUSecs() * format_.bytesForDuration(1000000) / 1000000;
+        if (played > played_) {
+            played_ = played;
+            owner_->played_ = played;
+            progress_.start();
+        }
+        const qint64 tail = format_.bytesForDuration(kTailMs * 1000);
+        int returned = 0;
+        while (!ends_.empty() && ends_.front() + tail <= played_) {
+            ends_.pop_front();
+            ++returned;
+        }
+        std::optional<QAudioFormat> next;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            const bool busy = !ends_.empty() || !waiting_.empty();
+            if (!busy || !progress_.isValid()) progress_.start();
+            if (busy && progress_.elapsed() > StallMs) {
+                // Their bytes go too, or a silent stall would pile them up.
+                returned += static_cast<int>(ends_.size() + waiting_.size());
+                ends_.clear();
+                waiting_.clear();
+            }
+            if (ends_.empty() && !waiting_.empty() && waiting_.front().format != format_ && played_ >= lastEnd_ + tail)
+                next = waiting_.front().format;
+        }
+        if (next) {
+            CloseSink();
+            if (!OpenSink(*next)) returned += Fail();
+        }
+        GiveBack(returned);
+    }
+
+    // A sink that stops by itself has lost its device: what was queued will not be played.
+    void SinkStateChanged()
+    {
+        if (!sink_ || sink_->state() != QAudio::StoppedState || sink_->error() == QAudio::NoError) return;
+        GiveBack(Fail());
+    }
+
+    int Fail()
+    {
+        owner_->failed_ = true;
+        poll_->stop();
+        std::lock_guard<std::mutex> lock(mutex_);
+        const int blocks = static_cast<int>(ends_.size() + waiting_.size());
+        ends_.clear();
+        waiting_.clear();
+        return blocks;
+    }
+
+    void GiveBack(int blocks)
+    {
+        if (blocks <= 0) return;
+        WaveOutput *owner = owner_;
+        const int generation = generation_;
+        QMetaObject::invokeMethod(
+            owner, [owner, generation, blocks] { owner->Returned(generation, blocks); }, Qt::QueuedConnection);
+    }
+
+    WaveOutput *const owner_;
+    const QAudioDevice device_;
+    const int generation_;
+    QTimer *poll_ = nullptr;
+    std::unique_ptr<Pull> pull_;
+    std::unique_ptr<QAudioSink> sink_;
+    QAudioFormat format_;
+    QElapsedTimer progress_;    // since the device last played on
+    std::deque<qint64> ends_;   // stream offsets where the blocks handed out end
+    qint64 served_ = 0;         // bytes handed to the device in its present format
+    qint64 played_ = 0;         // of those, played
+    qint64 lastEnd_ = 0;
+
+    std::mutex mutex_;          // guards waiting_, and with it what Read and Poll do with it
+    std::deque<Chunk> waiting_;
+    qint64 lead_ = 0;           // silence still to come before the next block
+    bool dry_ = true;           // the last bytes handed out were silence
 };
 
-WaveOutput::WaveOutput(QObject *parent) : QObject(parent)
-{
-    poll_.setInterval(20);
-    connect(&poll_, &QTimer::timeout, this, &WaveOutput::Poll);
-}
+WaveOutput::WaveOutput(QObject *parent) : QObject(parent) { thread_.setObjectName("wave output"); }
 
 WaveOutput::~WaveOutput() { Close(); }
 
 bool WaveOutput::Open(int rate, int bits)
 {
-    Close();
     QAudioFormat format;
     format.setSampleRate(WaveDeviceRate(rate));
     format.setChannelCount(1);
     format.setSampleFormat(WaveDeviceBits(bits) == 16 ? QAudioFormat::Int16 : QAudioFormat::UInt8);
+    if (IsOpen()) {
+        if (format == format_) return true;
+        if (!device_.isFormatSupported(format)) return false;
+        ring_.Flush([this](const uint8_t *block, int size) { player_->Queue(format_, block, size); });
+        format_ = format;
+        return true;
+    }
+
+    Close();
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull() || !device.isFormatSupported(format)) return false;
-
+    device_ = device;
     format_ = format;
-    stream_ = std::make_unique<Stream>(format.sampleFormat() == QAudioFormat::UInt8 ? char(0x80) : char(0));
-    sink_ = std::make_unique<QAudioSink>(device, format);
-    connect(sink_.get(), &QAudioSink::stateChanged, this, &WaveOutput::SinkStateChanged);
-    sink_->start(stream_.get());
-    if (sink_->error() != QAudio::NoError || sink_->state() == QAudio::StoppedState) {
-        Close();
-        return false;
-    }
-    return true;
+    player_ = new Player(this, device, generation_);
+    player_->moveToThread(&thread_);
+    thread_.start();
+    bool started = false;
+    QMetaObject::invokeMethod(
+        player_, [this, &started, format] { started = player_->Start(format); }, Qt::BlockingQueuedConnection);
+    if (!started) Close();
+    return started;
 }
 
 int WaveOutput::Write(const uint8_t *data, int length)
 {
     if (!IsOpen()) return 1;
-    const bool wasIdle = blockEnds_.empty();
-    const int result = ring_.Write(data, length, [this](const uint8_t *block, int size) {
-        blockEnds_.push_back(stream_->Append(block, size));
-    });
-    if (wasIdle && !blockEnds_.empty()) {
-        sinceProgress_.start();
-        poll_.start();
-    }
-    return result;
+    return ring_.Write(data, length, [this](const uint8_t *block, int size) { player_->Queue(format_, block, size); });
 }
 
 void WaveOutput::Close()
 {
-    poll_.stop();
-    if (sink_) {
-        disconnect(sink_.get(), nullptr, this, nullptr);
-        sink_->stop();
-        sink_.reset();
+    if (player_) {
+        QMetaObject::invokeMethod(player_, [this] { player_->Stop(); }, Qt::BlockingQueuedConnection);
+        thread_.quit();
+        thread_.wait();
+        delete player_;
+        player_ = nullptr;
     }
-    stream_.reset();
+    ++generation_;
     format_ = QAudioFormat();
     failed_ = false;
     ring_.Reset();
-    blockEnds_.clear();
     played_ = 0;
 }
 
-bool WaveOutput::IsOpen() const { return sink_ && !failed_; }
+bool WaveOutput::IsOpen() const { return player_ && !failed_; }
 
-void WaveOutput::Poll()
+void WaveOutput::Returned(int generation, int blocks)
 {
-    if (!sink_ || blockEnds_.empty()) {
-        poll_.stop();
-        return;
-    }
-    const qint64 bytesPerSecond = format_.bytesForDuration(1000000);
-    const qint64 played = sink_->processedUSecs() * bytesPerSecond / 1000000;
-    if (played > played_) {
-        played_ = played;
-        sinceProgress_.start();
-    }
-    int returned = 0;
-    while (!blockEnds_.empty() && blockEnds_.front() <= played_) {
-        blockEnds_.pop_front();
-        ++returned;
-    }
-    if (!blockEnds_.empty() && sinceProgress_.elapsed() > StallMs) {
-        returned += static_cast<int>(blockEnds_.size());
-        blockEnds_.clear();
-        stream_->Discard();   // their bytes go too, or a silent stall would pile them up
-    }
-    ReturnBlocks(returned);
-}
-
-// A sink that stops by itself has lost its device: what was queued will not be played.
-void WaveOutput::SinkStateChanged()
-{
-    if (!sink_ || sink_->state() != QAudio::StoppedState || sink_->error() == QAudio::NoError) return;
-    failed_ = true;
-    const int queued = static_cast<int>(blockEnds_.size());
-    blockEnds_.clear();
-    ReturnBlocks(queued);
-}
-
-void WaveOutput::ReturnBlocks(int blocks)
-{
-    if (blockEnds_.empty()) poll_.stop();
-    if (blocks <= 0) return;
+    if (generation != generation_ || blocks <= 0) return;
     ring_.Returned(blocks);
     emit BlocksReturned(ring_.FreeBlocks());
 }
@@ -180,7 +309,7 @@ int OpenWaveOutput(int rate, int bits)
 {
     if (!programOutput) programOutput = std::make_unique<WaveOutput>();
     if (programOutput->Open(rate, bits)) return 0;
-    programOutput.reset();
+    if (!programOutput->IsOpen()) programOutput.reset();
     return 1;
 }
 

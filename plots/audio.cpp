@@ -121,3 +121,23 @@ int32_t AUDIOReceived::SampleValue(int32_t i) const
     }
     return static_cast<int32_t>(samples[i]) - (1 << (bitsPerSample - 1));
 }
+
+std::vector<uint8_t> PlayedSamples(const AUDIOReceived &audio)
+{
+    std::vector<uint8_t> out;
+    if (audio.bitsPerSample < 1 || audio.bitsPerSample > 16) return out;
+    const int32_t count = audio.SampleCount();
+    const int32_t scale = 1 << (audio.sampleWidth - audio.bitsPerSample);
+    out.reserve(static_cast<size_t>(count) * (audio.sampleWidth / 8));
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t v = audio.SampleValue(i) * scale;
+        if (audio.sampleWidth == 8) {
+            out.push_back(static_cast<uint8_t>(v + 128));
+        } else {
+            const auto word = static_cast<uint16_t>(static_cast<int16_t>(v));
+            out.push_back(static_cast<uint8_t>(word & 0xFF));
+            out.push_back(static_cast<uint8_t>(word >> 8));
+        }
+    }
+    return out;
+}

@@ -41,3 +41,8 @@ struct AUDIOReceived {
     // Sample i as the signed number the receiver sent.
     int32_t SampleValue(int32_t i) const;
 };
+
+// The samples as the wave device plays them, centred on zero and scaled to its
+// full range whatever their width: 8-bit unsigned (centred on 128) up to 8 bits
+// a sample, else 16-bit signed, low byte first.
+std::vector<uint8_t> PlayedSamples(const AUDIOReceived &audio);

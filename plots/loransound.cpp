@@ -3,9 +3,11 @@
 #include <QChart>
 #include <QGraphicsLayout>
 #include <QLineSeries>
+#include <QMouseEvent>
 #include <QPen>
 #include <QPushButton>
 #include <QValueAxis>
+#include <cmath>
 
 #include "app/forms.h"
 #include "platform/chartview.h"
@@ -51,6 +53,13 @@ TLoranSoundForm::TLoranSoundForm(QAction *menuItem, QWidget *parent)
     Series1 = Chart1->AddLineSeries(1, "Series1");
     Series1->setObjectName("Series1");
     Series1->setPen(QPen(Qt::yellow, 1));
+
+    // After the chart view's own tick choice.
+    for (QValueAxis *axis : {Chart1->BottomAxis(), Chart1->LeftAxis()})
+        connect(axis, &QValueAxis::rangeChanged, this, &TLoranSoundForm::SampleTicks);
+    connect(chart, &QChart::plotAreaChanged, this, &TLoranSoundForm::SampleTicks);
+    panArea_ = Chart1->viewport();
+    panArea_->installEventFilter(this);
 
     connect(ui->Button2, &QPushButton::clicked, this, &TLoranSoundForm::Button2Click);
     connect(Chart1, &ChartView::ZoomUndone, this, &TLoranSoundForm::Chart1UndoZoom);
@@ -108,13 +117,24 @@ void TLoranSoundForm::NewData(const char *line)
     if (!IsAudioLine(line) || audio.Parse(line) != 0) return;
     if (!SoundEnabled() || WaitingForSoundToEnd()) return;
 
-    if (!IsWaveOutputOpen()) {
-        if (OpenWaveOutput(audio.SampleRate(), audio.sampleWidth) != 0) return;
-        connect(ProgramWaveOutput(), &WaveOutput::BlocksReturned, this, &TLoranSoundForm::SoundBlocksReturned,
-                Qt::QueuedConnection);
-    }
-    WriteWaveOutput(audio.samples.data(), audio.byteCount);
+    // A line in another format than the one before is played once those before it are.
+    if (OpenWaveOutput(audio.SampleRate(), audio.sampleWidth) != 0) return;
+    connect(ProgramWaveOutput(), &WaveOutput::BlocksReturned, this, &TLoranSoundForm::SoundBlocksReturned,
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+    const std::vector<uint8_t> played = PlayedSamples(audio);
+    WriteWaveOutput(played.data(), static_cast<int>(played.size()));
     ShowSamples(audio);
+}
+
+void TLoranSoundForm::ResetAll()
+{
+    CloseWaveOutput();
+    if (WaitingForSoundToEnd()) SoundEnded();
+    Chart1->SetSeriesPoints(Series1, {});
+    Chart1->UndoZoom();
+    Zoomed = false;
+    Chart1->SetXRange(0, 25);
+    Chart1->SetYRange(-128, 128);
 }
 
 // The samples against their time in milliseconds; the axes follow the line
@@ -191,6 +211,58 @@ void TLoranSoundForm::SoundEnded()
     ui->Button2->setEnabled(true);
     SetSoundTag(0);
     if (why == Waiting::Close) close();
+}
+
+void TLoranSoundForm::SampleTicks()
+{
+    QValueAxis *axis = Chart1->LeftAxis();
+    const double range = axis->max() - axis->min();
+    if (!(range > 0) || !std::isfinite(range)) return;
+    const double step = std::exp2(std::floor(std::log2(range / 4)));
+    axis->setTickAnchor(std::ceil(axis->min() / step) * step);
+    axis->setTickInterval(step);
+    axis->setTickType(QValueAxis::TicksDynamic);
+}
+
+bool TLoranSoundForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == panArea_ && PanEvent(event)) return true;
+    return MdiChildForm::eventFilter(watched, event);
+}
+
+// A right drag pans; a right click without a drag is left to the chart (it undoes a zoom).
+bool TLoranSoundForm::PanEvent(QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+        return false;
+    auto *e = static_cast<QMouseEvent *>(event);
+    const int x = qRound(e->position().x());
+    if (type == QEvent::MouseButtonPress && e->button() == Qt::RightButton) {
+        panning_ = true;
+        panned_ = false;
+        panFrom_ = x;
+    } else if (type == QEvent::MouseMove && panning_ && (e->buttons() & Qt::RightButton)) {
+        if (x != panFrom_) {
+            PanBy(x - panFrom_);
+            panned_ = true;
+        }
+        panFrom_ = x;
+    } else if (type == QEvent::MouseButtonRelease && e->button() == Qt::RightButton && panning_) {
+        panning_ = false;
+        return panned_;
+    }
+    return false;
+}
+
+void TLoranSoundForm::PanBy(int pixels)
+{
+    const double width = Chart1->chart()->plotArea().width();
+    if (width < 1) return;
+    QValueAxis *x = Chart1->BottomAxis();
+    QValueAxis *y = Chart1->LeftAxis();
+    const double dx = -pixels * (x->max() - x->min()) / width;
+    Chart1->SetZoomedRanges(x->min() + dx, x->max() + dx, y->min(), y->max());
 }
 
 void TLoranSoundForm::Chart1Zoom() { Zoomed = true; }

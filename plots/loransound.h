@@ -25,6 +25,9 @@ public:
 
     // One AUDIO line from the router (only while the window's View item is checked).
     void NewData(const char *line);
+    // A new source: the queued sound stops, the chart starts empty and the next
+    // line opens the output in its own format.
+    void ResetAll();
     // Button2's Tag: 1 while sound is enabled.
     bool SoundEnabled() const;
     // Sound is being disabled or the window closed, once the queued blocks are played.
@@ -40,6 +43,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
@@ -51,7 +55,16 @@ private:
     void WaitForSoundToEnd(Waiting why);
     void SoundBlocksReturned();
     void SoundEnded();
+    // The right button drags the chart along the time axis.
+    bool PanEvent(QEvent *event);
+    void PanBy(int pixels);
+    // Ticks of the sample axis at powers of two, four intervals or more.
+    void SampleTicks();
 
     Waiting waiting_ = Waiting::None;
     bool placePending_ = true;
+    QObject *panArea_ = nullptr;   // the chart's viewport, compared only
+    bool panning_ = false;
+    bool panned_ = false;   // the right button moved the chart since it was pressed
+    int panFrom_ = 0;
 };

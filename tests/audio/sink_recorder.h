@@ -1,84 +1,116 @@
 // What reaches the test server's null sink, recorded from its monitor with
-// parec (48 kHz, mono, signed 16-bit), and the tones found in it.
+// parec (48 kHz, mono, signed 16-bit), and what can be measured in it.
 #pragma once
 
 #include <QByteArray>
 #include <QProcess>
-#include <QTest>
+#include <chrono>
 #include <cmath>
+#include <complex>
 #include <cstdint>
-#include <cstring>
+#include <string>
 #include <vector>
 
 class SinkRecorder {
 public:
     static constexpr int Rate = 48000;
+    using Clock = std::chrono::steady_clock;
 
     bool Start()
     {
-        QObject::connect(&parec_, &QProcess::readyReadStandardOutput, [this] { raw_ += parec_.readAllStandardOutput(); });
+        QObject::connect(&parec_, &QProcess::readyReadStandardOutput, [this] {
+            raw_ += parec_.readAllStandardOutput();
+            arrivals_.emplace_back(Clock::now(), raw_.size() / 2);
+        });
         parec_.start("parec", {"-d", "test_sink.monitor", "--format=s16le", "--rate=48000", "--channels=1",
                                "--latency-msec=20", "--raw"});
-        return parec_.waitForStarted(5000);
+        // The capture may take a while to begin: it has begun once data comes.
+        return parec_.waitForStarted(5000) && parec_.waitForReadyRead(10000);
     }
     void Stop()
     {
-        if (parec_.state() == QProcess::NotRunning) return;
         parec_.terminate();
-        if (!parec_.waitForFinished(5000)) parec_.kill();
+        parec_.waitForFinished(5000);
         raw_ += parec_.readAllStandardOutput();
     }
-    ~SinkRecorder()
-    {
-        Stop();
-    }
-
     std::vector<int16_t> Samples() const
     {
-        std::vector<int16_t> s(static_cast<size_t>(raw_.size() / 2));
-        if (!s.empty()) std::memcpy(s.data(), raw_.constData(), s.size() * 2);
-        return s;
+        const auto *s = reinterpret_cast<const int16_t *>(raw_.constData());
+        return {s, s + raw_.size() / 2};
     }
-
-    // Sound above `level`: total duration in seconds of the stretches where
-    // the signal is louder than level, gaps shorter than 5 ms bridged.
-    struct Tone {
-        double seconds = 0;
-        int stretches = 0;
-        int peak = 0;
-        double frequency = 0;   // from the zero crossings inside the stretches
-    };
-    Tone Find(int level = 1000) const
-    {
-        const std::vector<int16_t> s = Samples();
-        Tone t;
-        const long gap = Rate / 200;
-        long start = -1, last = -1, inside = 0, crossings = 0;
-        auto close = [&] {
-            if (start < 0) return;
-            inside += last - start + 1;
-            ++t.stretches;
-            for (long i = start + 1; i <= last; ++i)
-                if ((s[i - 1] < 0) != (s[i] < 0)) ++crossings;
-        };
-        for (long i = 0; i < static_cast<long>(s.size()); ++i) {
-            const int v = std::abs(static_cast<int>(s[i]));
-            if (v > t.peak) t.peak = v;
-            if (v <= level) continue;
-            if (start >= 0 && i - last > gap) {
-                close();
-                start = -1;
-            }
-            if (start < 0) start = i;
-            last = i;
-        }
-        close();
-        t.seconds = static_cast<double>(inside) / Rate;
-        if (inside > 0) t.frequency = crossings / 2.0 / t.seconds;
-        return t;
-    }
+    // When the data came: arrival, samples so far.
+    const std::vector<std::pair<Clock::time_point, long>> &Arrivals() const { return arrivals_; }
 
 private:
     QProcess parec_;
     QByteArray raw_;
+    std::vector<std::pair<Clock::time_point, long>> arrivals_;
 };
+
+struct Span {
+    long begin = 0, end = 0;
+    double Seconds() const { return static_cast<double>(end - begin) / SinkRecorder::Rate; }
+};
+
+// Stretches louder than level; quieter runs shorter than bridge samples inside them are bridged.
+inline std::vector<Span> LoudSpans(const std::vector<int16_t> &s, int level, long bridge)
+{
+    std::vector<Span> spans;
+    for (long i = 0; i < static_cast<long>(s.size()); ++i) {
+        if (std::abs(static_cast<int>(s[i])) <= level) continue;
+        if (spans.empty() || i - spans.back().end > bridge) spans.push_back({i, i});
+        spans.back().end = i + 1;
+    }
+    return spans;
+}
+
+// The longest run of samples no louder than level inside the span.
+inline long LongestQuiet(const std::vector<int16_t> &s, Span span, int level)
+{
+    long longest = 0, run = 0;
+    for (long i = span.begin; i < span.end; ++i) {
+        run = std::abs(static_cast<int>(s[i])) <= level ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+// The span without its first and last 5 ms: its mean, its RMS, and how much of
+// it is a tone of the given frequency (1: all of it, found by correlation).
+struct Tone { double mean = 0, rms = 0, match = 0; };
+inline Tone MeasureTone(const std::vector<int16_t> &s, Span span, double frequency)
+{
+    const long edge = SinkRecorder::Rate / 200, from = span.begin + edge, to = span.end - edge;
+    Tone t;
+    std::complex<double> sum = 0;
+    double square = 0;
+    for (long i = from; i < to; ++i) {
+        t.mean += s[i];
+        square += static_cast<double>(s[i]) * s[i];
+        sum += static_cast<double>(s[i]) * std::polar(1.0, -2 * M_PI * frequency * i / SinkRecorder::Rate);
+    }
+    const double n = static_cast<double>(to - from);
+    t.mean /= n;
+    t.rms = std::sqrt(square / n);
+    t.match = t.rms > 0 ? std::abs(sum) / n * std::sqrt(2.0) / t.rms : 0;
+    return t;
+}
+
+// An AUDIO sentence body with n samples of a sine (at `scale` of the width's full
+// scale) continuing from sample `first` of the stream.
+inline std::string AudioBody(int period, int bits, double frequency, long first, int n, double scale = 1.0)
+{
+    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    const double top = scale * ((1 << (bits - 1)) - 1), rate = 400000.0 / period;
+    std::string text;
+    uint32_t held = 0;
+    int bitsHeld = 0;
+    for (long i = first; i < first + n; ++i) {
+        const long v = std::lround(top * std::sin(2 * M_PI * frequency * i / rate));
+        held = (held << bits) | (static_cast<uint32_t>(v) & ((1u << bits) - 1));
+        for (bitsHeld += bits; bitsHeld >= 6; bitsHeld -= 6) text += alphabet[(held >> (bitsHeld - 6)) & 63];
+        held &= (1u << bitsHeld) - 1;
+    }
+    if (bitsHeld > 0) text += alphabet[(held << (6 - bitsHeld)) & 63];
+    return "DODU,LOOP1,AUDIO," + std::to_string(period) + "," + std::to_string(bits) + "," + text;
+}

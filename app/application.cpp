@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include <QIcon>
 #include <exception>
 
 #include "platform/locale.h"
@@ -12,6 +13,8 @@ KavuApplication::KavuApplication(int &argc, char **argv) : QApplication(argc, ar
     setApplicationDisplayName(ApplicationTitle);
     UseDotDecimalSeparator();
     Q_INIT_RESOURCE(resources);
+    // The program's picture on every window: the frame, its children, the plots and the dialogs.
+    setWindowIcon(QIcon(":/forms/program.svg"));
 }
 
 void KavuApplication::ShowException(const char *what)

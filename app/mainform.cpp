@@ -32,6 +32,9 @@ TMainForm::TMainForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<U
     ui->setupUi(this);
     ShowLabelsAsPlainText(this);
     ClientArea = ui->ClientArea;
+    // A child placed past the frame's edge, or taller than it, is scrolled to.
+    ClientArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ClientArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setMinimumSize(600, 300);
     QFont font = this->font();
     font.setPixelSize(16);

@@ -11,7 +11,7 @@ TGPPOSAForm::TGPPOSAForm(QAction *menuItem, QWidget *parent)
     ui->setupUi(Client());
     ShowLabelsAsPlainText(Client());
     setWindowTitle("GPPOSA");
-    SetClientSize(159, 280);
+    SetClientSize(165, 280);
     FormCreate();
 }
 

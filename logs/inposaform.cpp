@@ -11,7 +11,7 @@ TINPOSAForm::TINPOSAForm(QAction *menuItem, QWidget *parent)
     ui->setupUi(Client());
     ShowLabelsAsPlainText(Client());
     setWindowTitle("INPOSA");
-    SetClientSize(159, 280);
+    SetClientSize(165, 280);
     FormCreate();
 }
 

@@ -12,7 +12,7 @@ TLCPOSAForm::TLCPOSAForm(QAction *menuItem, QWidget *parent)
     setWindowTitle("LCPOSA Logs");
     Grid = ui->StringGrid1;
     ExtraBottom = 2;   // four pixels below the grid in all
-    SetClientSize(224, Client()->height());
+    SetClientSize(279, Client()->height());
     FormCreate();
 }
 
@@ -50,9 +50,10 @@ void TLCPOSAForm::ShowData(const char *line)
     ShowResiduals(epoch.ShownResiduals);
 }
 
-// A row per stored station, as far as the grid reaches; the rows after them emptied.
+// A row per stored station, the grid grown to hold them all; the rows after them emptied.
 void TLCPOSAForm::ShowResiduals(const LcrsdaRecord &residuals)
 {
+    FitRows(residuals.StoredStations(), StationRows + 1);
     int stations = std::min(residuals.StoredStations(), Grid->RowCount() - 1);
     for (int i = 0; i < stations; ++i) {
         char id[8] = "";

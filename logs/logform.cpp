@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "platform/fonts.h"
 #include "sentence/fields.h"
 
 LogGrid::LogGrid(QWidget *parent) : QTableWidget(parent)
@@ -19,8 +20,9 @@ LogGrid::LogGrid(QWidget *parent) : QTableWidget(parent)
     verticalHeader()->setMinimumSectionSize(1);
     setFont(QFont("Courier New", 8));
     setWordWrap(false);
-    // A cell too narrow for its text cuts it off, as the original grid does, rather
-    // than ending it in an ellipsis.
+    // Cells are padded to their column's width in characters: a text that still
+    // runs past its cell is cut off at the cell's edge, never shortened with an
+    // ellipsis that would hide its last digits.
     setTextElideMode(Qt::ElideNone);
     // Disabled only against the user: the cells are drawn in the normal colours,
     // not greyed out.
@@ -38,9 +40,14 @@ void LogGrid::SetRowCount(int rows)
     if (rows < 1) rows = 1;
     int old = rowCount();
     setRowCount(rows);
-    for (int r = old; r < rows; ++r) setRowHeight(r, DefaultRowHeight);
+    for (int r = old; r < rows; ++r) setRowHeight(r, RowPitch());
     for (int c = 0; c < columnCount(); ++c)
         if (QTableWidgetItem *it = item(0, c)) it->setBackground(palette().button());
+}
+
+int LogGrid::FittingHeight() const
+{
+    return verticalHeader()->length() + 2 * frameWidth();
 }
 
 void LogGrid::SetColumnWidths(std::initializer_list<int> widths)
@@ -92,8 +99,7 @@ void LogGrid::BlankRowsFrom(int firstRow)
 
 LogForm::LogForm(QAction *menuItem, QWidget *parent) : MdiChildForm(menuItem, parent)
 {
-    QFont font("MS Sans Serif", 8);
-    Client()->setFont(font);
+    Client()->setFont(DialogFont());
 }
 
 void LogForm::FitGrid()

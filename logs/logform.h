@@ -30,8 +30,10 @@ public:
     QString Cell(int column, int row) const;
     // Empties every cell of the rows from firstRow to the last.
     void BlankRowsFrom(int firstRow);
-    // Height = rows x row height + (rows + 4) x grid line width.
-    int FittingHeight() const { return RowCount() * DefaultRowHeight + (RowCount() + 4) * GridLineWidth; }
+    // A row of DefaultRowHeight pixels and its grid line.
+    int RowPitch() const { return DefaultRowHeight + GridLineWidth; }
+    // Every row and the frame around them, as the table draws them: no band below the last row.
+    int FittingHeight() const;
 };
 
 class LogForm : public MdiChildForm {

@@ -10,7 +10,7 @@ TSYNCAForm::TSYNCAForm(QAction *menuItem, QWidget *parent)
     ui->setupUi(Client());
     ShowLabelsAsPlainText(Client());
     setWindowTitle("SYNCA Logs");
-    SetClientSize(222, 151);
+    SetClientSize(298, 151);
     FormCreate();
 }
 

@@ -266,9 +266,9 @@ QList<QPointF> ChartView::SeriesPoints(const QXYSeries *series) const
 void ChartView::RefineLater()
 {
     // A zoom only narrows the range: the ticks are made finer afterwards.
-    const QRectF area = chart()->plotArea();
-    UpdateTicks(bottom_, bottom_->min(), bottom_->max(), area.width(), 100.0);
-    UpdateTicks(left_, left_->min(), left_->max(), area.height(), 40.0);
+    UpdateTicks(bottom_, bottom_->min(), bottom_->max());
+    UpdateTicks(left_, left_->min(), left_->max());
+    SquareTicks();
     if (!lines_.isEmpty()) refine_->start();
 }
 
@@ -298,8 +298,18 @@ void ChartView::Refine()
 // tick from the anchor, so the interval is always set for a range before the
 // axis gets that range (a small interval on a wide range would mean millions
 // of ticks).
-void ChartView::UpdateTicks(QValueAxis *axis, double min, double max, double pixels, double spacing)
+void ChartView::UpdateTicks(QValueAxis *axis, double min, double max)
 {
+    ApplyStep(axis, min, max, TickStep(axis, min, max));
+}
+
+// The round step (1, 2 or 5 times a power of ten) for about `Spacing` pixels
+// between marks; 0 when the range has none.
+double ChartView::TickStep(const QValueAxis *axis, double min, double max) const
+{
+    const QRectF area = chart()->plotArea();
+    const double pixels = axis == bottom_ ? area.width() : area.height();
+    const double spacing = Spacing(axis);
     const double range = max - min;
     const double marks = pixels >= spacing ? std::min(pixels / spacing, 50.0) : 5.0;
     const double wanted = range / marks;
@@ -311,8 +321,13 @@ void ChartView::UpdateTicks(QValueAxis *axis, double min, double max, double pix
             if (step >= wanted) break;
         }
     }
+    return step;
+}
+
+void ChartView::ApplyStep(QValueAxis *axis, double min, double max, double step)
+{
     const double anchor = step > 0 ? std::floor(min / step) * step : 0.0;
-    if (!(step > 0) || !std::isfinite(step) || !std::isfinite(anchor) || range / step > 100.0) {
+    if (!(step > 0) || !std::isfinite(step) || !std::isfinite(anchor) || (max - min) / step > 100.0) {
         // No round interval for this range: a fixed number of ticks is always safe.
         axis->setTickType(QValueAxis::TicksFixed);
         axis->setTickCount(5);
@@ -323,12 +338,32 @@ void ChartView::UpdateTicks(QValueAxis *axis, double min, double max, double pix
     axis->setTickType(QValueAxis::TicksDynamic);
 }
 
+double ChartView::Spacing(const QValueAxis *axis) const
+{
+    if (squareSpacing_ > 0) return squareSpacing_;
+    return axis == bottom_ ? 100.0 : 40.0;
+}
+
+void ChartView::SetSquareTicks(double spacing)
+{
+    squareSpacing_ = spacing;
+    SquareTicks();
+}
+
+// The coarser of the two axes' steps on both: a coarser step never means more ticks.
+void ChartView::SquareTicks()
+{
+    if (!(squareSpacing_ > 0)) return;
+    const double step = std::max(TickStep(bottom_, bottom_->min(), bottom_->max()),
+                                 TickStep(left_, left_->min(), left_->max()));
+    for (QValueAxis *axis : {bottom_, left_}) ApplyStep(axis, axis->min(), axis->max(), step);
+}
+
 void ChartView::SetAxisRange(QValueAxis *axis, double min, double max)
 {
-    const bool horizontal = axis == bottom_;
-    const QRectF area = chart()->plotArea();
-    UpdateTicks(axis, min, max, horizontal ? area.width() : area.height(), horizontal ? 100.0 : 40.0);
+    UpdateTicks(axis, min, max);
     axis->setRange(min, max);
+    SquareTicks();
 }
 
 void ChartView::SetXRange(double min, double max)
@@ -359,10 +394,10 @@ void ChartView::UndoZoom()
 {
     if (!chart()->isZoomed()) return;
     // The ranges before the zoom are the last ones set here.
-    const QRectF area = chart()->plotArea();
-    UpdateTicks(bottom_, homeX_.first, homeX_.second, area.width(), 100.0);
-    UpdateTicks(left_, homeY_.first, homeY_.second, area.height(), 40.0);
+    UpdateTicks(bottom_, homeX_.first, homeX_.second);
+    UpdateTicks(left_, homeY_.first, homeY_.second);
     chart()->zoomReset();
+    SquareTicks();
 }
 
 void ChartView::SetZoomedRanges(double xmin, double xmax, double ymin, double ymax)

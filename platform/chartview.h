@@ -67,6 +67,10 @@ public:
     void SetXRange(double min, double max);
     void SetYRange(double min, double max);
 
+    // Both axes get the same tick step, about `spacing` pixels apart: a square
+    // grid on a chart with as many units per pixel across as up.
+    void SetSquareTicks(double spacing);
+
     bool IsZoomed() const;
     // Leaves the zoomed state (the undo-zoom signal is not emitted).
     void UndoZoom();
@@ -99,12 +103,17 @@ private:
     int Rows() const;
     void Refine();
     void RefineLater();
-    void UpdateTicks(QValueAxis *axis, double min, double max, double pixels, double spacing);
+    void UpdateTicks(QValueAxis *axis, double min, double max);
+    double Spacing(const QValueAxis *axis) const;
+    double TickStep(const QValueAxis *axis, double min, double max) const;
+    static void ApplyStep(QValueAxis *axis, double min, double max, double step);
+    void SquareTicks();
     void SetAxisRange(QValueAxis *axis, double min, double max);
 
     QValueAxis *bottom_ = nullptr;
     QValueAxis *left_ = nullptr;
     QTimer *refine_ = nullptr;
+    double squareSpacing_ = 0.0;   // 0: each axis on its own spacing
     std::pair<double, double> homeX_{0.0, 1.0};
     std::pair<double, double> homeY_{0.0, 1.0};
     struct Line {

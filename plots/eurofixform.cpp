@@ -127,6 +127,9 @@ void EurofixDataClass::BuildPanel(QWidget *parent)
     AddLabel(utc, 8, 40, "# Messages", captionWidth);
     UtcCountValue = AddLabel(utc, 180, 40, "0", valueWidth, "UtcCountValue");
     UtcMemo = AddMemo(utc, "UtcMemo", memoWidth, memoHeight);
+    // A time line with its hours, year or leap change is wider than the page: it wraps
+    // at a blank, so every field stays in sight.
+    UtcMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
 
     QWidget *etran = AddTab("ETRAN");
     AddLabel(etran, 8, 8, "E-TRAN Messages", captionWidth);

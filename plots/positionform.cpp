@@ -115,6 +115,7 @@ TPositionForm::TPositionForm(QWidget *owner) : QMainWindow(owner), ui(std::make_
     ui->TabbedNotebook1->tabBar()->setFont(tabFont);
     ui->TabbedNotebook1->tabBar()->setStyleSheet("QTabBar::tab { padding: 3px 5px; }");
     BuildChart();
+    Chart1->SetSquareTicks(50.0);
 
     auto *sources = new QActionGroup(this);
     sources->setExclusive(true);

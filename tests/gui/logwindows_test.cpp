@@ -167,14 +167,14 @@ const std::vector<Case> kCases = {
       {"gpgga,1,,,,,4", {{"ModeLabel", "eLoran"}}},
       {"GPGGA,1,,,,,5", {{"ModeLabel", "Unknown"}}}}},
     {"LCPOSA2",
-     // More than ten stations fill the ten rows; a missing one shows padded empties.
+     // A row for every station, more than ten too; a missing one shows padded empties.
      {{Residuals('A', 5, 3, "7499M,1,1,7499X,2,2"), {{"@0,2", " 7499X"}, {"@0,3", "      "}, {"@1,3", "    0.00"}}},
       {Residuals('A', 6, 40, [] {
            std::string many;
            for (int i = 0; i < 40; ++i) many += std::string(many.empty() ? "" : ",") + "7499M," + std::to_string(i) + ",1";
            return many;
        }()),
-       {{"rows", "11"}, {"height", "280"}, {"@1,10", "    9.00"}}},
+       {{"rows", "41"}, {"height", std::to_string(96 + 41 * 16 + 4 + 4)}, {"@1,40", "   39.00"}}},
       {Residuals('A', 7, -5, ""), {{"from 1", ""}}}}},
 };
 

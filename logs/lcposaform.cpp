@@ -12,7 +12,7 @@ TLCPOSAForm::TLCPOSAForm(QAction *menuItem, QWidget *parent)
     setWindowTitle("LCPOSA Logs");
     Grid = ui->StringGrid1;
     ExtraBottom = 2;   // four pixels below the grid in all
-    SetClientSize(279, Client()->height());
+    SetClientSize(285, Client()->height());
     FormCreate();
 }
 

@@ -9,8 +9,12 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QScreen>
+#include <QtMath>
 #include <QTimer>
 #include <QValueAxis>
 #include <cmath>
@@ -309,11 +313,7 @@ void TTDForm::Redraw()
 
     ui->Edit4->setText(QString::number(largest));
     ui->Memo1->setPlainText(memo.join('\n'));
-    const int seriesCount = static_cast<int>(Chart1->Series().size());
-    ui->Memo1->resize(ui->Memo1->width(), 15 * seriesCount + 35);
-    ui->GroupBox3->resize(ui->GroupBox3->width(), ui->Memo1->height() + 24);
-    // More series than the window has room for: it grows so the statistics stay readable.
-    if (ui->GroupBox3->y() + ui->GroupBox3->height() + 8 > ui->ClientPanel->height()) FormResize();
+    FitStatistics();
 
     if (maxX >= minX) Chart1->SetXRange(minX, maxX);
     if (!ui->CheckBox5->isChecked()) Chart1->SetYRange(scale.Bottom(), scale.Top());
@@ -737,6 +737,58 @@ int TTDForm::MenuHeight() const
     return menu->isVisible() ? menu->height() : menu->sizeHint().height();
 }
 
+// The statistics memo as high and as wide as its lines in its own font. The
+// window grows for it as far as the screen allows (past that the memo scrolls),
+// and shrinks back to its earlier height when the lines go again.
+void TTDForm::FitStatistics()
+{
+    QPlainTextEdit *memo = ui->Memo1;
+    QAbstractTextDocumentLayout *layout = memo->document()->documentLayout();
+    qreal lines = 0.0, line = 0.0;
+    for (QTextBlock block = memo->document()->begin(); block.isValid(); block = block.next()) {
+        line = layout->blockBoundingRect(block).height();   // lays the line out
+        lines += line;
+    }
+    const int frame = 2 * memo->frameWidth();
+    int height = qCeil(lines + 2 * memo->document()->documentMargin()) + frame;
+    bool scrolls = false;
+    if (QScreen *s = screen()) {
+        const int border = std::max(0, frameGeometry().height() - this->height());
+        const int room = s->availableGeometry().height() - border - MenuHeight() - ui->GroupBox3->y() - 24 - 8;
+        scrolls = height > room;
+        if (scrolls) height = std::max(room, qCeil(line) + frame);
+    }
+    // Never narrower than laid out; the three boxes on the right stay one column.
+    int wide = std::max(StatisticsMemoWidth, qCeil(layout->documentSize().width()) + frame);
+    if (scrolls) wide += memo->verticalScrollBar()->sizeHint().width();
+    // Bars only where the text cannot fit: a bar that is not needed would itself
+    // take the room that makes the other one appear.
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    if (wide != memo->width()) {
+        for (QGroupBox *box : {ui->GroupBox1, ui->GroupBox2, ui->GroupBox3})
+            box->resize(wide + 2 * memo->x(), box->height());
+        memo->resize(wide, memo->height());
+        FormResize();
+    }
+    memo->resize(memo->width(), height);
+    ui->GroupBox3->resize(ui->GroupBox3->width(), height + 24);
+
+    const int needed = ui->GroupBox3->y() + ui->GroupBox3->height() + 8;
+    const int client = this->height() - MenuHeight();
+    if (grownFrom_ && client != grownTo_) grownFrom_ = 0;   // the user has sized it since
+    if (needed > client) {
+        if (!grownFrom_) grownFrom_ = client;
+        FormResize();
+        grownTo_ = this->height() - MenuHeight();
+    } else if (grownFrom_ && needed < client) {
+        const int back = std::max(grownFrom_, needed);
+        if (back == grownFrom_) grownFrom_ = 0;
+        resize(width(), back + MenuHeight());
+        grownTo_ = back;
+    }
+}
+
 void TTDForm::FormResize()
 {
     static thread_local bool inside = false;
@@ -757,8 +809,9 @@ void TTDForm::FormResize()
     }
     if (grow) resize(clientWidth, clientHeight + menu);
     if (QScreen *s = screen()) {
-        const int screenHeight = s->geometry().height();
-        if (frameGeometry().bottom() > screenHeight) move(x(), std::max(0, (screenHeight - frameGeometry().height()) / 2));
+        const QRect free = s->availableGeometry();
+        if (frameGeometry().bottom() > free.bottom())
+            move(x(), std::max(free.top(), free.top() + (free.height() - frameGeometry().height()) / 2));
     }
     const int chartWidth = clientWidth - ui->GroupBox2->width() - 24;
     for (QGroupBox *box : {ui->GroupBox1, ui->GroupBox2, ui->GroupBox3}) box->move(chartWidth + 16, box->y());

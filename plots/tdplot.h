@@ -101,6 +101,8 @@ private:
     void RequestRedraw();
     bool Drawable() const;
     int MenuHeight() const;
+    void FitStatistics();
+    static constexpr int StatisticsMemoWidth = 209;
     void ChooseSource(uint8_t kind);
     void RemoveChartSeries(QXYSeries *series);
     void RemoveAllChartSeries();
@@ -110,5 +112,7 @@ private:
 
     QTimer *redrawTimer_ = nullptr;
     bool redrawPending_ = false;
+    int grownFrom_ = 0;   // client height before the statistics made the window taller (0: not grown)
+    int grownTo_ = 0;     // the client height they made it
     int fixedItems_ = 0;   // items of "Select Stations" made at design time
 };

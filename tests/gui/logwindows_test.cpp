@@ -174,7 +174,7 @@ const std::vector<Case> kCases = {
            for (int i = 0; i < 40; ++i) many += std::string(many.empty() ? "" : ",") + "7499M," + std::to_string(i) + ",1";
            return many;
        }()),
-       {{"rows", "41"}, {"height", std::to_string(96 + 41 * 16 + 4 + 4)}, {"@1,40", "   39.00"}}},
+       {{"rows", "41"}, {"height", QString::number(96 + 41 * 16 + 4 + 4)}, {"@1,40", "   39.00"}}},
       {Residuals('A', 7, -5, ""), {{"from 1", ""}}}}},
 };
 

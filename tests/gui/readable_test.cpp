@@ -115,10 +115,11 @@ TEST_F(ReadableTest, EveryValueFitsItsLabelAndNoLabelRunsIntoAnother)
             const std::string name = labels[i]->objectName().toStdString();
             QRect drawn = TextRect(labels[i], labels[i]->text());
             if (labels[i]->text().isEmpty()) continue;
+            const QRect spaced = drawn.adjusted(-3, 0, 3, 0);   // a blank's width between two texts
             EXPECT_TRUE(labels[i]->geometry().contains(drawn) && client->rect().contains(drawn)) << name;
             for (qsizetype j = i + 1; j < labels.size(); ++j) {
                 if (labels[j]->text().isEmpty()) continue;
-                EXPECT_FALSE(drawn.intersects(TextRect(labels[j], labels[j]->text())))
+                EXPECT_FALSE(spaced.intersects(TextRect(labels[j], labels[j]->text())))
                     << name << " runs into " << labels[j]->objectName().toStdString();
             }
         }

@@ -6,6 +6,8 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QValueAxis>
 #include <cmath>
@@ -274,8 +276,10 @@ TEST_F(TDPlotTest, CopiesAndTheLayoutGrowsWithTheStatistics)
     std::vector<std::string> names;
     for (int i = 0; i < 12; ++i) names.push_back(std::to_string(5000 + i) + "M");
     Toaa(2, names);
+    const int before = TDForm->height();
     TDForm->ViewAll1Click();
-    EXPECT_EQ(ui->Memo1->height(), 15 * 12 + 35);
+    EXPECT_EQ(ui->Memo1->verticalScrollBar()->maximum(), 0);   // as high and as wide as its lines
+    EXPECT_EQ(ui->Memo1->horizontalScrollBar()->maximum(), 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return ui->ClientPanel->height() >= ui->GroupBox3->geometry().bottom() + 8; }, 2000));
 
     ui->CopytoClipboard1->trigger();
@@ -285,6 +289,15 @@ TEST_F(TDPlotTest, CopiesAndTheLayoutGrowsWithTheStatistics)
     EXPECT_TRUE(data->data("image/svg+xml").contains("5011M"));
     ui->CopyWindowtoClipboard1->trigger();
     EXPECT_EQ(QApplication::clipboard()->image().size(), ui->ClientPanel->size());
+
+    // Forty stations: the window stays within the screen and the memo scrolls.
+    for (int i = 12; i < 40; ++i) names.push_back(std::to_string(5000 + i) + "M");
+    Toaa(2, names, 10);
+    TDForm->ViewAll1Click();
+    EXPECT_LE(TDForm->frameGeometry().height(), TDForm->screen()->availableGeometry().height());
+    EXPECT_GT(ui->Memo1->verticalScrollBar()->maximum(), 0);
+    TDForm->HideAll1Click();   // no lines: back to the height it had
+    EXPECT_EQ(TDForm->height(), before);
 }
 
 TEST(ChartViewTest, LongLinesKeepTheirExtremesAndAreRefinedOnZoom)

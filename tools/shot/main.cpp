@@ -50,16 +50,16 @@ int main(int argc, char **argv)
     TDForm->show();
     TDForm->setGeometry(MainForm->width() + 4, 0, screen.width() - MainForm->width() - 8, screen.height() * 6 / 10);
     if (plots) {
-        // The plot windows side by side over the frame.
-        int half = screen.width() / 2;
+        // The plot windows side by side over the frame, none covering another.
         PositionForm->show();
-        PositionForm->setGeometry(0, 0, half, screen.height() * 6 / 10);
+        PositionForm->move(0, 0);
+        const QRect position = PositionForm->frameGeometry();
         FFTForm->show();
-        FFTForm->setGeometry(half, 0, half, screen.height() / 2);
-        EurofixForm->show();
-        EurofixForm->move(half, screen.height() / 2 + 30);
+        FFTForm->setGeometry(position.right() + 4, 0, screen.width() - position.right() - 4, position.height());
         HeadingForm->show();
-        HeadingForm->move(0, screen.height() * 6 / 10 + 30);
+        HeadingForm->move(0, position.bottom() + 4);
+        EurofixForm->show();
+        EurofixForm->move(HeadingForm->frameGeometry().right() + 4, position.bottom() + 4);
         TDForm->hide();
     }
     if (MonitorForm) MonitorForm->RefreshPanes();

@@ -1,5 +1,6 @@
 #include "link/script.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -35,22 +36,24 @@ void CharBuf::Put(char byte)
     else Grow();
 }
 
-// Opens a gap of Step bytes at the write index: the older bytes, from the read
-// index to the old end, move up.
+// Opens a gap at the write index as large as the ring itself (at least Step
+// bytes), so filling a ring costs time in proportion to what is put: the older
+// bytes, from the read index to the old end, move up by the gap.
 void CharBuf::Grow()
 {
-    size_t bigger = capacity_ + Step;
-    std::unique_ptr<char[]> storage(new (std::nothrow) char[bigger]);
+    size_t gap = std::max(Step, capacity_);
+    size_t bigger = capacity_ + gap;
+    std::unique_ptr<char[]> storage(bigger > capacity_ ? new (std::nothrow) char[bigger] : nullptr);
     if (!storage) {
         storage_.reset();
         capacity_ = read_ = write_ = 0;
         return;
     }
     std::memcpy(storage.get(), storage_.get(), read_);
-    std::memcpy(storage.get() + read_ + Step, storage_.get() + read_, capacity_ - read_);
+    std::memcpy(storage.get() + read_ + gap, storage_.get() + read_, capacity_ - read_);
     storage_ = std::move(storage);
     capacity_ = bigger;
-    read_ += Step;
+    read_ += gap;
 }
 
 // Called when the read index has wrapped to 0: the bytes lie in [0, write).

@@ -13,8 +13,8 @@
 #include <vector>
 
 // A circular byte FIFO. A fixed ring drops its oldest byte when full; a growing
-// ring (fixed capacity 0) grows by 100 bytes when full and shrinks again as it
-// is emptied.
+// ring (fixed capacity 0) doubles (by at least 100 bytes) when full and shrinks
+// again as it is emptied.
 class CharBuf {
 public:
     static constexpr size_t Step = 100;

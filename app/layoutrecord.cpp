@@ -48,3 +48,9 @@ std::optional<LayoutRecord> LayoutRecord::Decode(const std::string &bytes)
     r.State = Get32(bytes, 32);
     return r;
 }
+
+bool LayoutRecord::CannotBeWindow() const
+{
+    return Open && (Width <= 0 || Height <= 0 || Style < Normal || Style > StayOnTop || State < StateNormal ||
+                    State > Maximized);
+}

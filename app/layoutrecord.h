@@ -22,6 +22,8 @@ struct LayoutRecord {
 
     // A record with open 0 carries zeros after it.
     std::string Encode() const;
+    // An open record whose size, style or state no window can have.
+    bool CannotBeWindow() const;
     // Exactly 36 bytes, else nothing.
     static std::optional<LayoutRecord> Decode(const std::string &bytes);
 };

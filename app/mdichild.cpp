@@ -45,3 +45,20 @@ void MdiChildForm::SetSizeable(int minClientWidth, int minClientHeight)
     setMinimumSize(QSize(minClientWidth, minClientHeight) + FrameSize());
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
+
+QRect MdiChildForm::NormalGeometry() const
+{
+    return windowState() & (Qt::WindowMinimized | Qt::WindowMaximized) ? normal_ : geometry();
+}
+
+void MdiChildForm::moveEvent(QMoveEvent *event)
+{
+    QMdiSubWindow::moveEvent(event);
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) normal_ = geometry();
+}
+
+void MdiChildForm::resizeEvent(QResizeEvent *event)
+{
+    QMdiSubWindow::resizeEvent(event);
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) normal_ = geometry();
+}

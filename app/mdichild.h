@@ -31,6 +31,15 @@ public:
     // Title bar and borders around the client.
     QSize FrameSize() const;
 
+    // The place and size the window has in the normal state, also while it is
+    // minimised or maximised (where it returns to).
+    QRect NormalGeometry() const;
+
+protected:
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     QWidget *client_;
+    QRect normal_;
 };

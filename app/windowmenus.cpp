@@ -3,9 +3,12 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
+#include <algorithm>
 
 #include "app/layoutrecord.h"
 #include "app/mainform.h"
+#include "app/mdichild.h"
 #include "app/tile.h"
 #include "platform/notifier.h"
 #include "platform/settings.h"
@@ -198,16 +201,28 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 
 namespace {
 
+// Where a window is in the normal state, also while it is minimised or
+// maximised: a window stored in those states returns there when restored.
+QRect NormalPlace(QWidget *w)
+{
+    if (auto *child = qobject_cast<MdiChildForm *>(w)) return child->NormalGeometry();
+    QRect place(w->pos(), w->size());
+    if (!w->isMinimized() && !w->isMaximized()) return place;
+    QRect normal = w->normalGeometry();   // without the frame
+    return normal.isEmpty() ? place : normal.translated(w->pos() - w->geometry().topLeft());
+}
+
 LayoutRecord RecordOf(QWidget *w, int32_t style)
 {
     LayoutRecord r;
     r.Open = true;
     r.Style = style;
     r.Visible = w->isVisible();
-    r.Height = w->height();
-    r.Width = w->width();
-    r.Top = w->y();
-    r.Left = w->x();
+    QRect place = NormalPlace(w);
+    r.Height = place.height();
+    r.Width = place.width();
+    r.Top = place.y();
+    r.Left = place.x();
     r.State = w->isMinimized() ? LayoutRecord::Minimized : w->isMaximized() ? LayoutRecord::Maximized : LayoutRecord::StateNormal;
     return r;
 }
@@ -218,14 +233,40 @@ int32_t StyleOf(QWidget *w)
     return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint) ? LayoutRecord::StayOnTop : LayoutRecord::Normal;
 }
 
+// The stored place, kept where the window can be reached: no larger than the
+// area it lives in (the screen; for a child, the frame's client area), and its
+// top-left corner inside that area, at least Reach pixels from its far edges.
+QRect Reachable(QWidget *w, const LayoutRecord &r)
+{
+    constexpr int Reach = 48;
+    QRect area = w->isWindow() ? (w->screen() ? w->screen() : QGuiApplication::primaryScreen())->availableGeometry()
+                               : QRect(QPoint(0, 0), w->parentWidget()->size());
+    auto bound = [](int32_t stored, int least, int most, int room) {
+        least = std::max(least, 1);
+        return std::clamp(stored, least, std::max(std::min(room, most), least));
+    };
+    auto fit = [](int32_t at, int from, int room) {
+        return static_cast<int>(std::clamp<int64_t>(at, from, from + std::max(room - Reach, 0)));
+    };
+    return QRect(fit(r.Left, area.left(), area.width()), fit(r.Top, area.top(), area.height()),
+                 bound(r.Width, w->minimumWidth(), w->maximumWidth(), area.width()),
+                 bound(r.Height, w->minimumHeight(), w->maximumHeight(), area.height()));
+}
+
+// The normal size and place first, then the state: a minimised or maximised
+// window returns to that size and place. A sub-window already in the normal
+// state is not told so again (it would drop to its minimum size).
 void ApplyGeometry(QWidget *w, const LayoutRecord &r)
 {
-    w->resize(r.Width, r.Height);
-    w->move(r.Left, r.Top);
-    Qt::WindowStates state = r.State == LayoutRecord::Minimized   ? Qt::WindowMinimized
-                             : r.State == LayoutRecord::Maximized ? Qt::WindowMaximized
-                                                                  : Qt::WindowNoState;
-    w->setWindowState(state);
+    const Qt::WindowStates minMax = Qt::WindowMinimized | Qt::WindowMaximized;
+    if (w->windowState() & minMax) w->setWindowState(w->windowState() & ~minMax);
+    QRect place = Reachable(w, r);
+    w->resize(place.size());
+    w->move(place.topLeft());
+    Qt::WindowState state = r.State == LayoutRecord::Minimized   ? Qt::WindowMinimized
+                            : r.State == LayoutRecord::Maximized ? Qt::WindowMaximized
+                                                                 : Qt::WindowNoState;
+    if (state != Qt::WindowNoState) w->setWindowState((w->windowState() & ~minMax) | state);
 }
 
 void ApplyStyle(QWidget *w, int32_t style)
@@ -272,7 +313,7 @@ void TMainForm::RestorelastWindows1Click()
         if (!store.Has(name)) return std::nullopt;
         std::optional<QByteArray> bytes = store.ReadBinary(name);
         std::optional<LayoutRecord> r = bytes ? LayoutRecord::Decode(bytes->toStdString()) : std::nullopt;
-        bad = !r;
+        bad = !r || (r->Valid == 1 && r->CannotBeWindow());
         return r;
     };
 

@@ -1,7 +1,10 @@
 #include <QMdiArea>
 #include <QMenu>
+#include <QScreen>
 #include <QTest>
+#include <climits>
 
+#include "app/layoutrecord.h"
 #include "app/mainform.h"
 #include "plots/tdplot.h"
 #include "gui_test_support.h"
@@ -15,7 +18,6 @@ class ProbeForm : public MdiChildForm {
 public:
     explicit ProbeForm(QAction *item) : MdiChildForm(item)
     {
-        setWindowTitle("Probe Logs");
         if (item->objectName() == "SerialMonitor1") SetSizeable(100, 50);
         else SetClientSize(300, 120);
         ++alive;
@@ -45,50 +47,44 @@ protected:
         MainForm->RegisterLogWindow(ui->SerialMonitor1, ui->SerialMonitor2, ProbeMonitor, std::nullopt,
                                     [](MdiChildForm *f) { MainForm->PlaceMonitor(f); });
     }
+    // The program ends and starts again with its real windows.
+    void Restart()
+    {
+        DestroyForms();
+        CreateForms();
+        MainForm->show();
+        ui = MainForm->ui.get();
+    }
     void Settle() { QCoreApplication::processEvents(); QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    static void Store(const char *name, const LayoutRecord &r)
+    {
+        SettingsStore store(SettingsStore::Mode::Create);
+        store.WriteBinary(name, QByteArray::fromStdString(r.Encode()));
+    }
 };
 
 } // namespace
 
-TEST_F(WindowMenusTest, ItemOpensWithTheLastLineAndClosesAgain)
+TEST_F(WindowMenusTest, ItemOpensWithTheLastLineClosesAndTheCloseBoxUnchecks)
 {
     std::string line = Sentence("DODU,TOAA,1");
     MainForm->ReceiveData(QByteArray::fromStdString(line + "\r\n"));
     ui->TOAA1->trigger();
     ASSERT_TRUE(ui->TOAA1->isChecked());
-    ASSERT_NE(ProbeToaa, nullptr);
     EXPECT_EQ(ProbeToaa->lines, (std::vector<std::string>{line}));
     EXPECT_EQ(MainForm->WindowOf(ui->TOAA1), ProbeToaa);
-    EXPECT_EQ(MainForm->ClientArea->subWindowList().size(), 1);
-
     ui->TOAA1->trigger();
     EXPECT_FALSE(ui->TOAA1->isChecked());
     EXPECT_EQ(ProbeForm::alive, 0);
     EXPECT_EQ(MainForm->WindowOf(ui->TOAA1), nullptr);
 
-    // With nothing received a window opens with the empty text.
-    ui->GPGGA1->trigger();
+    ui->GPGGA1->trigger();   // nothing received: the empty text
     EXPECT_EQ(ProbeGpgga->lines, (std::vector<std::string>{""}));
-}
-
-TEST_F(WindowMenusTest, FixedClientSizeLeavesRoomForTheFrame)
-{
-    ui->TOAA1->trigger();
-    EXPECT_EQ(ProbeToaa->Client()->size(), QSize(300, 120));
-    EXPECT_EQ(ProbeToaa->size(), QSize(300, 120) + ProbeToaa->FrameSize());
-    EXPECT_EQ(ProbeToaa->Client()->geometry().bottom(), ProbeToaa->height() - ProbeToaa->FrameSize().width() / 2 - 1);
-}
-
-TEST_F(WindowMenusTest, CloseBoxUnchecksAndTheNextClickMakesANewWindow)
-{
-    ui->TOAA1->trigger();
-    ProbeForm *first = ProbeToaa;
-    first->close();
+    ProbeGpgga->close();
     Settle();
-    EXPECT_FALSE(ui->TOAA1->isChecked());
+    EXPECT_FALSE(ui->GPGGA1->isChecked());
     EXPECT_EQ(ProbeForm::alive, 0);
-    ui->TOAA1->trigger();
-    EXPECT_TRUE(ui->TOAA1->isChecked());
+    ui->GPGGA1->trigger();
     EXPECT_EQ(ProbeForm::alive, 1);
 }
 
@@ -113,8 +109,11 @@ TEST_F(WindowMenusTest, CloseAllAndTheWindowMenuEnabling)
     EXPECT_TRUE(ui->CloseAll1->isEnabled());
     ui->CloseAll1->trigger();
     Settle();
-    EXPECT_FALSE(ui->TOAA1->isChecked());
-    EXPECT_FALSE(ui->GPGGA1->isChecked());
+    EXPECT_FALSE(ui->TOAA1->isChecked() || ui->GPGGA1->isChecked());
+    EXPECT_EQ(ProbeForm::alive, 0);
+
+    ui->TOAA1->trigger();   // the main window takes its children with it
+    DestroyForms();
     EXPECT_EQ(ProbeForm::alive, 0);
 }
 
@@ -134,68 +133,93 @@ TEST_F(WindowMenusTest, MonitorOpensAlongTheBottom)
     }
 }
 
-TEST_F(WindowMenusTest, StoreThenRestoreReopensAtTheStoredPlace)
+TEST_F(WindowMenusTest, RestoreReopensChildrenStoredOpenAndLeavesTheOthersAlone)
 {
+    MainForm->RestorelastWindows1Click();   // nothing stored: nothing happens
+    EXPECT_TRUE(boxes.empty());
     ui->TOAA1->trigger();
     ProbeToaa->move(40, 30);
     MainForm->StorecurrentWindows1Click();
     ui->TOAA1->trigger();
-    ASSERT_FALSE(ui->TOAA1->isChecked());
+    ui->GPGGA1->trigger();
 
     MainForm->RestorelastWindows1Click();
     ASSERT_TRUE(ui->TOAA1->isChecked());
     EXPECT_EQ(ProbeToaa->pos(), QPoint(40, 30));
-    EXPECT_FALSE(ui->GPGGA1->isChecked());   // closed at store time: left as it is
+    EXPECT_TRUE(ui->GPGGA1->isChecked());   // closed at store time: left as it is now
     EXPECT_TRUE(boxes.empty());
-
     SettingsStore store;
-    ASSERT_TRUE(store.ReadBinary("MainForm"));
-    EXPECT_EQ(store.ReadBinary("MainForm")->size(), 36);
     EXPECT_EQ(store.ReadBinary("N2")->at(4), 0);      // a separator: not open
     EXPECT_EQ(store.ReadBinary("TOAA1")->at(8), 1);   // a child of the frame
 }
 
-TEST_F(WindowMenusTest, RestoreLeavesWindowsClosedAtStoreTimeAsTheyAre)
+TEST_F(WindowMenusTest, TheMonitorComesBackAtItsSizeAndPlaceInEveryStateAfterARestart)
 {
-    MainForm->StorecurrentWindows1Click();   // nothing open
-    ui->GPGGA1->trigger();
-    MainForm->RestorelastWindows1Click();
-    EXPECT_TRUE(ui->GPGGA1->isChecked());
+    const QRect stored(30, 40, 471, 280);
+    for (Qt::WindowState state : {Qt::WindowNoState, Qt::WindowMinimized, Qt::WindowMaximized}) {
+        Restart();
+        ui->SerialMonitor1->trigger();
+        QWidget *monitor = MainForm->WindowOf(ui->SerialMonitor1);
+        monitor->setGeometry(stored);
+        if (state != Qt::WindowNoState) monitor->setWindowState(state);
+        MainForm->StorecurrentWindows1Click();
+        Restart();
+        MainForm->RestorelastWindows1Click();
+        monitor = MainForm->WindowOf(ui->SerialMonitor1);
+        ASSERT_NE(monitor, nullptr) << state;
+        EXPECT_EQ(monitor->windowState() & ~Qt::WindowActive, state);
+        if (state != Qt::WindowNoState) monitor->setWindowState(Qt::WindowNoState);
+        EXPECT_EQ(monitor->geometry(), stored) << state;
+        EXPECT_TRUE(boxes.empty());
+    }
 }
 
-TEST_F(WindowMenusTest, RestoreWithNothingStoredChangesNothing)
+TEST_F(WindowMenusTest, StoredGeometryIsKeptOnTheScreenAndARecordThatCannotBeAWindowIsRefused)
 {
-    QSize before = MainForm->size();
-    MainForm->RestorelastWindows1Click();
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(MainForm->size(), before);
-    EXPECT_FALSE(ui->TOAA1->isChecked());
-}
-
-TEST_F(WindowMenusTest, ACorruptRecordStopsTheRestoreWithTheMessage)
-{
-    ui->TOAA1->trigger();
-    ProbeToaa->move(10, 10);
+    ui->SerialMonitor1->trigger();
     MainForm->StorecurrentWindows1Click();
-    ui->TOAA1->trigger();
+    LayoutRecord r;
+    r.Open = r.Visible = true;
+    r.Style = LayoutRecord::MdiChild;
+    const QSize area = MainForm->ClientArea->viewport()->size();
+    const QRect screen = MainForm->screen()->availableGeometry();
+    for (int32_t big : {65535, INT_MAX}) {
+        r.Width = r.Height = big;
+        r.Left = big;
+        r.Top = INT_MIN;
+        Store("SerialMonitor1", r);
+        Store("TDPlot1", LayoutRecord{1, true, LayoutRecord::Normal, true, big, big, big, big, 0});
+        MainForm->RestorelastWindows1Click();
+        EXPECT_TRUE(boxes.empty());
+        EXPECT_TRUE(QRect(QPoint(), area).contains(ProbeMonitor->pos()) && ProbeMonitor->width() <= area.width() &&
+                    ProbeMonitor->height() <= area.height()) << big;
+        EXPECT_TRUE(screen.contains(TDForm->pos()) && TDForm->width() <= screen.width() &&
+                    TDForm->height() <= screen.height()) << big;
+    }
+    struct Bad { const char *what; LayoutRecord record; };
+    const Bad refused[] = {
+        {"no width", {1, true, 1, true, 100, 0, 0, 0, 0}},
+        {"negative height", {1, true, 1, true, -5, 100, 0, 0, 0}},
+        {"unknown state", {1, true, 1, true, 100, 100, 0, 0, 7}},
+        {"unknown style", {1, true, 9, true, 100, 100, 0, 0, 0}},
+    };
+    const QRect before(5, 6, 300, 200);
+    for (const Bad &bad : refused) {
+        boxes.clear();
+        ProbeMonitor->setGeometry(before);
+        Store("SerialMonitor1", bad.record);
+        MainForm->RestorelastWindows1Click();
+        ASSERT_EQ(boxes.size(), 1u) << bad.what;
+        EXPECT_EQ(boxes[0], std::make_pair(QString("Error..."), QString("    Cannot read all info from Registry   ")));
+        EXPECT_EQ(ProbeMonitor->geometry(), before) << bad.what;
+    }
     {
         SettingsStore store(SettingsStore::Mode::Create);
-        store.WriteBinary("DASFA1", QByteArray(20, '\1'));   // after TOAA1 in menu order
-        store.WriteString("GPGGA1", "not binary");
+        store.WriteBinary("SerialMonitor1", QByteArray(20, '\1'));
     }
+    boxes.clear();
     MainForm->RestorelastWindows1Click();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].first, "Error...");
-    EXPECT_EQ(boxes[0].second, "    Cannot read all info from Registry   ");
-    EXPECT_TRUE(ui->TOAA1->isChecked());   // what was applied before stays
-}
-
-TEST_F(WindowMenusTest, DestroyingTheMainWindowDeletesOpenChildren)
-{
-    ui->TOAA1->trigger();
-    ui->GPGGA1->trigger();
-    DestroyForms();
-    EXPECT_EQ(ProbeForm::alive, 0);
+    EXPECT_EQ(boxes.size(), 1u);
 }
 
 TEST_F(WindowMenusTest, AFixedWindowStoredOnTopGetsItsStyleAndMenuCheckBack)
@@ -208,10 +232,6 @@ TEST_F(WindowMenusTest, AFixedWindowStoredOnTopGetsItsStyleAndMenuCheckBack)
     ASSERT_TRUE(TDForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     TDForm->move(120, 80);
     MainForm->StorecurrentWindows1Click();
-    {
-        SettingsStore store;
-        EXPECT_EQ(store.ReadBinary("TDPlot1")->at(8), 3);   // stay on top
-    }
     onTop->trigger();
     ASSERT_FALSE(TDForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     TDForm->move(300, 300);
@@ -226,11 +246,7 @@ TEST_F(WindowMenusTest, AFixedWindowStoredOnTopGetsItsStyleAndMenuCheckBack)
 
 TEST_F(WindowMenusTest, ShowDefaultLogsOpensTheUsualWindowsTiled)
 {
-    // The real windows, not the probes of this fixture.
-    DestroyForms();
-    CreateForms();
-    MainForm->show();
-    ui = MainForm->ui.get();
+    Restart();   // the real windows, not the probes
     ui->TOAA1->trigger();   // already open: left as it is
     QWidget *toaa = MainForm->WindowOf(ui->TOAA1);
     MainForm->All1Click();
@@ -239,6 +255,5 @@ TEST_F(WindowMenusTest, ShowDefaultLogsOpensTheUsualWindowsTiled)
     EXPECT_FALSE(ui->LCPOSA1->isChecked());
     EXPECT_EQ(MainForm->WindowOf(ui->TOAA1), toaa);
     EXPECT_EQ(toaa->pos(), QPoint(0, 0));
-    // Row 2 starts below the TOAA window.
-    EXPECT_EQ(MainForm->WindowOf(ui->GPPOSA1)->pos(), QPoint(0, toaa->height()));
+    EXPECT_EQ(MainForm->WindowOf(ui->GPPOSA1)->pos(), QPoint(0, toaa->height()));   // row 2 below TOAA
 }

@@ -1,13 +1,20 @@
 #include "link/datasource.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFocusEvent>
+#include <QHostInfo>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTcpSocket>
 #include <QTextCursor>
 #include <QTimer>
 #include <cstring>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "app/forms.h"
 #include "app/mainform.h"
@@ -78,6 +85,7 @@ TDataSourceForm::TDataSourceForm(QWidget *owner) : QDialog(owner), ui(std::make_
 
     ClientSocket1 = new QTcpSocket(this);
     ClientSocket1->setObjectName("ClientSocket1");
+    ClientSocket1->setReadBufferSize(SocketBacklog);   // beyond it the stream waits in the system
     connect(ClientSocket1, &QTcpSocket::connected, this, &TDataSourceForm::ClientSocket1Connect);
     connect(ClientSocket1, &QTcpSocket::disconnected, this, &TDataSourceForm::ClientSocket1Disconnect);
     connect(ClientSocket1, &QTcpSocket::errorOccurred, this, &TDataSourceForm::ClientSocket1Error);
@@ -97,6 +105,11 @@ TDataSourceForm::TDataSourceForm(QWidget *owner) : QDialog(owner), ui(std::make_
     Timer2->setInterval(10);
     connect(Timer2, &QTimer::timeout, this, &TDataSourceForm::Timer2Timer);
     Timer2->start();
+
+    more_ = new QTimer(this);
+    more_->setSingleShot(true);
+    more_->setInterval(0);
+    connect(more_, &QTimer::timeout, this, &TDataSourceForm::ContinueRoad);
 
     ReconnectTimer = new QTimer(this);
     ReconnectTimer->setObjectName("ReconnectTimer");
@@ -132,6 +145,8 @@ TDataSourceForm::~TDataSourceForm()
     CommThread.reset();
     QObject::disconnect(ClientSocket1, nullptr, this, nullptr);
     ClientSocket1->abort();
+    CloseWatch();
+    if (lookupId_ >= 0) QHostInfo::abortHostLookup(lookupId_);
     ReplayFile.Close();
     SaveSettings();
 }
@@ -388,25 +403,33 @@ void TDataSourceForm::Button1Click(QObject *sender)
             DisconnectSocket();
         } else {
             if (ApplySocketSettings()) return;
-            ConnectSocket();
+            LookUpHost(sender);   // the connect goes on once the name is found
+            return;
         }
     } else if (ui->RadioFile->isChecked()) {
         if (Connected) DisconnectFile();
         else ConnectFile();
     }
-    // A TCP/IP source resets the views once the host is found and connected, so a
-    // name that does not resolve changes nothing.
+    FinishConnectAction(sender);
+}
+
+void TDataSourceForm::FinishConnectAction(QObject *sender)
+{
+    // A TCP/IP source resets the views once the host is connected.
     if (Connected && MainForm && !ui->RadioTCPIP->isChecked()) MainForm->ResetViews();
     if (MonitorOpen()) MonitorForm->UpdateCaption();
     if (sender) show();
 }
 
+// Every change of the state passes here, however the connection ended, so the
+// monitor's caption and buttons always say what this window says.
 void TDataSourceForm::ShowConnected(bool connected)
 {
     Connected = connected;
     EnableSourceChoice(!connected);
     ui->Button1->setText(connected ? "Disconnect" : "Connect");
     if (!connected) ui->Label9->setText("Disconnected");
+    if (MonitorOpen()) MonitorForm->UpdateCaption();
 }
 
 void TDataSourceForm::ConnectSerial()
@@ -425,7 +448,7 @@ void TDataSourceForm::ConnectSerial()
         Notifier::Show("Error", "Cannot open COM-port", this);
         return;
     }
-    DrainRx();   // what the last connection left goes on before the new stream
+    DrainRx(true);   // what the last connection left goes on before the new stream
     EnableSerialControls(false);
     ShowConnected(true);
     ui->Label9->setText("Connected to " + ui->ComboBox1->currentText());
@@ -454,15 +477,35 @@ void TDataSourceForm::OnSerialFailure(unsigned generation, const QString &reason
     Notifier::Error("   Lost the connection on " + port + "   \n" + reason, this);
 }
 
-void TDataSourceForm::ConnectSocket()
+// The name is looked up before anything changes: only a name that resolves
+// opens the socket, so one that does not changes nothing but the message.
+void TDataSourceForm::LookUpHost(QObject *sender)
+{
+    if (lookupId_ >= 0) return;   // the last click's look-up is still running
+    QString host = ui->Edit6->text().trimmed();
+    if (!QHostAddress(host).isNull()) return ConnectSocket(sender);
+    bool show = sender != nullptr;
+    lookupId_ = QHostInfo::lookupHost(host, this, [this, show](const QHostInfo &info) {
+        lookupId_ = -1;
+        if (Connected || !ui->RadioTCPIP->isChecked()) return;
+        if (info.error() != QHostInfo::NoError || info.addresses().isEmpty())
+            Notifier::Error("     Cannot resolve host name     ", this);
+        else
+            ConnectSocket(show ? this : nullptr);
+    });
+}
+
+void TDataSourceForm::ConnectSocket(QObject *sender)
 {
     ClientSocket1->abort();   // while the source is closed: its events change nothing
-    DrainRx();   // what the last connection left goes on before the new stream
+    CloseWatch();
+    DrainRx(true);   // what the last connection left goes on before the new stream
     socketConnected_ = false;
     EnableTcpIpControls(false);
     ShowConnected(true);
     ui->Label9->setText("Connecting...");
     ClientSocket1->connectToHost(ui->Edit6->text().trimmed(), static_cast<quint16>(ui->Edit7->text().trimmed().toUInt()));
+    FinishConnectAction(sender);
 }
 
 void TDataSourceForm::DisconnectSocket()
@@ -471,12 +514,39 @@ void TDataSourceForm::DisconnectSocket()
     EnableTcpIpControls(true);
     ShowConnected(false);   // before the socket closes: its events now find the source closed
     if (ClientSocket1->state() == QAbstractSocket::ConnectedState) ClientSocket1->flush();
+    RxBuffer += ClientSocket1->readAll();   // what has arrived still goes down the road
     ClientSocket1->abort();
+    CloseWatch();
+    if (!RxBuffer.isEmpty()) more_->start();
+}
+
+// The socket reports a reset by the peer as an orderly close. A second
+// descriptor on the connection, kept from the connect on, outlives the
+// socket's own and tells the two apart by the state the connection ended in.
+bool TDataSourceForm::ConnectionWasReset() const
+{
+    tcp_info info{};
+    socklen_t size = sizeof info;
+    return watch_ >= 0 && ::getsockopt(watch_, IPPROTO_TCP, TCP_INFO, &info, &size) == 0 && info.tcpi_state == TCP_CLOSE;
+}
+
+void TDataSourceForm::CloseWatch()
+{
+    if (watch_ >= 0) ::close(watch_);
+    watch_ = -1;
+}
+
+void TDataSourceForm::SocketFault(SocketErrorKind kind)
+{
+    Button1Click(ClientSocket1);
+    Notifier::Error(SocketErrorText(kind), this);
 }
 
 void TDataSourceForm::ClientSocket1Connect()
 {
     socketConnected_ = true;
+    CloseWatch();
+    watch_ = ::fcntl(static_cast<int>(ClientSocket1->socketDescriptor()), F_DUPFD_CLOEXEC, 0);
     if (Connected && ui->RadioTCPIP->isChecked() && MainForm) MainForm->ResetViews();
     if (Connected && ui->RadioTCPIP->isChecked()) ui->Label9->setText("Connected to " + ClientSocket1->peerName());
 }
@@ -486,7 +556,6 @@ void TDataSourceForm::ClientSocket1Disconnect()
     // Only a close by the server gets here with the source open; the user's own
     // Disconnect has already closed the source.
     if (!ui->RadioTCPIP->isChecked() || !Connected) return;
-    ClientSocket1Read();
     Button1Click(ClientSocket1);
     if (ui->CheckBox1->isChecked()) ReconnectTimer->start();
 }
@@ -494,13 +563,16 @@ void TDataSourceForm::ClientSocket1Disconnect()
 void TDataSourceForm::ClientSocket1Error(QAbstractSocket::SocketError error)
 {
     if (!ui->RadioTCPIP->isChecked() || !Connected) return;
-    if (error == QAbstractSocket::RemoteHostClosedError) return;   // a close, not a fault: see ClientSocket1Disconnect
-    QString text;
-    if (error == QAbstractSocket::HostNotFoundError) text = "     Cannot resolve host name     ";
-    else if (!socketConnected_) text = SocketErrorText(SocketErrorKind::Connect);
-    else text = SocketErrorText(SocketErrorKind::Receive);
-    Button1Click(ClientSocket1);
-    Notifier::Error(text, this);
+    SocketErrorKind kind = SocketErrorKind::General;
+    if (!socketConnected_) {
+        kind = SocketErrorKind::Connect;
+    } else if (error == QAbstractSocket::RemoteHostClosedError) {
+        if (!ConnectionWasReset()) return;   // a close, not a fault: see ClientSocket1Disconnect
+        kind = SocketErrorKind::Receive;
+    } else if (error == QAbstractSocket::NetworkError || error == QAbstractSocket::SocketTimeoutError) {
+        kind = SocketErrorKind::Receive;
+    }
+    SocketFault(kind);
 }
 
 QString TDataSourceForm::SocketErrorText(SocketErrorKind kind)
@@ -523,7 +595,7 @@ void TDataSourceForm::ConnectFile()
         Notifier::Show("Error opening file", "Cannot open file", this);
         return;
     }
-    DrainRx();   // what the last connection left goes on before the new stream
+    DrainRx(true);   // what the last connection left goes on before the new stream
     if (!Timer1->isActive()) Timer1->start();
     if (MonitorOpen()) MonitorForm->SetPlaying();
     EnableFileControls(false);
@@ -550,14 +622,23 @@ void TDataSourceForm::OnSerialData(const char *data, int length)
 
 void TDataSourceForm::Timer2Timer() { DrainRx(); }
 
+// Reads only as far ahead of the road as the backlog allows; the rest waits in
+// the socket (and the system) until the road has caught up.
 void TDataSourceForm::ClientSocket1Read()
 {
     char buffer[1024];
-    for (;;) {
+    while (RxBuffer.size() < SocketBacklog) {
         qint64 n = ClientSocket1->read(buffer, sizeof buffer);
         if (n <= 0) break;
-        DisplayAndForward(buffer, static_cast<int>(n));
+        RxBuffer.append(buffer, static_cast<qsizetype>(n));
     }
+    DrainRx();
+}
+
+void TDataSourceForm::ContinueRoad()
+{
+    if (ClientSocket1->bytesAvailable() > 0) ClientSocket1Read();
+    else DrainRx();
 }
 
 void TDataSourceForm::Timer1Timer()
@@ -579,20 +660,31 @@ void TDataSourceForm::DisplayAndForward(const char *data, int length)
     DrainRx();
 }
 
-// Hands on everything waiting, in order of arrival. The buffer is taken out
-// before it is handed on, so a message box opened by the router (whose event
-// loop runs the timers and sockets again) can neither repeat nor lose bytes:
-// what arrives meanwhile waits in RxBuffer and follows in this loop.
-void TDataSourceForm::DrainRx()
+// Hands on what is waiting, in order of arrival, a piece at a time for at most
+// TurnBudgetMs (all of it when asked); the rest goes on at the next turn of the
+// event loop. Each piece is taken out before it is handed on, so a message box
+// opened by the router (whose event loop runs the timers and sockets again) can
+// neither repeat nor lose bytes: what arrives meanwhile waits in RxBuffer.
+void TDataSourceForm::DrainRx(bool all)
 {
     if (RoadBusy()) return;
-    FlagGuard busy(forwarding_);
-    while (!RxBuffer.isEmpty()) {
-        QByteArray chunk;
-        chunk.swap(RxBuffer);
-        ShowChunk(chunk);
-        if (MainForm) MainForm->ReceiveData(chunk);
+    {
+        FlagGuard busy(forwarding_);
+        QElapsedTimer clock;
+        clock.start();
+        while (!RxBuffer.isEmpty() && (all || clock.elapsed() < TurnBudgetMs)) {
+            QByteArray chunk;
+            if (RxBuffer.size() <= PieceBytes) {
+                chunk.swap(RxBuffer);
+            } else {
+                chunk = RxBuffer.left(PieceBytes);
+                RxBuffer.remove(0, PieceBytes);
+            }
+            ShowChunk(chunk);
+            if (MainForm) MainForm->ReceiveData(chunk);
+        }
     }
+    if (!RxBuffer.isEmpty() || ClientSocket1->bytesAvailable() > 0) more_->start();
 }
 
 void TDataSourceForm::ShowChunk(const QByteArray &chunk)
@@ -617,8 +709,13 @@ void TDataSourceForm::SendData(const char *data, int length)
 {
     if (!Connected || !data || length < 0) return;
     if (ui->RadioSerial->isChecked()) CommThread->Port.Write(data, static_cast<uint32_t>(length));
-    else if (ui->RadioTCPIP->isChecked()) ClientSocket1->write(data, length);
-    else return;   // a replayed file takes no commands
+    else if (ui->RadioTCPIP->isChecked()) {
+        // A peer that stops reading holds the bytes up; past the backlog the write fails.
+        if (ClientSocket1->bytesToWrite() + length > SendBacklog || ClientSocket1->write(data, length) != length)
+            return SocketFault(SocketErrorKind::Send);
+    } else {
+        return;   // a replayed file takes no commands
+    }
     QByteArray echo = "In> " + QByteArray(data, static_cast<qsizetype>(qstrnlen(data, static_cast<uint>(length))));
     DisplayAndForward(echo.constData(), static_cast<int>(echo.size()));
 }

@@ -50,6 +50,12 @@ public:
     QTimer *ReconnectTimer = nullptr;    // "Automatic reconnect" after a remote close
 
     static constexpr int ReconnectDelayMs = 1000;
+    // The road never holds the event loop much longer than this: what is left
+    // waits for the next turn (and a TCP stream waits in the socket).
+    static constexpr int TurnBudgetMs = 15;
+    static constexpr qsizetype PieceBytes = 8 * 1024;        // handed on in one go
+    static constexpr qsizetype SocketBacklog = 256 * 1024;   // read from the socket ahead of the road
+    static constexpr qint64 SendBacklog = 1024 * 1024;       // unsent command bytes a peer may hold up
 
     // Settings
     void LoadSettings(const char *key);
@@ -100,13 +106,19 @@ protected:
 private:
     void ConnectSerial();
     void DisconnectSerial();
-    void ConnectSocket();
+    void LookUpHost(QObject *sender);
+    void ConnectSocket(QObject *sender);
     void DisconnectSocket();
+    void SocketFault(SocketErrorKind kind);
+    bool ConnectionWasReset() const;
+    void CloseWatch();
+    void FinishConnectAction(QObject *sender);
     void ConnectFile();
     void DisconnectFile();
     void ShowConnected(bool connected);
     void OnSerialFailure(unsigned generation, const QString &reason);
-    void DrainRx();
+    void DrainRx(bool all = false);
+    void ContinueRoad();
     void ShowChunk(const QByteArray &chunk);
     bool RoadBusy() const;
     QString PortsFolder() const;
@@ -114,4 +126,7 @@ private:
     std::atomic<unsigned> serialGeneration_{0};   // chunks of a closed connection are dropped
     bool forwarding_ = false;
     bool socketConnected_ = false;
+    int lookupId_ = -1;                // a host name being looked up
+    int watch_ = -1;                   // second descriptor on the connection (see ConnectionWasReset)
+    QTimer *more_ = nullptr;           // continues the road on the next turn
 };

@@ -1,6 +1,5 @@
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMdiArea>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,9 +24,6 @@ protected:
         MonitorText::PendingLine().clear();
         CreateForms();
         MainForm->show();
-    }
-    void Open()
-    {
         MainForm->ui->SerialMonitor1->trigger();
         ASSERT_NE(MonitorForm, nullptr);
         ui = MonitorForm->ui.get();
@@ -37,49 +33,22 @@ protected:
         MainForm->ReceiveData(chunk);
         MonitorForm->RefreshPanes();
     }
-    void Type(const QString &command)
-    {
-        ui->ComboBox1->setEditText(command);
-        MonitorForm->Button5Click();
-    }
-    void Key(int key) { QTest::keyClick(ui->ComboBox1->lineEdit(), static_cast<Qt::Key>(key)); }
-    QString Command() const { return ui->ComboBox1->currentText(); }
 };
 
 } // namespace
 
-TEST_F(MonitorTest, OpensFromTheViewMenuWithTheCommandGroup)
+TEST_F(MonitorTest, ShowsTheRawAndTheFilteredTrafficBatchedIntoOneRedraw)
 {
-    Open();
-    EXPECT_TRUE(MainForm->ui->SerialMonitor1->isChecked());
-    EXPECT_EQ(MonitorForm->windowTitle(), "Monitor: No datasource connected");
-    EXPECT_TRUE(ui->GroupBox2->isVisible());
-    EXPECT_FALSE(ui->GroupBox3->isVisible());
-    EXPECT_EQ(ui->Edit2->text(), "$");
-    EXPECT_TRUE(ui->RadioButton2->isChecked());
-    EXPECT_EQ(ui->Button2->text(), DataSourceForm->ui->Button1->text());
-    EXPECT_EQ(ui->Button2->text(), "Connect!");
-    MainForm->ui->SerialMonitor1->trigger();
-    EXPECT_EQ(MonitorForm, nullptr);
-    EXPECT_FALSE(MainForm->ui->SerialMonitor1->isChecked());
-}
-
-TEST_F(MonitorTest, ShowsTheRawAndTheFilteredTraffic)
-{
-    Open();
     Receive("$GPGGA,1*4B\nIn> ver\r\n$DODU");
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "$GPGGA,1*4B\nIn> ver\n$DODU");
     EXPECT_EQ(ui->RichEdit2->toPlainText(), "In> ver\n");   // Exclude "$"
-    MonitorForm->RadioButton1Click();
+    ui->RadioButton1->click();
     Receive(",TOAA*00\r\n");
     EXPECT_EQ(ui->RichEdit2->toPlainText(), "In> ver\n$DODU,TOAA*00\n");
     ui->Button4->click();
     EXPECT_EQ(ui->RichEdit2->toPlainText(), "");
-}
 
-TEST_F(MonitorTest, AppendsAreBatchedIntoOneRedraw)
-{
-    Open();
+    MainForm->ResetViews();
     for (int i = 0; i < 50; ++i) MainForm->ReceiveData("line\r\n");
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "");   // not redrawn per chunk
     ASSERT_TRUE(QTest::qWaitFor([&] { return !ui->RichEdit1->toPlainText().isEmpty(); }, 2000));
@@ -88,7 +57,6 @@ TEST_F(MonitorTest, AppendsAreBatchedIntoOneRedraw)
 
 TEST_F(MonitorTest, AFocusedPaneIsFrozenUntilARightClick)
 {
-    Open();
     MonitorForm->setFocus();
     QApplication::setActiveWindow(MainForm);
     Receive("one\r\n");
@@ -103,45 +71,31 @@ TEST_F(MonitorTest, AFocusedPaneIsFrozenUntilARightClick)
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "one\ntwo\n");
 }
 
-TEST_F(MonitorTest, CommandHistoryWithTheKeys)
+TEST_F(MonitorTest, TheCommandLineKeysWalkTheHistoryAndTheDropDownListsMatches)
 {
-    Open();
-    Type("A");
-    Type("B");
-    Type("C");
-    Type("B");   // already there
-    Type("");    // sends CR LF alone, adds nothing
-    EXPECT_EQ(MonitorForm->History.Entries(), (std::vector<std::string>{"A", "B", "C"}));
-    ui->ComboBox1->setEditText("B");
-    Key(Qt::Key_Up);
-    EXPECT_EQ(Command(), "A");
-    EXPECT_EQ(ui->ComboBox1->lineEdit()->selectedText(), "A");
-    Key(Qt::Key_Down);
-    EXPECT_EQ(Command(), "B");
-    Key(Qt::Key_Down);
-    EXPECT_EQ(Command(), "C");
-    Key(Qt::Key_PageUp);
-    EXPECT_EQ(Command(), "A");
-    Key(Qt::Key_PageDown);
-    EXPECT_EQ(Command(), "C");
-    ui->ComboBox1->setEditText("xyz");
-    Key(Qt::Key_Up);
-    EXPECT_EQ(Command(), "A");
-}
-
-TEST_F(MonitorTest, TheDropDownListsMatchingHistory)
-{
-    Open();
-    for (const char *c : {"$PDODU", "$X", "$PTNT"}) Type(c);
+    for (const char *c : {"A", "$PDODU", "$PTNT", "A", ""}) {
+        ui->ComboBox1->setEditText(c);
+        MonitorForm->Button5Click();
+    }
+    EXPECT_EQ(MonitorForm->History.Entries(), (std::vector<std::string>{"A", "$PDODU", "$PTNT"}));
+    ui->ComboBox1->setEditText("$PDODU");
+    const std::pair<Qt::Key, const char *> keys[] = {
+        {Qt::Key_Up, "A"}, {Qt::Key_Down, "$PDODU"}, {Qt::Key_Down, "$PTNT"}, {Qt::Key_PageUp, "A"}, {Qt::Key_PageDown, "$PTNT"}};
+    for (auto [key, expected] : keys) {
+        QTest::keyClick(ui->ComboBox1->lineEdit(), key);
+        EXPECT_EQ(ui->ComboBox1->currentText(), expected);
+        EXPECT_EQ(ui->ComboBox1->lineEdit()->selectedText(), expected);
+    }
     ui->ComboBox1->setEditText("$P");
-    MonitorForm->ComboBox1DropDown();
+    ui->ComboBox1->showPopup();
     QStringList items;
     for (int i = 0; i < ui->ComboBox1->count(); ++i) items << ui->ComboBox1->itemText(i);
     EXPECT_EQ(items, (QStringList{"$P", "$PDODU", "$PTNT"}));
-    EXPECT_EQ(Command(), "$P");
+    EXPECT_EQ(ui->ComboBox1->currentText(), "$P");
+    ui->ComboBox1->hidePopup();
 }
 
-TEST_F(MonitorTest, OpeningASourceOpensTheMonitorEmpty)
+TEST_F(MonitorTest, TheFileControlsPlayPauseStepSetAndDisconnectAReplay)
 {
     QTemporaryDir dir;
     QString path = dir.filePath("replay.txt");
@@ -150,14 +104,11 @@ TEST_F(MonitorTest, OpeningASourceOpensTheMonitorEmpty)
     for (int i = 0; i < 20; ++i) f.write(QString("line %1\r\n").arg(i).toLatin1());
     f.close();
 
-    Open();
     Receive("old\r\n");
-    MainForm->ui->SerialMonitor1->trigger();   // closed again
+    MainForm->ui->SerialMonitor1->trigger();   // closed again: opening the source opens it
     dialogAnswers << path;
     DataSourceForm->RadioFileClick(nullptr);
     DataSourceForm->Button3Click();
-    DataSourceForm->ui->Edit1->setText("1");
-    DataSourceForm->Button4Click();
     DataSourceForm->Button1Click(nullptr);
     ASSERT_TRUE(DataSourceForm->Connected);
     ASSERT_NE(MonitorForm, nullptr);
@@ -167,18 +118,14 @@ TEST_F(MonitorTest, OpeningASourceOpensTheMonitorEmpty)
     EXPECT_EQ(MonitorForm->windowTitle(), "Monitor: File: replay.txt  - opened");
     EXPECT_TRUE(ui->GroupBox3->isVisible());
     EXPECT_EQ(ui->Button3->text(), "Disconnect");
-    EXPECT_EQ(ui->Edit1->text(), "1");
-
-    // Playing: Play off, Pause and Step on.
-    EXPECT_FALSE(ui->SpeedButton1->isEnabled());
-    EXPECT_TRUE(ui->SpeedButton2->isEnabled());
-    EXPECT_TRUE(ui->SpeedButton3->isEnabled());
+    auto buttons = [&] {
+        return QString("%1%2%3").arg(ui->SpeedButton1->isEnabled()).arg(ui->SpeedButton2->isEnabled()).arg(ui->SpeedButton3->isEnabled());
+    };
+    EXPECT_EQ(buttons(), "011");   // playing
 
     ui->SpeedButton2->click();   // Pause
     EXPECT_FALSE(DataSourceForm->Timer1->isActive());
-    EXPECT_TRUE(ui->SpeedButton1->isEnabled());
-    EXPECT_FALSE(ui->SpeedButton2->isEnabled());
-
+    EXPECT_EQ(buttons(), "101");
     ui->SpeedButton3->click();   // one line
     ASSERT_TRUE(QTest::qWaitFor([&] { MonitorForm->RefreshPanes(); return ui->RichEdit1->toPlainText() == "line 0\n"; }, 2000));
     EXPECT_FALSE(DataSourceForm->Timer1->isActive());
@@ -198,7 +145,5 @@ TEST_F(MonitorTest, OpeningASourceOpensTheMonitorEmpty)
     ui->Button3->click();   // Disconnect through the data-source window
     EXPECT_FALSE(DataSourceForm->Connected);
     EXPECT_EQ(MonitorForm->windowTitle(), "Monitor: No datasource connected");
-    EXPECT_FALSE(ui->SpeedButton1->isEnabled());
-    EXPECT_FALSE(ui->SpeedButton2->isEnabled());
-    EXPECT_FALSE(ui->SpeedButton3->isEnabled());
+    EXPECT_EQ(buttons(), "000");
 }

@@ -3,7 +3,6 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -69,30 +68,6 @@ struct CommThreadTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(CommThreadTest, BurstsArriveByteIdenticalAndInOrderOneChunkPerPass)
-{
-    std::string stream = SentenceStream(160 * 1024, 3);
-    worker.Start();
-    ASSERT_TRUE(worker.Running());
-    std::mt19937 rng(11);
-    auto start = Clock::now();
-    for (size_t done = 0; done < stream.size();) {
-        size_t burst = std::min<size_t>(1 + rng() % 9000, stream.size() - done);
-        pty.Write(stream.substr(done, burst));
-        done += burst;
-        if (rng() % 4 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(rng() % 30));
-    }
-    ASSERT_TRUE(got.WaitFor([&] { return got.Size() >= stream.size(); }, 20s));
-    auto elapsed = Clock::now() - start;
-    worker.Stop();
-    std::lock_guard<std::mutex> lock(got.mutex);
-    EXPECT_TRUE(got.data == stream) << "got " << got.data.size() << " of " << stream.size() << " bytes";
-    // One chunk per 100 ms pass: no more chunks than passes in the time taken.
-    auto passes = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() / 100 + 2;
-    EXPECT_LE(static_cast<long>(got.chunkSizes.size()), passes);
-    EXPECT_TRUE(got.failures.empty());
-}
-
 TEST_F(CommThreadTest, AHangUpEndsTheLoopAndIsReportedOnce)
 {
     worker.Start();
@@ -133,4 +108,3 @@ TEST_F(CommThreadTest, AFailedStartLeavesNoThreadAndAClosedPort)
     EXPECT_FALSE(worker.Port.IsOpen());
     EXPECT_EQ(Threads(), threads);
 }
-

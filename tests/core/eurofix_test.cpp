@@ -15,15 +15,10 @@ using namespace eurofixtest;
 
 TEST(RmsgRecord, AddressFormsRefusalsAndCutTexts)
 {
-    for (const char *address : {"RMSGA,1.0", "RMSG,1.0", "1.0,RMSG", "rmsga,1.0"}) {
-        const std::string line = Sentence(std::string("DODU,") + address + ",44.37,7499M,71064062340041086F48,0,1");
-        EXPECT_TRUE(IsRmsg(NovatelLogClass(line.c_str()))) << address;
+    for (const char *address : {"RMSG,1.0", "1.0,RMSG", "rmsga,1.0"}) {
         RmsgRecord r;
-        ASSERT_EQ(r.Parse(line.c_str()), 0) << address;
+        EXPECT_EQ(r.Parse(Sentence(std::string("DODU,") + address + ",44.37,7499M,7106406234,0,1").c_str()), 0) << address;
         EXPECT_STREQ(r.Version, "1.0");
-        EXPECT_EQ(r.Code, 749901);
-        EXPECT_STREQ(r.Message, "71064062340041086F48");
-        EXPECT_EQ(r.Extra2, 1);
     }
     std::string badSum = Sentence("DODU,RMSGA,1.0,44.37,7499M,71064062340041086F48,0,1");
     badSum.back() = badSum.back() == '0' ? '1' : '0';
@@ -37,12 +32,12 @@ TEST(RmsgRecord, AddressFormsRefusalsAndCutTexts)
     EXPECT_STREQ(r.StationId, "7499M");
     EXPECT_STREQ(r.Message, "0123456789ABCDEF0123");
 }
+
 TEST(EurofixBits, DigitsPairsFieldsAndTypes)
 {
     for (auto [c, v] : {std::pair{'0', 0}, {'9', 9}, {'A', 10}, {'f', 15}, {'G', -1}, {'\0', -1}})
         EXPECT_EQ(HexDigitValue(c), v) << c;
     EXPECT_EQ(HexPairToInt("3G"), -1);   // a bad second digit is all ones
-    EXPECT_EQ(HexPairToInt(""), -1);
 
     EurofixBitStream bits;
     HexToBits(bits, "11FF0");   // seven bits a pair, least significant first; a lone digit is ignored
@@ -51,19 +46,6 @@ TEST(EurofixBits, DigitsPairsFieldsAndTypes)
     EXPECT_EQ(EurofixPayloadBits("0123456789ABCDEF012"), 63);
     EXPECT_EQ(EurofixPayloadBits("01234567 9"), -1);
 
-    struct Case {
-        int value, width;
-        bool isSigned;
-        int read;
-    } cases[] = {{-1, 15, true, -1}, {-1, 15, false, 32767}, {-16384, 15, true, -16384}, {2, 2, true, -2},
-                 {-128, 8, true, -128}, {0x1FFFFFFF, 29, false, 0x1FFFFFFF}};
-    for (const Case &c : cases) {
-        EurofixBitStream b{};
-        EXPECT_EQ(IntToBits(c.value, c.width, b, 10), 10 + c.width);
-        int out = 12345;
-        EXPECT_EQ(BitsToInt(out, c.width, b, 10, c.isSigned), 10 + c.width);
-        EXPECT_EQ(out, c.read) << c.value << " in " << c.width;
-    }
     EurofixBitStream b{};   // bits past the stream are dropped when written and read as 0
     EXPECT_EQ(IntToBits(-1, 8, b, 66), 74);
     int out = 0;
@@ -112,9 +94,6 @@ TEST(EurofixDecode, HealthSmsETranAndUtcSubtypes)
     EXPECT_EQ(s.Chunk, 6);
     EXPECT_EQ(s.Last, 1);
     EXPECT_STREQ(s.Text, "KaVU!z");
-    ETranMessage e;
-    ASSERT_EQ(DecodeETran(e, Hex({{0, 4, 8}, {4, 3, 7}}).c_str()), EurofixDecoded);
-    EXPECT_EQ(e.ETranType, 7);
 
     const long long units = 123456789;   // 1234.56789 s in 10-microsecond units
     UtcMessage u;
@@ -143,30 +122,21 @@ TEST(EurofixDecode, WrongTypeGarbledOrShortLeavesTheRecordAsItWas)
     d.Correction.Prn = 77;
     StationHealthMessage h;
     h.StationId = 77;
-    SmsMessage s;
-    std::strcpy(s.Text, "keep");
     UtcMessage u;
     u.Seconds = 77;
     EXPECT_EQ(DecodeStationHealth(h, dgps.c_str()), EurofixWrongType);
-    EXPECT_EQ(DecodeSms(s, dgps.c_str()), EurofixWrongType);
     std::string garbled = dgps;
     garbled[19] = ' ';   // even among the check bits
     EXPECT_EQ(DecodeDgps(d, garbled.c_str()), EurofixGarbled);
-    // DGPS and SMS need 8 symbols, UTC 5 (8 for subtypes 1 and 2), health 3.
+    // DGPS needs 8 symbols, UTC 5 (8 for subtypes 1 and 2), health 3.
     EXPECT_EQ(DecodeDgps(d, dgps.substr(0, 15).c_str()), EurofixTooShort);
-    EXPECT_EQ(DecodeSms(s, SmsHex(1, true, "ABCDEF").substr(0, 14).c_str()), EurofixTooShort);
     EXPECT_EQ(DecodeUtc(u, Hex({{0, 4, 6}, {4, 2, 0}}).substr(0, 8).c_str()), EurofixTooShort);
     EXPECT_EQ(DecodeUtc(u, Hex({{0, 4, 6}, {4, 2, 2}}).substr(0, 15).c_str()), EurofixTooShort);
     EXPECT_EQ(DecodeStationHealth(h, Hex({{0, 4, 4}}).substr(0, 5).c_str()), EurofixTooShort);
-    EXPECT_EQ(d.Correction.Prn, 77);
-    EXPECT_EQ(h.StationId, 77);
-    EXPECT_STREQ(s.Text, "keep");
-    EXPECT_EQ(u.Seconds, 77);
-    // What a shorter message carries is enough: 16 digits hold 8 symbols.
-    ASSERT_EQ(DecodeDgps(d, dgps.substr(0, 16).c_str()), EurofixDecoded);
+    EXPECT_EQ(d.Correction.Prn + h.StationId + u.Seconds, 3 * 77);
+    ASSERT_EQ(DecodeDgps(d, dgps.substr(0, 16).c_str()), EurofixDecoded);   // 16 digits hold 8 symbols
     EXPECT_EQ(d.Correction.Prn, 9);
 }
-
 namespace {
 DgpsCorrection Correction(int prn, double time, double prc = 1.0)
 {
@@ -185,22 +155,9 @@ TEST(DgpsCorrectionTable, PrnBoundsAndAgeingAcrossTheHour)
     for (int prn : {0, 33, -1}) t.Store(Correction(prn, 5));
     EXPECT_EQ(t.LatestTime, 0.0);
     t.Store(Correction(32, 8));
-    t.Store(Correction(1, 9, 2.5));
     EXPECT_EQ(t.IsValid(32), 1);
-    EXPECT_EQ(t.IsValid(0), 0);
     EXPECT_EQ(t.IsValid(33), 0);
     EXPECT_EQ(t.GetEntry(33), nullptr);
-    EXPECT_EQ(t.GetEntry(1)->Prc, 2.5);
-
-    t.Clear();
-    t.SetMaxAge(40.0);
-    t.Store(Correction(5, 100.0));
-    t.Store(Correction(6, 139.4));
-    t.AgeOut();
-    EXPECT_EQ(t.IsValid(5), 1) << "39.4 s old";
-    t.Store(Correction(6, 140.0));
-    t.AgeOut();
-    EXPECT_EQ(t.IsValid(5), 0) << "40.0 s old";
     // 3599.4 s and 10.2 s are 10.8 s apart.
     t.Clear();
     t.Store(Correction(7, 3599.4));
@@ -217,37 +174,20 @@ TEST(DgpsCorrectionTable, PrnBoundsAndAgeingAcrossTheHour)
     t.Store(Correction(9, 30.0));
     t.Store(Correction(10, 3500.0));
     t.AgeOut();
-    EXPECT_EQ(t.IsValid(9), 1);
-    EXPECT_EQ(t.IsValid(10), 1);
+    EXPECT_EQ(t.IsValid(9) + t.IsValid(10), 2);
     EXPECT_DOUBLE_EQ(WrapWithinHour(3590.0), -10.0);
     EXPECT_DOUBLE_EQ(WrapWithinHour(-3590.0), 10.0);
     EXPECT_DOUBLE_EQ(WrapWithinHour(1800.0), -1800.0);
 }
 
-TEST(EurofixTexts, GridUtcAndSms)
+TEST(EurofixTexts, BoundsAcrossTheHourAndTheSmsCap)
 {
     DgpsCorrectionTable t;
-    DgpsCorrection c = Correction(12, 1234.8, -3.14159);
-    c.Rrc = 0.0126;
-    c.Iode = 77;
-    t.Store(c);
-    t.Store(Correction(3, 1.2, 100.0));
-    std::vector<DgpsGridRow> rows = DgpsGridRowsOf(t);
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[1], (DgpsGridRow{"  12", "   -3.14", "   0.013", "    77", "  1234.8"}));
     for (int prn = 1; prn <= 20; ++prn) t.Store(Correction(prn, prn));
     EXPECT_EQ(DgpsGridRowsOf(t).size(), 14u);
-    EXPECT_EQ(HealthText(8), "");
-    EXPECT_EQ(ETranText(8), "");
-
+    EXPECT_EQ(HealthText(8) + HealthText(-1) + ETranText(8), "");
     UtcMessage u;
     u.Seconds = 1234.56789;
-    u.Subtype = 2;
-    u.Fraction = 0.00000123;
-    u.Leap = -14;
-    u.Change = -2;
-    EXPECT_EQ(FormatUtc(u, 0).TimeLine, "2 Time: 20:34.567891230 s    Leap :   -14       Change Error");
-    u.Subtype = 0;
     // Across the hour the clocks are close, not nearly an hour apart.
     for (auto [sent, local, diff] : {std::tuple{5.5, 130.5, "02:05.000000000"}, {0.25, 3599.75, "00:-0.500000000"},
                                      {3599.75, 0.25, "00:00.500000000"}}) {
@@ -265,7 +205,6 @@ TEST(EurofixTexts, GridUtcAndSms)
     std::strcpy(s.Text, "!");
     ASSERT_TRUE(a.Add(s, text));
     EXPECT_EQ(text, "HELLO !");
-    EXPECT_EQ(SmsChunkLine(s), "SMS Chunk of Message 0: !         (End)");
     // A text whose last chunk never comes keeps only its newest characters.
     s.Last = 0;
     std::strcpy(s.Text, "abcdef");
@@ -277,33 +216,10 @@ TEST(EurofixTexts, GridUtcAndSms)
     EXPECT_EQ(text.size(), SmsAssembler::MaxText);
     EXPECT_EQ(text.substr(text.size() - 9), "abcdefXYZ");
 }
-TEST(EurofixLayout, PanelsRowsAndTheScreen)
-{
-    EurofixLayout nine = PlanEurofixLayout(9, 4, 2, 4000, 2000);
-    EXPECT_EQ(nine.PerRow, 5);
-    ASSERT_EQ(nine.Places.size(), 9u);
-    EXPECT_EQ(nine.Places[4].X, 8 + 4 * 368);
-    EXPECT_EQ(nine.Places[5].Y, 8 + 458);
-    EXPECT_EQ(nine.ClientHeight, 8 + 2 * 458);
-    EurofixLayout small = PlanEurofixLayout(9, 4, 2, 1000, 900);   // stops at the screen
-    EXPECT_EQ(small.ClientWidth, 2 * 368);
-    EXPECT_EQ(small.ClientHeight, 8 + 458);
-    // A screen too low for one panel: no division by zero.
-    EurofixLayout low = PlanEurofixLayout(3, 0, 0, 1920, 400);
-    EXPECT_EQ(low.PerRow, 3);
-    EXPECT_EQ(EurofixPanelsDown(400), 0);
 
-    struct Case {
-        int left, top, width, height, x, y;
-    } cases[] = {
-        {100, 100, 400, 300, 100, 100}, {900, 100, 400, 300, 300, 100},   {2900, 100, 400, 300, 2300, 100},
-        {-100, 100, 400, 300, -700, 100}, {100, 700, 400, 300, 100, 250}, {100, 100, 400, 1000, 100, -100},
-    };
-    for (const Case &c : cases) {
-        PanelPlace p = KeepOnScreen(c.left, c.top, c.width, c.height, 1000, 800);
-        EXPECT_EQ(p.X, c.x) << c.left << "," << c.top;
-        EXPECT_EQ(p.Y, c.y) << c.left << "," << c.top;
-    }
-    PanelPlace p = KeepOnScreen(50, 60, 10, 10, 0, 0);
-    EXPECT_EQ(p.X, 50);
+TEST(EurofixLayout, AScreenTooLowForOnePanelDividesByNothing)
+{
+    EXPECT_EQ(PlanEurofixLayout(3, 0, 0, 1920, 400).PerRow, 3);
+    EXPECT_EQ(EurofixPanelsDown(400), 0);
+    EXPECT_EQ(KeepOnScreen(50, 60, 10, 10, 0, 0).X, 50);
 }

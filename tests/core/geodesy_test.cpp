@@ -37,12 +37,9 @@ TEST(Geodesy, DistancesAgreeWithTheEllipsoid)
     EXPECT_NEAR(GeodesicDistance(0.0, 4.0, 0.0, 4.01), A * Rad(0.01), 1e-6);
     // North along a meridian, 0.01 degree (about 1.1 km) at 52 degrees.
     EXPECT_NEAR(GeodesicDistance(52.0, 4.0, 52.01, 4.0), MeridianArc(52.0, 52.01), 1e-3);
-    EXPECT_NEAR(GeodesicDistance(-33.9, 18.4, -33.91, 18.4), MeridianArc(-33.91, -33.9), 1e-3);
     // A diagonal of about 1 km: planar at the middle latitude is good to far below a millimetre.
     const double north = M(52.0025) * Rad(0.005), east = N(52.0025) * std::cos(Rad(52.0025)) * Rad(0.01);
     EXPECT_NEAR(GeodesicDistance(52.0, 4.0, 52.005, 4.01), std::hypot(north, east), 1e-3);
-    // Direction does not matter for the length (to well within a millimetre over a kilometre).
-    EXPECT_NEAR(GeodesicDistance(52.005, 4.01, 52.0, 4.0), std::hypot(north, east), 1e-3);
     // Far outside its range the formula still gives a number, and a NaN stays NaN.
     EXPECT_TRUE(std::isfinite(GeodesicDistance(10.0, 0.0, -10.0, 180.0)));
     EXPECT_TRUE(std::isnan(GeodesicDistance(NAN, 0.0, 1.0, 1.0)));
@@ -83,10 +80,8 @@ TEST(TimeConversion, UnixTimeToDateTime)
         int64_t t;
         int y, mo, d, h, mi, s;
     };
-    for (const Case &c : {Case{0, 1970, 1, 1, 0, 0, 0}, Case{951782400, 2000, 2, 29, 0, 0, 0},
-                          Case{978220800, 2000, 12, 31, 0, 0, 0}, Case{1186660822, 2007, 8, 9, 12, 0, 22},
-                          Case{86399, 1970, 1, 1, 23, 59, 59}, Case{86400, 1970, 1, 2, 0, 0, 0},
-                          Case{4102444800, 2100, 1, 1, 0, 0, 0}}) {
+    for (const Case &c : {Case{951782400, 2000, 2, 29, 0, 0, 0}, Case{1186660822, 2007, 8, 9, 12, 0, 22},
+                          Case{86399, 1970, 1, 1, 23, 59, 59}, Case{4102444800, 2100, 1, 1, 0, 0, 0}}) {
         int y, mo, d, h, mi, s;
         UnixTimeToDateTime(c.t, &y, &mo, &d, &h, &mi, &s);
         EXPECT_EQ((std::array<int, 6>{y, mo, d, h, mi, s}), (std::array<int, 6>{c.y, c.mo, c.d, c.h, c.mi, c.s}))

@@ -45,8 +45,6 @@ TEST(GpsHistory, InterpolatesBetweenTheFixesAroundATime)
     ASSERT_TRUE(h.InterpolateAt(&out, 100.25));
     EXPECT_NEAR(out.Longitude, 4.0000025, 1e-12);
     EXPECT_EQ(out.Height, 3.0);   // only latitude and longitude are written
-    ASSERT_TRUE(h.InterpolateAt(&out, 101.0));   // at a fix: that fix is the one at or after it
-    EXPECT_DOUBLE_EQ(out.Longitude, 4.000010);
     out = GeoPosition(7, 8, 9);
     for (double t : {99.0, 101.5, 100.0}) EXPECT_FALSE(h.InterpolateAt(&out, t)) << t;
     EXPECT_EQ(out.Latitude, 7.0);
@@ -59,9 +57,9 @@ TEST(GpsHistory, InterpolatesBetweenTheFixesAroundATime)
     ASSERT_TRUE(g.InterpolateAt(&out, 105.0));
     EXPECT_DOUBLE_EQ(out.Latitude, 52.5);
     g.Reset();
-    EXPECT_EQ(FilledSlots(g), 0);
     EXPECT_FALSE(g.InterpolateAt(&out, 105.0));
 }
+
 TEST(GpsHistory, InterpolatesAcrossMidnightAndTheDateLine)
 {
     GpsHistory h;
@@ -97,13 +95,10 @@ TEST(GpsHistory, KeepsThirtySecondsAndTwentyFixes)
     h.AddGps(Fix(3, 3), 131.0);   // now the first is 31 s older: gone
     EXPECT_EQ(FilledSlots(h), 2);
     EXPECT_FALSE(h.Filled(0));
-    EXPECT_EQ(h.Positions[0].Latitude, 0.0);
 
     GpsHistory ring;
     for (int i = 0; i < 21; ++i) ring.AddGps(Fix(i, i), 1000.0 + i);
-    EXPECT_EQ(ring.WriteIndex, 1);
     EXPECT_EQ(ring.Positions[0].Latitude, 20.0);   // the 21st overwrote the first
-    EXPECT_DOUBLE_EQ(ring.Times[0], 1020.0);
     EXPECT_EQ(FilledSlots(ring), 20);
 }
 
@@ -125,51 +120,20 @@ TEST(GpsHistory, SyncaTiesTheReceiverClockToUtc)
     ASSERT_TRUE(h.InterpolateAtSync(&out, 33.87));
     EXPECT_NEAR(out.Longitude, 4.00005, 1e-9);
 }
-TEST(GpsHistory, ReportsSpansThatNeedUnwrappingFromAbove)
-{
-    // Unreachable through AddGps (all fixes lie within a minute of each other),
-    // so the slots are filled by hand: 08:20 and 22:13 around 14:00.
-    GpsHistory h;
-    std::vector<std::string> warnings;
-    h.Warn = [&](const char *text) { warnings.emplace_back(text); };
-    h.Times[0] = 30000.0;
-    h.Times[1] = 80000.0;
-    GeoPosition out;
-    EXPECT_FALSE(h.InterpolateAt(&out, 50000.0));   // the unwrapped span is negative
-    ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_EQ(warnings[0], "   DEBUG: Diff>SecondsInDay/2???    ");
-}
 
-TEST(Psrposa, ReadsTheSolutionOfALog)
+TEST(Psrposa, ReadsTheSolutionRefusesOtherShapesAndCountsBadFields)
 {
     PsrposaRecord r;
-    NovatelOEM4LogClass log(Psrposa().c_str());
-    EXPECT_EQ(log.FieldCount, PsrposaRecord::FieldCount);
-    EXPECT_TRUE(IsPsrposa(log));
     ASSERT_EQ(r.Parse(Psrposa().c_str()), 0);
-    EXPECT_EQ(r.Week, 1439);
-    EXPECT_DOUBLE_EQ(r.Position.Latitude, 52.01173839695);
     EXPECT_DOUBLE_EQ(r.Position.Height, 1.9526);
-    EXPECT_TRUE(r.HasSolution());
     EXPECT_DOUBLE_EQ(r.GpsSince1970(), 1439 * 604800.0 + 388822.0 + 315964800.0);
     ASSERT_EQ(r.Parse(Psrposa("NONEXISTENT").c_str()), 0);   // parses; only the first four letters count
     EXPECT_FALSE(r.HasSolution());
-}
-TEST(Psrposa, RefusesOtherShapesAndCountsBadFields)
-{
-    PsrposaRecord r;
-    r.Week = 5;
-    std::string short30 = Psrposa();
-    short30.erase(short30.find(",0,03*"), 2);   // one field less
-    EXPECT_EQ(r.Parse(short30.c_str()), 1);
-    std::string long32 = Psrposa();
+    std::string short30 = Psrposa(), long32 = Psrposa();
+    short30.erase(short30.find(",0,03*"), 2);
     long32.insert(long32.find('*'), ",7");
-    EXPECT_EQ(r.Parse(long32.c_str()), 1);
-    EXPECT_EQ(r.Parse(("$" + Psrposa().substr(1)).c_str()), 1);
-    EXPECT_EQ(r.Parse(nullptr), 1);
-    EXPECT_EQ(r.Week, 5);
+    for (const std::string &line : {short30, long32, "$" + Psrposa().substr(1)}) EXPECT_EQ(r.Parse(line.c_str()), 1);
     // A bad field keeps the value before; nothing is cleared first.
-    ASSERT_EQ(r.Parse(Psrposa().c_str()), 0);
     EXPECT_EQ(r.Parse(Psrposa("SINGLE", "north", "4.3", "x").c_str()), 2);
     EXPECT_EQ(r.Week, 1439);
     ASSERT_EQ(r.Parse(Psrposa(std::string(60, 'T')).c_str()), 0);   // a long type is cut to 39 characters

@@ -1,4 +1,3 @@
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -61,6 +60,7 @@ TEST_F(RouterTest, EveryRowOfTheChainIsRecognised)
         EXPECT_EQ(Types(), types) << body;
     }
 }
+
 TEST_F(RouterTest, BadChecksumsAndForeignLinesReachNothing)
 {
     std::string good = Sentence("DODU,DLORA,1");
@@ -69,12 +69,8 @@ TEST_F(RouterTest, BadChecksumsAndForeignLinesReachNothing)
     Feed(bad + "\r\n" + "In> $DODU,TOAA,1\r\n" + "garbage\n");
     EXPECT_TRUE(target.routed.empty());
     EXPECT_TRUE(router.LastLine(ST::Toaa).empty());
-}
-
-TEST_F(RouterTest, PsrposaLogsGoByTheHashSplitter)
-{
     Feed("#PSRPOSA,COM1,0;SOL_COMPUTED,SINGLE,52.1,4.3,10*1234abcd\n#PSRPOS,1*0\n#BESTPOSA,1;2*0\n");
-    ASSERT_EQ(target.routed.size(), 1u);
+    ASSERT_EQ(target.routed.size(), 1u);   // board logs go by their own splitter
     EXPECT_EQ(target.routed[0].first, ST::Psrposa);
 }
 
@@ -87,6 +83,7 @@ TEST_F(RouterTest, LastLineStoreKeepsTheNewestOfEachLogWindowType)
     EXPECT_EQ(router.LastLine(ST::Notcha), n);
     EXPECT_TRUE(router.LastLine(ST::Hdga).empty());   // no log window: not stored
 }
+
 TEST_F(RouterTest, LineEndsAndChunking)
 {
     std::string s = Sentence("GPGGA,1");

@@ -37,14 +37,6 @@ inline std::string ToaaLine(double timestamp, const std::vector<ToaaEntry> &entr
     return Sentence(s);
 }
 
-inline std::string OldToaaLine(double timestamp, const std::vector<ToaaEntry> &entries)
-{
-    std::string s = "TOAA," + Number(timestamp) + ",1.0,2.0,LOCKED,1.5e-7," + std::to_string(entries.size());
-    for (const ToaaEntry &e : entries)
-        s += "," + e.name + ",10.5,3.25,0.125,-0.5,0.75," + Hex(e.state) + "," + Number(e.toa) + ",-1.5e-3,100.25";
-    return Sentence(s);
-}
-
 struct DloraEntry {
     std::string name;
     double a = 0.0, b = 0.0;

@@ -38,61 +38,27 @@ std::vector<std::string> Names(const TDStationList &list)
 
 } // namespace
 
-TEST(DloraRecord, ReadsHeaderAndStationsAndRefusesOtherLines)
+TEST(DloraRecord, FourFieldsPerAnnouncedStationAtMostTwentyRead)
 {
     DloraRecord r;
-    ASSERT_EQ(r.Parse(DloraLine("123456.5", {{"7499M", 10.25, 0.5}, {"6731Z", -3.0, 1.0}}).c_str()), 0);
-    EXPECT_EQ(r.SecondsOfDay(), 45296.5);
-    EXPECT_EQ(r.Date[0], 24);
-    EXPECT_EQ(r.Date[2], 6);
-    ASSERT_EQ(r.StationCount, 2);
-    EXPECT_EQ(r.Stations[1].Code, 673108);
-    EXPECT_EQ(r.Stations[1].ValueA, -3.0);
-    EXPECT_EQ(r.Stations[1].ValueB, 1.0);
-    // Lower-case identifier: recognised by its text, refused by the reader.
-    std::string lower = DloraLine("123456.5", {{"7499M", 1, 2}}, -1, "dodu,dlora");
-    EXPECT_TRUE(IsDlora(lower.c_str()));
-    EXPECT_EQ(r.Parse(lower.c_str()), 1);
-    EXPECT_EQ(r.Parse(Sentence("DODU,DLORA,1.5,123456.5").c_str()), 1);
-    EXPECT_EQ(r.Parse(nullptr), 1);
-}
-TEST(DloraRecord, FieldCountMustBeFourPerAnnouncedStation)
-{
-    DloraRecord r;
-    // Two stations announced, 7 station fields (18 in all): refused, no entries.
-    std::string shortLine = DloraLine("123456.5", {{"7499M", 1, 2}}, 2);
+    std::string shortLine = DloraLine("123456.5", {{"7499M", 1, 2}}, 2);   // 7 station fields for 2
     shortLine = Sentence(shortLine.substr(1, shortLine.find('*') - 1) + ",7499X,1,2");
-    EXPECT_NE(r.Parse(shortLine.c_str()), 0);
-    EXPECT_EQ(r.StationCount, 0);
-    // A count whose fourfold wraps to the field count in 32 bits: still refused.
-    std::string wrap = DloraLine("123456.5", {{"7499M", 1, 2}, {"7499X", 1, 2}, {"7499Y", 1, 2}}, 1073741827);
-    EXPECT_NE(r.Parse(wrap.c_str()), 0);
-    EXPECT_EQ(r.StationCount, 0);
-    // A negative count never matches.
-    EXPECT_NE(r.Parse(Sentence("DODU,DLORA,1.5,000001,241206,T,1,2,3,4,-1073741823").c_str()), 0);
-    EXPECT_EQ(r.StationCount, 0);
-    // Zero stations and no station fields: good, empty.
-    EXPECT_EQ(r.Parse(DloraLine("123456.5", {}).c_str()), 0);
-    EXPECT_EQ(r.StationCount, 0);
-}
-
-TEST(DloraRecord, ReadsAtMostTwentyStationsAndCountsOnlyEntriesRead)
-{
+    // A count whose fourfold wraps to the field count in 32 bits, and a negative one, never match.
+    for (const std::string &line : {shortLine, DloraLine("123456.5", {{"7499M", 1, 2}, {"7499X", 1, 2}, {"7499Y", 1, 2}}, 1073741827),
+                                    Sentence("DODU,DLORA,1.5,000001,241206,T,1,2,3,4,-1073741823")}) {
+        EXPECT_NE(r.Parse(line.c_str()), 0) << line;
+        EXPECT_EQ(r.StationCount, 0) << line;
+    }
     std::vector<DloraEntry> many;
     for (int i = 0; i < 23; ++i) many.push_back({std::to_string(5000 + i) + "M", double(i), 0.0});
-    DloraRecord r;
     ASSERT_EQ(r.Parse(DloraLine("000001", many).c_str()), 0);
     EXPECT_EQ(r.StationCount, 20);
     EXPECT_EQ(r.Stations[19].Code, 501901);
-
-    // A bad status word in the second station: one failure, one entry read,
-    // and the third entry is left cleared from the good line before.
+    // A bad status word in the second station: one failure, one entry read, the third cleared.
     EXPECT_EQ(r.Parse(DloraLine("000001", {{"7499M", 1, 2}, {"7499X", 1, 2, "ZZ"}, {"7499Y", 1, 2}}).c_str()), 1);
     EXPECT_EQ(r.StationCount, 1);
     EXPECT_EQ(r.Stations[2].Code, 0);
-    // Time and date fields that do not scan fully count one failure each.
-    EXPECT_EQ(r.Parse(DloraLine("1234", {{"7499M", 1, 2}}).c_str()), 1);
-    EXPECT_EQ(r.Parse(Sentence("DODU,DLORA,x,,,T,a,2,3,4,0").c_str()), 4);
+    EXPECT_EQ(r.Parse(Sentence("DODU,DLORA,x,,,T,a,2,3,4,0").c_str()), 4);   // one failure each
 }
 
 TEST(TDReaders, PointsInNanosecondsAtTheTimeOfTheLine)
@@ -103,7 +69,7 @@ TEST(TDReaders, PointsInNanosecondsAtTheTimeOfTheLine)
     ASSERT_EQ(s.Count, 1);   // the entry with state bit 0x40 gives no point
     EXPECT_DOUBLE_EQ(s.Entries[0].Y, 12345678.0);
     EXPECT_EQ(s.Entries[0].Status, 0x00A3);
-    ASSERT_TRUE(ReadToaaSentence(OldToaaLine(99.0, {{"7499Y", 1.5}}).c_str(), s));
+    ASSERT_TRUE(ReadToaaSentence(Sentence("TOAA,99.0,1.0,2.0,LOCKED,1.5e-7,1,7499Y,10.5,3.25,0.125,-0.5,0.75,00A2,1.5,0,0").c_str(), s));
     EXPECT_DOUBLE_EQ(s.Entries[0].Y, 1500.0);
     EXPECT_FALSE(ReadToaaSentence(DasfaLine("120000", {{"7499M", 1}, {"7499X", 2}}).c_str(), s));
     EXPECT_EQ(s.Count, 0);
@@ -120,54 +86,30 @@ TEST(TDReaders, PointsInNanosecondsAtTheTimeOfTheLine)
     EXPECT_EQ(s.X, 10.0);
     EXPECT_EQ(s.Entries[0].Y, 10.75);   // the sum of both values
 }
-TEST(TDReaders, ToaaEntriesNotReallyReadGiveNoPoints)
+
+TEST(TDReaders, EntriesNotReallyReadAndValuesThatAreNoNumbersGiveNoPoints)
 {
     TDSentence s;
     // Three stations announced, no station fields: the record is good but reads no entry.
     ASSERT_TRUE(ReadToaaSentence(ToaaLine(1.0, {}, 3).c_str(), s));
     EXPECT_EQ(s.Count, 0);
-    // Empty identifier or empty TOA in the current layout: no point at 0.
-    std::string line = "DODU,TOAA,V2.1,5.0,1.0,2.0,LOCKED,1.5e-7,3.5,4.5,3,"
+    // Empty identifier, empty TOA, NaN and a TOA too big for nanoseconds: no point at all.
+    std::string line = "DODU,TOAA,V2.1,5.0,1.0,2.0,LOCKED,1.5e-7,3.5,4.5,5,"
                        ",10.5,3.25,0.125,-0.5,0.75,00A2,11.0,0,0,"
                        "7499X,10.5,3.25,0.125,-0.5,0.75,00A2,,0,0,"
+                       "7499M,10.5,3.25,0.125,-0.5,0.75,00A2,nan,0,0,"
+                       "7499M,10.5,3.25,0.125,-0.5,0.75,00A2,1e308,0,0,"
                        "7499Y,10.5,3.25,0.125,-0.5,0.75,00A2,33.0,0,0";
     ASSERT_TRUE(ReadToaaSentence(Sentence(line).c_str(), s));
     ASSERT_EQ(s.Count, 1);
     EXPECT_EQ(s.Entries[0].Code, 749907);
     EXPECT_DOUBLE_EQ(s.Entries[0].Y, 33000.0);
-}
-
-TEST(TDReaders, ValuesThatAreNoNumbersAreNoPoints)
-{
-    TDSentence s;
-    std::string line = "DODU,TOAA,V2.1,5.0,1.0,2.0,LOCKED,1.5e-7,3.5,4.5,2,"
-                       "7499M,10.5,3.25,0.125,-0.5,0.75,00A2,nan,0,0,"
-                       "7499X,10.5,3.25,0.125,-0.5,0.75,00A2,1e308,0,0";
-    ASSERT_TRUE(ReadToaaSentence(Sentence(line).c_str(), s));
-    EXPECT_EQ(s.Count, 0);
     EXPECT_FALSE(ReadToaaSentence(ToaaLine(NAN, {{"7499M", 1}}).c_str(), s));
     EXPECT_FALSE(ReadDasfaSentence(DasfaLine("inf", {{"7499M", 1}, {"7499X", 2}}).c_str(), s));
     ASSERT_TRUE(ReadDloraSentence(Sentence("DODU,DLORA,1.5,000001,241206,T,1,2,3,4,1,7499M,1e308,1e308,0").c_str(), s));
     EXPECT_EQ(s.Count, 0);
 }
 
-TEST(TDStationList, StationsComeSortedHiddenAndOnlyFromUsableEntries)
-{
-    TDStationList list;
-    TDStationList::Change change;
-    ASSERT_TRUE(Feed(list, 0, ToaaLine(1, {{"7499M", 1, 0x0040}}), 200, &change));
-    EXPECT_TRUE(list.empty());
-    EXPECT_FALSE(change.RedrawNeeded);
-    ASSERT_TRUE(Feed(list, 0, ToaaLine(10, {{"7499X", 2}, {"7499M", 1}}), 200, &change));
-    EXPECT_TRUE(change.NewStation);
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"7499M", "7499X"}));   // sorted by key
-    EXPECT_FALSE(list[0]->Shown);
-    EXPECT_EQ(list[0]->Points.size(), 1u);
-    EXPECT_EQ(list[0]->SeriesTag(), 74990100);
-    // A sentence of the wrong kind adds nothing at all, not even fillers.
-    EXPECT_FALSE(Feed(list, 0, DasfaLine("120000", {{"7499M", 1}, {"7499X", 2}})));
-    EXPECT_EQ(list[0]->Points.size(), 1u);
-}
 TEST(TDStationList, FillersKeepTheIndicesAligned)
 {
     TDStationList list;
@@ -175,13 +117,9 @@ TEST(TDStationList, FillersKeepTheIndicesAligned)
     // 7499X first seen at the fourth sentence: three fillers at the new x, then its point.
     Feed(list, 0, ToaaLine(3, {{"7499M", 4}, {"7499X", 40}}));
     TDStationClass *x = list[1];
-    ASSERT_STREQ(x->Name, "7499X");
     ASSERT_EQ(x->Points.size(), 4u);
-    for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(x->Points[k].x, 3.0);
-        EXPECT_EQ(x->Points[k].y, 0.0);
-        EXPECT_EQ(x->Points[k].status, FillerStatus);
-    }
+    EXPECT_EQ(x->Points[0].x, 3.0);
+    EXPECT_EQ(x->Points[2].status, FillerStatus);
     EXPECT_DOUBLE_EQ(x->Points[3].y, 40000.0);
     // 7499M drops out for two sentences and comes back: fillers in between.
     Feed(list, 0, ToaaLine(4, {{"7499X", 41}}));
@@ -191,10 +129,8 @@ TEST(TDStationList, FillersKeepTheIndicesAligned)
     ASSERT_EQ(m->Points.size(), 7u);
     ASSERT_EQ(x->Points.size(), 7u);
     EXPECT_EQ(m->Points[4].status, FillerStatus);
-    EXPECT_EQ(m->Points[5].status, FillerStatus);
     EXPECT_EQ(m->Points[5].x, 5.0);
     EXPECT_DOUBLE_EQ(m->Points[6].y, 8000.0);
-    for (size_t k = 3; k < 7; ++k) EXPECT_EQ(m->Points[k].x, x->Points[k].x) << k;
 }
 
 TEST(TDStationList, DuplicateCodesInOneSentenceMakeNumberedStations)
@@ -202,10 +138,7 @@ TEST(TDStationList, DuplicateCodesInOneSentenceMakeNumberedStations)
     TDStationList list;
     Feed(list, 0, ToaaLine(1, {{"7499M", 1}, {"7499X", 5}, {"7499M", 2}}));
     EXPECT_EQ(Names(list), (std::vector<std::string>{"7499M", "7499M 1", "7499X"}));
-    EXPECT_EQ(list[0]->Dup, 0);
-    EXPECT_EQ(list[1]->Dup, 1);
     EXPECT_EQ(list[1]->SeriesTag(), 74990101);
-    EXPECT_DOUBLE_EQ(list[0]->Points.back().y, 1000.0);
     EXPECT_DOUBLE_EQ(list[1]->Points.back().y, 2000.0);
     // Next sentence: the first entry feeds Dup 0, the second Dup 1, whatever the list order.
     Feed(list, 0, ToaaLine(2, {{"7499M", 3}, {"7499M", 4}}));
@@ -216,50 +149,21 @@ TEST(TDStationList, DuplicateCodesInOneSentenceMakeNumberedStations)
     Feed(list, 0, ToaaLine(3, {{"7499M", 5}}));
     EXPECT_EQ(list[1]->Points.back().status, FillerStatus);
     EXPECT_EQ(list.FindByTag(74990101), list[1]);
-    EXPECT_EQ(list.FindByTag(1), nullptr);
-}
-
-TEST(TDStationList, TrimDropsTheOldestPoints)
-{
-    TDStationList list;
-    TDStationList::Change change;
-    for (int i = 0; i < 200; ++i) Feed(list, 0, ToaaLine(i, {{"7499M", double(i)}, {"7499X", 1}}), 200, &change);
-    EXPECT_EQ(list[0]->Points.size(), 200u);
-    Feed(list, 0, ToaaLine(200, {{"7499M", 200}}), 200, &change);
-    EXPECT_TRUE(change.RedrawNeeded);
-    for (const auto &s : list) {
-        EXPECT_EQ(s->Points.size(), 200u);
-        EXPECT_EQ(s->Points.front().x, 1.0);
-        EXPECT_EQ(s->Points.back().x, 200.0);
-    }
-    // A rejected line still trims; a lower number cuts at once.
-    EXPECT_FALSE(Feed(list, 0, "garbage", 50, &change));
-    EXPECT_TRUE(change.RedrawNeeded);
-    EXPECT_EQ(list[1]->Points.size(), 50u);
-    EXPECT_EQ(list[1]->Points.front().x, 151.0);
-    EXPECT_FALSE(list.Trim(50));
 }
 
 TEST(TDStationList, TimeOfDayContinuesAcrossMidnight)
 {
     TDStationList list;
-    Feed(list, 2, DasfaLine("235958", {{"7499M", 1}, {"7499X", 2}}));
-    Feed(list, 2, DasfaLine("235959", {{"7499M", 1}, {"7499X", 2}}));
-    Feed(list, 2, DasfaLine("000001", {{"7499M", 1}, {"7499X", 2}}));
-    Feed(list, 2, DasfaLine("000002", {{"7499M", 1}, {"7499X", 2}}));
+    for (const char *time : {"235958", "235959", "000001"}) Feed(list, 2, DasfaLine(time, {{"7499M", 1}, {"7499X", 2}}));
     const auto &p = list[0]->Points;
-    ASSERT_EQ(p.size(), 4u);
-    EXPECT_EQ(p[0].x, 86398.0);
+    ASSERT_EQ(p.size(), 3u);
     EXPECT_EQ(p[1].x, 86399.0);
     EXPECT_EQ(p[2].x, 86401.0);
-    EXPECT_EQ(p[3].x, 86402.0);
     // Not a time of day: passed on, the day count untouched.
     EXPECT_EQ(list.ContinueTimeOfDay(-5.0), 86395.0);
     // A small step back stays a step back; a late line from before midnight goes back a day.
     EXPECT_EQ(list.ContinueTimeOfDay(1.0), 86401.0);
     EXPECT_EQ(list.ContinueTimeOfDay(86399.0), 86399.0);
     list.Clear();
-    EXPECT_TRUE(list.empty());
     EXPECT_EQ(list.ContinueTimeOfDay(10.0), 10.0);
 }
-

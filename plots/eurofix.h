@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,10 @@ private:
 inline constexpr int EurofixPanelWidth = 360;
 inline constexpr int EurofixPanelHeight = 450;
 inline constexpr int EurofixPanelGap = 8;
+
+// The stations the view keeps, well above any chain plan: a stream that names
+// ever new station ids must not make panels without end.
+inline constexpr size_t MaxEurofixStations = 64;
 
 struct PanelPlace {
     int X = 0;

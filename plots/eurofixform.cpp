@@ -351,6 +351,11 @@ void TEurofixForm::NewData(const char *line)
         matched = true;
     }
     if (matched) return;
+    if (StationList.size() >= MaxEurofixStations) {
+        ++DroppedMessages;
+        ShowDropped();
+        return;
+    }
 
     auto station = std::make_unique<EurofixDataClass>(this);
     station->Code = record.Code;
@@ -368,8 +373,20 @@ void TEurofixForm::NewData(const char *line)
 void TEurofixForm::ResetAll()
 {
     StationList.clear();
+    DroppedMessages = 0;
+    ShowDropped();
     // No panels left to scroll to; the window keeps its size until the next layout.
     ui->ClientPanel->resize(0, 0);
+}
+
+void TEurofixForm::ShowDropped()
+{
+    QString title = "Eurofix messages";
+    if (DroppedMessages > 0)
+        title += QString(" (%1 stations kept, %2 messages of other stations dropped)")
+                     .arg(StationList.size())
+                     .arg(DroppedMessages);
+    setWindowTitle(title);
 }
 
 void TEurofixForm::LayoutStations()

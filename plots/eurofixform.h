@@ -100,6 +100,7 @@ public:
     std::vector<std::unique_ptr<EurofixDataClass>> StationList;   // ascending by Code
     int32_t MaxColumns = 1;   // panels across a window the size of the screen
     int32_t MaxRows = 1;      // panels down it
+    int64_t DroppedMessages = 0;   // messages of stations beyond the MaxEurofixStations kept
 
     // The intake: every RMSG line, whether the window shows or not.
     void NewData(const char *line);
@@ -131,6 +132,7 @@ protected:
 private:
     int MenuHeight() const;
     void SetAllShown(bool shown);
+    void ShowDropped();
     void DeleteStationItems();
     int fixedItems_ = 0;   // items of the Stations menu made at design time
 };

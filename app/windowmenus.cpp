@@ -291,7 +291,6 @@ void TMainForm::StorecurrentWindows1Click()
 {
     for (FixedWindow &f : fixed_) f.Tag = f.window();
     SettingsStore store(SettingsStore::Mode::Create);
-    if (!store.IsOpen()) return;
     LayoutRecord main = RecordOf(this, LayoutRecord::MdiForm);
     store.WriteBinary("MainForm", QByteArray::fromStdString(main.Encode()));
     for (QAction *item : ViewItems()) {
@@ -299,7 +298,7 @@ void TMainForm::StorecurrentWindows1Click()
         LayoutRecord r = w ? RecordOf(w, StyleOf(w)) : LayoutRecord{};
         store.WriteBinary(item->objectName(), QByteArray::fromStdString(r.Encode()));
     }
-    store.Sync();
+    store.Commit();
 }
 
 void TMainForm::RestorelastWindows1Click()

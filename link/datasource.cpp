@@ -205,7 +205,6 @@ void TDataSourceForm::SaveSettings()
 {
     if (!SettingsKey) return;
     SettingsStore store(SettingsStore::Mode::Create);
-    if (!store.IsOpen()) return;
     int select = ui->RadioSerial->isChecked() ? 1 : ui->RadioTCPIP->isChecked() ? 2 : ui->RadioFile->isChecked() ? 3 : 0;
     store.WriteString("DS_Select", QString::number(select));
     store.WriteString("DS_Box1", ui->ComboBox1->currentText());
@@ -220,6 +219,7 @@ void TDataSourceForm::SaveSettings()
         store.WriteString("DS_FileName", OpenDialog1.FileName);
     }
     store.WriteString("DS_Spin", QString::number(LinesPerSecond));
+    store.Commit();
 }
 
 // ---------------------------------------------------------------------------

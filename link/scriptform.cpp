@@ -83,9 +83,9 @@ void TScriptForm::FormDestroy()
     EndScript();
     if (!ScriptKey || OpenScriptDialog.FileName.isEmpty()) return;
     SettingsStore store(SettingsStore::Mode::Create);
-    if (!store.IsOpen()) return;
     QString name = OpenScriptDialog.FileName;
     store.WriteString("ScriptDirectory", name.left(name.lastIndexOf('/') + 1));
+    store.Commit();
 }
 
 // ---------------------------------------------------------------------------

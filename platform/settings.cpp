@@ -5,6 +5,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "platform/notifier.h"
+
 namespace {
 QString &OverridePath()
 {
@@ -88,4 +90,12 @@ void SettingsStore::Remove(const QString &name)
 void SettingsStore::Sync()
 {
     if (settings_) settings_->sync();
+}
+
+bool SettingsStore::Commit()
+{
+    Sync();
+    if (settings_ && settings_->status() == QSettings::NoError) return true;
+    Notifier::Error("Cannot store the settings in " + QDir::toNativeSeparators(FilePath()));
+    return false;
 }

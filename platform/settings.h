@@ -32,6 +32,9 @@ public:
     void WriteInt(const QString &name, int value);
     void Remove(const QString &name);
     void Sync();
+    // Writes what was set to the file. A store that could not be opened or
+    // written says so through the notifier and gives false.
+    bool Commit();
 
     // The INI file and the folder beside it (e.g. for port links).
     static QString FilePath();

@@ -108,10 +108,9 @@ void THeadingForm::LoadOffsets()
 void THeadingForm::SaveOffsets()
 {
     SettingsStore store(SettingsStore::Mode::Create);
-    if (!store.IsOpen()) return;
     for (int i = 0; i < HeadingColumns::Count; ++i)
         store.WriteString(OffsetNames[i], Text(OffsetSettingText(Columns.offset[i])));
-    store.Sync();
+    store.Commit();
 }
 
 // ---------------------------------------------------------------------------

@@ -579,9 +579,9 @@ void TPositionForm::Button2Click()
 void TPositionForm::Button4Click()
 {
     SettingsStore store(SettingsStore::Mode::Create);
-    if (!store.IsOpen()) return;
     store.WriteString("PP_Lat", QString::fromStdString(FormatGeneral(Plot.Centre.Latitude, 15)));
     store.WriteString("PP_Lon", QString::fromStdString(FormatGeneral(Plot.Centre.Longitude, 15)));
+    store.Commit();
 }
 
 void TPositionForm::SetPosButtonClick(int k)

@@ -131,6 +131,7 @@ private:
     bool ScriptRunning() const override;
     void ScriptLine(const char *line) override;
     void Route(SentenceType type, const char *line) override;
+    void RouteLine(SentenceType type, const SentenceLine &line) override;
     bool WriteRecording(const QByteArray &chunk);
     void BuildPopupMenu();
     void RegisterViews();

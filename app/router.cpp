@@ -53,53 +53,57 @@ void SentenceRouter::FeedNow(const char *data, size_t length)
     const char *end = data + length;
     while (p < end) {
         // Copy up to the next line end in one go; the rest of an overlong line is dropped.
-        const char *stop = p;
-        while (stop < end && *stop != '\r' && *stop != '\n') ++stop;
+        const char *stop = static_cast<const char *>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        if (!stop) stop = end;
+        if (const void *cr = std::memchr(p, '\r', static_cast<size_t>(stop - p))) stop = static_cast<const char *>(cr);
         size_t room = static_cast<size_t>(MaxLineLength - LineLength);
         size_t n = std::min(static_cast<size_t>(stop - p), room);
         std::memcpy(LineBuffer.get() + LineLength, p, n);
         LineLength += static_cast<int>(n);
         if (stop == end) break;
         LineBuffer[LineLength] = '\0';
+        const size_t lineLength = static_cast<size_t>(LineLength);
         // The next line starts empty even when a handler throws.
         LineLength = 0;
         p = stop + 1;
-        HandleLine(LineBuffer.get());
+        HandleLine(LineBuffer.get(), lineLength);
     }
 }
 
-void SentenceRouter::Deliver(SentenceType type, const char *line, bool store)
+void SentenceRouter::Deliver(SentenceType type, const SentenceLine &line, size_t length, bool store)
 {
-    if (store) lastLines_[static_cast<size_t>(type)] = line;
-    target_.Route(type, line);
+    // The stored text keeps its capacity: a copy, no allocation. A NUL inside
+    // the line ends its text, for the store as for every reader.
+    if (store) lastLines_[static_cast<size_t>(type)].assign(line.Text(), strnlen(line.Text(), length));
+    target_.RouteLine(type, line);
 }
 
-void SentenceRouter::HandleLine(const char *line)
+void SentenceRouter::HandleLine(const char *text, size_t length)
 {
-    if (target_.ScriptRunning()) target_.ScriptLine(line);
-    if (line[0] == '\0') return;
+    if (target_.ScriptRunning()) target_.ScriptLine(text);
+    if (text[0] == '\0') return;
 
-    {
-        NovatelLogClass log(line);
-        if (log.Status == 0 && log.FieldCount >= 1) {
-            if (IsToaa(log)) Deliver(SentenceType::Toaa, line, true);
-            // First match of the chain decides.
-            if (IsDlora(line)) Deliver(SentenceType::Dlora, line, false);
-            else if (IsDasfa(log)) Deliver(SentenceType::Dasfa, line, true);
-            else if (IsGpgga(log)) Deliver(SentenceType::Gpgga, line, true);
-            else if (IsHdga(log)) Deliver(SentenceType::Hdga, line, false);
-            else if (IsHdgla(log)) Deliver(SentenceType::Hdgla, line, true);
-            else if (IsPtnta(log)) Deliver(SentenceType::Ptnta, line, true);
-            else if (IsSynca(log)) Deliver(SentenceType::Synca, line, true);
-            else if (IsRmsg(log)) Deliver(SentenceType::Rmsg, line, false);
-            else if (IsGpposa(log)) Deliver(SentenceType::Gpposa, line, true);
-            else if (IsInposa(log)) Deliver(SentenceType::Inposa, line, true);
-            else if (IsLcposa(log) || IsLcrsda(log)) Deliver(SentenceType::Lcposa, line, false);
-            else if (IsFft(log)) Deliver(SentenceType::Fft, line, false);
-            else if (IsNotcha(log)) Deliver(SentenceType::Notcha, line, true);
-            else if (IsAudio(log)) Deliver(SentenceType::Audio, line, false);
-        }
+    // One split per line, shared by the recognisers and every reader of the line.
+    const SentenceLine line(text);
+    const NovatelLogClass &log = line.Sentence();
+    if (log.Status == 0 && log.FieldCount >= 1) {
+        if (IsToaa(log)) Deliver(SentenceType::Toaa, line, length, true);
+        // First match of the chain decides.
+        if (IsDlora(text)) Deliver(SentenceType::Dlora, line, length, false);
+        else if (IsDasfa(log)) Deliver(SentenceType::Dasfa, line, length, true);
+        else if (IsGpgga(log)) Deliver(SentenceType::Gpgga, line, length, true);
+        else if (IsHdga(log)) Deliver(SentenceType::Hdga, line, length, false);
+        else if (IsHdgla(log)) Deliver(SentenceType::Hdgla, line, length, true);
+        else if (IsPtnta(log)) Deliver(SentenceType::Ptnta, line, length, true);
+        else if (IsSynca(log)) Deliver(SentenceType::Synca, line, length, true);
+        else if (IsRmsg(log)) Deliver(SentenceType::Rmsg, line, length, false);
+        else if (IsGpposa(log)) Deliver(SentenceType::Gpposa, line, length, true);
+        else if (IsInposa(log)) Deliver(SentenceType::Inposa, line, length, true);
+        else if (IsLcposa(log) || IsLcrsda(log)) Deliver(SentenceType::Lcposa, line, length, false);
+        else if (IsFft(log)) Deliver(SentenceType::Fft, line, length, false);
+        else if (IsNotcha(log)) Deliver(SentenceType::Notcha, line, length, true);
+        else if (IsAudio(log)) Deliver(SentenceType::Audio, line, length, false);
     }
-    NovatelOEM4LogClass oem4(line);
-    if (IsPsrposa(oem4)) Deliver(SentenceType::Psrposa, line, false);
+    // Only a "#" line splits as a log; the PSRPOSA test refuses every other.
+    if (text[0] == '#' && IsPsrposa(line.Log())) Deliver(SentenceType::Psrposa, line, length, false);
 }

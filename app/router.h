@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "sentence/splitters.h"
+
 enum class SentenceType {
     Toaa, Dlora, Dasfa, Gpgga, Hdga, Hdgla, Ptnta, Synca, Rmsg,
     Gpposa, Inposa, Lcposa /* LCPOSA or LCRSDA */, Fft, Notcha, Audio, Psrposa,
@@ -22,6 +24,9 @@ public:
     virtual void ScriptLine(const char * /*line*/) {}
     // One recognised line of the given type (called after the last-line store).
     virtual void Route(SentenceType type, const char *line) = 0;
+    // The same with the line's splits, made once by the router, for targets that
+    // hand them on to the readers of the line.
+    virtual void RouteLine(SentenceType type, const SentenceLine &line) { Route(type, line.Text()); }
 };
 
 class SentenceRouter {
@@ -43,8 +48,8 @@ public:
 
 private:
     void FeedNow(const char *data, size_t length);
-    void HandleLine(const char *line);
-    void Deliver(SentenceType type, const char *line, bool store);
+    void HandleLine(const char *text, size_t length);
+    void Deliver(SentenceType type, const SentenceLine &line, size_t length, bool store);
 
     RouteTarget &target_;
     std::unique_ptr<char[]> LineBuffer;   // MaxLineLength characters and a NUL

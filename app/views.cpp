@@ -64,8 +64,11 @@ void TMainForm::RegisterViews()
                       [this](MdiChildForm *monitor) { PlaceMonitor(monitor); }, [] { MonitorForm = nullptr; }, {}});
 }
 
+void TMainForm::Route(SentenceType type, const char *line) { RouteLine(type, SentenceLine(line)); }
+
 // Per line: the log window while its item is checked, then the views fed always.
-void TMainForm::Route(SentenceType type, const char *line)
+// Every reader shares the line's one split.
+void TMainForm::RouteLine(SentenceType type, const SentenceLine &line)
 {
     switch (type) {
     case SentenceType::Toaa:

@@ -21,7 +21,9 @@ void DasfaRecord::Clear()
     for (StationEntry &s : Stations) s = StationEntry{};
 }
 
-int DasfaRecord::Parse(const char *line)
+int DasfaRecord::Parse(const char *line) { return Parse(SentenceLine(line)); }
+
+int DasfaRecord::Parse(const SentenceLine &line)
 {
     RecordFields f(line);
     if (!f.Ok() || f.Count() < 14) return 1;

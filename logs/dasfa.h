@@ -39,4 +39,5 @@ struct DasfaRecord {
     // 1 when the line is no usable DASFA sentence or its station fields do not
     // come in groups of three, else the number of bad fields (0: good).
     int Parse(const char *line);
+    int Parse(const SentenceLine &line);   // the same, from the router's split
 };

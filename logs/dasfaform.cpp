@@ -28,7 +28,7 @@ void TDASFAForm::FormCreate()
     PlaceAt(16, 16);
 }
 
-void TDASFAForm::ShowData(const char *line)
+void TDASFAForm::ShowData(const SentenceLine &line)
 {
     DasfaRecord r;
     if (r.Parse(line) != 0) return;

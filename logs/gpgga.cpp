@@ -27,7 +27,9 @@ void GpggaRecord::Clear()
     DgpsStation = 0;
 }
 
-int GpggaRecord::Parse(const char *line)
+int GpggaRecord::Parse(const char *line) { return Parse(SentenceLine(line)); }
+
+int GpggaRecord::Parse(const SentenceLine &line)
 {
     RecordFields f(line);
     if (!f.Ok() || !f.Is(0, "GPGGA")) return 1;

@@ -30,6 +30,7 @@ struct GpggaRecord {
     void Clear();
     // 1 when the line is no GPGGA sentence, else the number of bad fields (0: good).
     int Parse(const char *line);
+    int Parse(const SentenceLine &line);   // the same, from the router's split
     // Latitude and longitude in signed decimal degrees ('S' and 'W' negative).
     std::pair<double, double> ToDegrees() const;
 };

@@ -18,7 +18,7 @@ TGPGGAForm::~TGPGGAForm() = default;
 
 void TGPGGAForm::FormCreate() { PlaceAt(96, 96); }
 
-void TGPGGAForm::ShowData(const char *line)
+void TGPGGAForm::ShowData(const SentenceLine &line)
 {
     GpggaRecord r;
     if (r.Parse(line) != 0) return;

@@ -29,7 +29,9 @@ void GpposaRecord::Clear()
     Quality = 0.0f;
 }
 
-int GpposaRecord::Parse(const char *line)
+int GpposaRecord::Parse(const char *line) { return Parse(SentenceLine(line)); }
+
+int GpposaRecord::Parse(const SentenceLine &line)
 {
     RecordFields f(line);
     if (!f.Ok() || f.Count() < 14) return 1;

@@ -36,6 +36,7 @@ struct GpposaRecord {
     // 1 when the line is no GPPOSA/GPPOS sentence or has fewer than 14 fields (the
     // record is then untouched), else the number of bad fields (0: good).
     int Parse(const char *line);
+    int Parse(const SentenceLine &line);   // the same, from the router's split
 };
 
 // The position mode as the window names it: "Stand alone", "WAAS/EGNOS",

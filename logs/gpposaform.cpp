@@ -19,7 +19,7 @@ TGPPOSAForm::~TGPPOSAForm() = default;
 
 void TGPPOSAForm::FormCreate() { MoveToTopLeft(); }
 
-void TGPPOSAForm::ShowData(const char *line)
+void TGPPOSAForm::ShowData(const SentenceLine &line)
 {
     GpposaRecord r;
     if (r.Parse(line) != 0) return;

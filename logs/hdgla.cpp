@@ -39,7 +39,9 @@ void HdglaRecord::Clear()
     for (StationEntry &s : Stations) s = StationEntry{};
 }
 
-int HdglaRecord::Parse(const char *line)
+int HdglaRecord::Parse(const char *line) { return Parse(SentenceLine(line)); }
+
+int HdglaRecord::Parse(const SentenceLine &line)
 {
     RecordFields f(line);
     if (!f.Ok() || f.Count() < 2) return 1;

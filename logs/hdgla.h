@@ -52,6 +52,7 @@ struct HdglaRecord {
     // 1 when the line is no HDGLA sentence, has fewer than 2 fields or its station
     // fields do not come in groups of seven, else the number of bad fields (0: good).
     int Parse(const char *line);
+    int Parse(const SentenceLine &line);   // the same, from the router's split
 };
 
 // fmod(measured - beam + 270, 180) - 90 in double precision. fmod keeps the sign

@@ -28,7 +28,7 @@ void THDGLAForm::FormCreate()
     PlaceAt(32, 32);
 }
 
-void THDGLAForm::ShowData(const char *line)
+void THDGLAForm::ShowData(const SentenceLine &line)
 {
     HdglaRecord r;
     if (r.Parse(line) != 0) return;

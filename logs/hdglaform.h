@@ -6,6 +6,8 @@
 
 #include "logs/logform.h"
 
+#include "sentence/splitters.h"
+
 namespace Ui { class THDGLAForm; }
 
 class THDGLAForm : public LogForm {
@@ -15,7 +17,8 @@ public:
     ~THDGLAForm() override;
 
     std::unique_ptr<Ui::THDGLAForm> ui;
-    void ShowData(const char *line);
+    void ShowData(const SentenceLine &line);
+    void ShowData(const char *line) { ShowData(SentenceLine(line)); }
 
 private:
     void FormCreate();

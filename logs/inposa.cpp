@@ -32,7 +32,9 @@ void InposaRecord::Clear()
     Quality = 0.0f;
 }
 
-int InposaRecord::Parse(const char *line)
+int InposaRecord::Parse(const char *line) { return Parse(SentenceLine(line)); }
+
+int InposaRecord::Parse(const SentenceLine &line)
 {
     RecordFields f(line);
     if (!f.Ok() || f.Count() < 14) return 1;

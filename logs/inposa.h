@@ -39,6 +39,7 @@ struct InposaRecord {
     // PositionValid needs filled latitude and longitude fields in both forms and a
     // GPS letter other than 'N' or an eLoran letter other than 'N' and NUL.
     int Parse(const char *line);
+    int Parse(const SentenceLine &line);   // the same, from the router's split
 
     char GpsMode() const { return Modes[0]; }
     char LoranMode() const { return Modes[1]; }

@@ -19,7 +19,7 @@ TINPOSAForm::~TINPOSAForm() = default;
 
 void TINPOSAForm::FormCreate() { PlaceAt(80, 80); }
 
-void TINPOSAForm::ShowData(const char *line)
+void TINPOSAForm::ShowData(const SentenceLine &line)
 {
     InposaRecord r;
     if (r.Parse(line) != 0) return;

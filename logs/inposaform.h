@@ -5,6 +5,8 @@
 
 #include "logs/logform.h"
 
+#include "sentence/splitters.h"
+
 namespace Ui { class TINPOSAForm; }
 
 class TINPOSAForm : public LogForm {
@@ -14,7 +16,8 @@ public:
     ~TINPOSAForm() override;
 
     std::unique_ptr<Ui::TINPOSAForm> ui;
-    void ShowData(const char *line);
+    void ShowData(const SentenceLine &line);
+    void ShowData(const char *line) { ShowData(SentenceLine(line)); }
 
 private:
     void FormCreate();

@@ -13,7 +13,9 @@ bool IsLcrsda(const NovatelLogClass &log)
     return log.FieldCount >= 3 && FieldIs(log, 0, "DODU") && (FieldIs(log, 1, "LCRSDA") || FieldIs(log, 2, "LCRSD"));
 }
 
-char GetLoranSolutionKind(const char *line)
+char GetLoranSolutionKind(const char *line) { return GetLoranSolutionKind(SentenceLine(line)); }
+
+char GetLoranSolutionKind(const SentenceLine &line)
 {
     RecordFields f(line);
     if (!f.Ok() || f.Count() < 7 || !f.Is(0, "DODU")) return 0;
@@ -53,7 +55,9 @@ void LcposaRecord::Clear()
     HDOP = 0.0f;
 }
 
-int LcposaRecord::Parse(const char *line)
+int LcposaRecord::Parse(const char *line) { return Parse(SentenceLine(line)); }
+
+int LcposaRecord::Parse(const SentenceLine &line)
 {
     RecordFields f(line);
     if (!f.Ok() || f.Count() < 14) return 1;
@@ -110,7 +114,9 @@ void LcrsdaRecord::Clear()
     }
 }
 
-int LcrsdaRecord::Parse(const char *line)
+int LcrsdaRecord::Parse(const char *line) { return Parse(SentenceLine(line)); }
+
+int LcrsdaRecord::Parse(const SentenceLine &line)
 {
     RecordFields f(line);
     if (!f.Ok() || f.Count() < 8) return 1;
@@ -172,7 +178,9 @@ void LcposaEpoch::Enter(double t, bool &seenThis, int32_t &otherCountdown)
     if (otherCountdown > 0) --otherCountdown;
 }
 
-int LcposaEpoch::AddLine(const char *line)
+int LcposaEpoch::AddLine(const char *line) { return AddLine(SentenceLine(line)); }
+
+int LcposaEpoch::AddLine(const SentenceLine &line)
 {
     NewPosition = false;
     // Each sentence is parsed into a record of its own and kept only when good,
@@ -236,7 +244,9 @@ bool LcposaKindEpochs::Accepts(char kind) const
     return false;
 }
 
-LcposaKindEpochs::Added LcposaKindEpochs::AddLine(const char *line)
+LcposaKindEpochs::Added LcposaKindEpochs::AddLine(const char *line) { return AddLine(SentenceLine(line)); }
+
+LcposaKindEpochs::Added LcposaKindEpochs::AddLine(const SentenceLine &line)
 {
     Added added;
     added.Kind = GetLoranSolutionKind(line);

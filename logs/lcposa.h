@@ -13,6 +13,7 @@ bool IsLcrsda(const NovatelLogClass &log);
 // 'A' autonomous, 'C' coarse position, 'D' differential eLoran, 'G' GPS
 // calibrated, 'S' ASF corrected.
 char GetLoranSolutionKind(const char *line);
+char GetLoranSolutionKind(const SentenceLine &line);
 
 // The caption of a solution window for a kind ("LCPOSA - Autonomous", ...), or
 // nullptr for a letter that is no solution kind.
@@ -41,6 +42,7 @@ struct LcposaRecord {
     // 1 when the line is no LCPOSA/LCPOS sentence or has fewer than 14 fields (the
     // record is then untouched), else the number of bad fields (0: good).
     int Parse(const char *line);
+    int Parse(const SentenceLine &line);   // the same, from the router's split
     void CopyFrom(const LcposaRecord &other);
 };
 
@@ -67,6 +69,7 @@ struct LcrsdaRecord {
     LcrsdaRecord() { Clear(); }
     void Clear();
     int Parse(const char *line);
+    int Parse(const SentenceLine &line);   // the same, from the router's split
     void CopyFrom(const LcrsdaRecord &other);
     // The entries that hold stations of the line: StationCount limited to 0..100.
     int StoredStations() const;
@@ -95,6 +98,7 @@ struct LcposaEpoch {
     // 0: nothing to show; 1: show, on a position line; 2: show, on a residual line.
     // A line that does not parse changes nothing.
     int AddLine(const char *line);
+    int AddLine(const SentenceLine &line);
 
 private:
     // Starts the epoch of a line of time t unless it belongs to the one being
@@ -122,6 +126,7 @@ public:
     bool Accepts(char kind) const;
     int KindCount() const { return count_; }
     Added AddLine(const char *line);
+    Added AddLine(const SentenceLine &line);
     void Reset();
 
 private:

@@ -27,7 +27,7 @@ void TLCPOSAForm::FormCreate()
     PlaceAt(16, 16);
 }
 
-void TLCPOSAForm::ShowData(const char *line)
+void TLCPOSAForm::ShowData(const SentenceLine &line)
 {
     LcposaKindEpochs::Added added = Epochs.AddLine(line);
     if ((added.Result != 1 && added.Result != 2) || !added.Epoch) return;

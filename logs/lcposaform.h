@@ -8,6 +8,8 @@
 #include "logs/lcposa.h"
 #include "logs/logform.h"
 
+#include "sentence/splitters.h"
+
 namespace Ui { class TLCPOSAForm; }
 
 class TLCPOSAForm : public LogForm {
@@ -21,7 +23,8 @@ public:
     std::unique_ptr<Ui::TLCPOSAForm> ui;
     // Adds a solution kind this window shows (at most eight).
     void AcceptKind(char kind) { Epochs.Accept(kind); }
-    void ShowData(const char *line);
+    void ShowData(const SentenceLine &line);
+    void ShowData(const char *line) { ShowData(SentenceLine(line)); }
 
     // The epochs of the accepted kinds; each kind is paired on its own.
     LcposaKindEpochs Epochs;

@@ -19,7 +19,9 @@ void NotchaRecord::Clear()
     for (NotchEntry &n : Notches) n = NotchEntry{};
 }
 
-int NotchaRecord::Parse(const char *line)
+int NotchaRecord::Parse(const char *line) { return Parse(SentenceLine(line)); }
+
+int NotchaRecord::Parse(const SentenceLine &line)
 {
     RecordFields f(line);
     if (!f.Ok() || f.Count() < 6 || !f.Is(0, "DODU") || !f.Is(1, "NOTCHA")) return 1;

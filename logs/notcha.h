@@ -31,6 +31,7 @@ struct NotchaRecord {
     // 1 when the line is no NOTCHA sentence or has fewer than 6 fields, else the
     // number of bad fields (0: good).
     int Parse(const char *line);
+    int Parse(const SentenceLine &line);   // the same, from the router's split
 
     // The indexes of the entries read whose frequency and bandwidth are both
     // above 0, in sentence order: the rows of the notch table.

@@ -27,7 +27,7 @@ void TNOTCHAForm::FormCreate()
     MoveToTopLeft();
 }
 
-void TNOTCHAForm::ShowData(const char *line)
+void TNOTCHAForm::ShowData(const SentenceLine &line)
 {
     NotchaRecord r;
     if (r.Parse(line) != 0) return;

@@ -6,6 +6,8 @@
 
 #include "logs/logform.h"
 
+#include "sentence/splitters.h"
+
 namespace Ui { class TNOTCHAForm; }
 
 class TNOTCHAForm : public LogForm {
@@ -15,7 +17,8 @@ public:
     ~TNOTCHAForm() override;
 
     std::unique_ptr<Ui::TNOTCHAForm> ui;
-    void ShowData(const char *line);
+    void ShowData(const SentenceLine &line);
+    void ShowData(const char *line) { ShowData(SentenceLine(line)); }
 
 private:
     void FormCreate();

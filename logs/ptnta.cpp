@@ -36,7 +36,9 @@ void PtntaRecord::Clear()
     Value7 = 0.0f;
 }
 
-int PtntaRecord::Parse(const char *line)
+int PtntaRecord::Parse(const char *line) { return Parse(SentenceLine(line)); }
+
+int PtntaRecord::Parse(const SentenceLine &line)
 {
     RecordFields f(line);
     if (!f.Ok() || !f.Is(0, "PTNTA")) return 1;

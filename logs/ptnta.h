@@ -30,6 +30,7 @@ struct PtntaRecord {
     void Clear();
     // 1 when the line is no PTNTA sentence, else the number of bad fields (0: good).
     int Parse(const char *line);
+    int Parse(const SentenceLine &line);   // the same, from the router's split
     // "0: Rb line not locked", "1: Free run", "2: Disciplined", else "Unknown quality".
     const char *QualityText() const;
 };

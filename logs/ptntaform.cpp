@@ -18,7 +18,7 @@ TPTNTAForm::~TPTNTAForm() = default;
 
 void TPTNTAForm::FormCreate() { PlaceAt(748, 177); }
 
-void TPTNTAForm::ShowData(const char *line)
+void TPTNTAForm::ShowData(const SentenceLine &line)
 {
     PtntaRecord r;
     if (r.Parse(line) != 0) return;

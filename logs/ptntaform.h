@@ -5,6 +5,8 @@
 
 #include "logs/logform.h"
 
+#include "sentence/splitters.h"
+
 namespace Ui { class TPTNTAForm; }
 
 class TPTNTAForm : public LogForm {
@@ -14,7 +16,8 @@ public:
     ~TPTNTAForm() override;
 
     std::unique_ptr<Ui::TPTNTAForm> ui;
-    void ShowData(const char *line);
+    void ShowData(const SentenceLine &line);
+    void ShowData(const char *line) { ShowData(SentenceLine(line)); }
 
 private:
     void FormCreate();

@@ -15,7 +15,9 @@ void CopyText(char *dst, size_t size, const char *src)
     dst[n] = '\0';
 }
 
-RecordFields::RecordFields(const char *line) : log_(line ? line : "") {}
+RecordFields::RecordFields(const char *line) : own_(std::in_place, line), log_(own_->Sentence()) {}
+
+RecordFields::RecordFields(const SentenceLine &line) : log_(line.Sentence()) {}
 
 bool RecordFields::Is(int i, const char *id) const
 {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "sentence/fields.h"
@@ -25,7 +26,8 @@ template <size_t N> void CopyText(char (&dst)[N], const char *src) { CopyText(ds
 // Bad adds up the converters' results (0 good, 1 bad) of everything read.
 class RecordFields {
 public:
-    explicit RecordFields(const char *line);
+    explicit RecordFields(const char *line);            // splits the line itself
+    explicit RecordFields(const SentenceLine &line);    // reads the line's shared split
     RecordFields(const RecordFields &) = delete;
     RecordFields &operator=(const RecordFields &) = delete;
 
@@ -34,6 +36,7 @@ public:
     bool Has(int i) const { return i >= 0 && i < Count(); }
     bool Filled(int i) const { return Has(i) && log_.Fields[i][0] != '\0'; }
     const char *Text(int i) const { return Has(i) ? log_.Fields[i] : ""; }
+    const NovatelLogClass &Split() const { return log_; }
     bool Is(int i, const char *id) const;   // field i exists and equals id, any case
 
     template <typename T> void Convert(int i, int (*converter)(const char *, T *), T *out, EmptyRule rule)
@@ -58,7 +61,8 @@ public:
 private:
     void StationInto(int i, char *name, size_t size, StationCode *code, EmptyRule rule);
 
-    NovatelLogClass log_;
+    std::optional<SentenceLine> own_;
+    const NovatelLogClass &log_;
 };
 
 // The two forms of GPPOSA, INPOSA, LCPOSA and LCRSDA (and DASFA):

@@ -26,7 +26,9 @@ void SyncaRecord::Clear()
     SourceDetail[0] = '\0';
 }
 
-int SyncaRecord::Parse(const char *line)
+int SyncaRecord::Parse(const char *line) { return Parse(SentenceLine(line)); }
+
+int SyncaRecord::Parse(const SentenceLine &line)
 {
     RecordFields f(line);
     if (!f.Ok() || f.Count() < 2 || !f.Is(1, "SYNCA")) return 1;

@@ -35,6 +35,7 @@ struct SyncaRecord {
     // 1 when the line is no SYNCA sentence, else the number of bad fields (0: good).
     // Field 0 is left to IsSynca.
     int Parse(const char *line);
+    int Parse(const SentenceLine &line);   // the same, from the router's split
 
     // The source, with " : " and the detail when there is one.
     std::string SourceText() const;

@@ -18,7 +18,7 @@ TSYNCAForm::~TSYNCAForm() = default;
 
 void TSYNCAForm::FormCreate() { PlaceAt(748, 0); }
 
-void TSYNCAForm::ShowData(const char *line)
+void TSYNCAForm::ShowData(const SentenceLine &line)
 {
     SyncaRecord r;
     if (r.Parse(line) != 0) return;

@@ -22,7 +22,9 @@ void ToaaRecord::Clear()
     for (StationEntry &s : Stations) s = StationEntry{};
 }
 
-int ToaaRecord::Parse(const char *line)
+int ToaaRecord::Parse(const char *line) { return Parse(SentenceLine(line)); }
+
+int ToaaRecord::Parse(const SentenceLine &line)
 {
     RecordFields f(line);
     if (!f.Ok()) return 1;

@@ -49,4 +49,5 @@ struct ToaaRecord {
     // in groups of ten, else the number of bad fields (0: the record is good).
     // Fields the line does not reach keep their earlier values.
     int Parse(const char *line);
+    int Parse(const SentenceLine &line);   // the same, from the router's split
 };

@@ -30,7 +30,7 @@ void TTOAAForm::FormCreate()
     MoveToTopLeft();
 }
 
-void TTOAAForm::ShowData(const char *line)
+void TTOAAForm::ShowData(const SentenceLine &line)
 {
     ToaaRecord r;
     if (r.Parse(line) != 0) return;

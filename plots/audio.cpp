@@ -49,7 +49,9 @@ void AUDIOReceived::Clear()
     sampleWidth = 8;
 }
 
-int AUDIOReceived::Parse(const char *line)
+int AUDIOReceived::Parse(const char *line) { return Parse(SentenceLine(line)); }
+
+int AUDIOReceived::Parse(const SentenceLine &line)
 {
     RecordFields f(line);
     if (!f.Ok() || f.Count() < 6 || !f.Is(0, "DODU") || !f.Is(2, "AUDIO")) return 1;
@@ -70,7 +72,7 @@ int AUDIOReceived::Parse(const char *line)
     const uint64_t capacity = static_cast<uint64_t>(length) * 6 / static_cast<uint64_t>(bits) * bytesPerSample;
     if (capacity > static_cast<uint64_t>(INT32_MAX)) return f.Bad + 1;
     try {
-        samples.reserve(static_cast<size_t>(capacity));
+        samples.resize(static_cast<size_t>(capacity));
     } catch (const std::bad_alloc &) {
         return f.Bad + 1;
     } catch (const std::length_error &) {
@@ -82,6 +84,8 @@ int AUDIOReceived::Parse(const char *line)
     const uint32_t full = 1u << bits;
     uint32_t accumulator = 0;   // fewer than bits + 6 bits (at most 21)
     int held = 0;
+    size_t n = 0;   // bytes written
+    uint8_t *out = samples.data();
     for (size_t i = 0; i < length; ++i) {
         const int8_t value = kBase64Values[static_cast<unsigned char>(text[i])];
         if (value == kInvalid) {
@@ -95,19 +99,20 @@ int AUDIOReceived::Parse(const char *line)
             held -= bits;
             const uint32_t sample = accumulator >> held;
             accumulator &= (1u << held) - 1u;
-            if (samples.size() + bytesPerSample > capacity) continue;
+            if (n + bytesPerSample > capacity) continue;
             if (sampleWidth == 8) {
                 // Flipping the sign bit turns two's complement into offset binary.
-                samples.push_back(static_cast<uint8_t>(sample ^ half));
+                out[n++] = static_cast<uint8_t>(sample ^ half);
             } else {
                 const int32_t signedValue =
                     (sample & half) ? static_cast<int32_t>(sample) - static_cast<int32_t>(full) : static_cast<int32_t>(sample);
                 const uint16_t word = static_cast<uint16_t>(static_cast<int16_t>(signedValue));
-                samples.push_back(static_cast<uint8_t>(word & 0xFF));
-                samples.push_back(static_cast<uint8_t>(word >> 8));
+                out[n++] = static_cast<uint8_t>(word & 0xFF);
+                out[n++] = static_cast<uint8_t>(word >> 8);
             }
         }
     }
+    samples.resize(n);
     byteCount = static_cast<int32_t>(samples.size());
     return failures;
 }

@@ -34,6 +34,7 @@ struct AUDIOReceived {
     // 1..16 is a failure, and so is a character outside the Base64 alphabet
     // (the samples before it stay).
     int Parse(const char *line);
+    int Parse(const SentenceLine &line);   // the same, from the router's split
 
     // Samples per second; 0 before a good line.
     int32_t SampleRate() const { return samplePeriod > 0 ? TicksPerSecond / samplePeriod : 0; }

@@ -17,12 +17,14 @@ void DloraRecord::Clear()
     std::memset(this, 0, sizeof *this);
 }
 
-int DloraRecord::Parse(const char *line)
+int DloraRecord::Parse(const char *line) { return Parse(SentenceLine(line)); }
+
+int DloraRecord::Parse(const SentenceLine &line)
 {
     Clear();
-    if (!line) return 1;
-    NMEALogClass log(line);
-    if (log.Status != 0 || log.FieldCount < 11 || !std::strstr(line, "$DODU,DLORA")) return 1;
+    // NMEALogClass splits exactly as NovatelLogClass does: the shared split serves.
+    const NovatelLogClass &log = line.Sentence();
+    if (log.Status != 0 || log.FieldCount < 11 || !std::strstr(line.Text(), "$DODU,DLORA")) return 1;
     char **f = log.Fields;
 
     int bad = 0;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "sentence/splitters.h"
+
 #include "sentence/fields.h"
 
 // A DLORA sentence is recognised by its text: it begins with "$DODU,DLORA," in any case.
@@ -40,6 +42,7 @@ struct DloraRecord {
     // fields), else the number of fields that failed to convert; 0: all good.
     // Starts from a cleared record.
     int Parse(const char *line);
+    int Parse(const SentenceLine &line);   // the same, from the router's split
     // Seconds of the day of the time field.
     double SecondsOfDay() const { return Hours * 3600.0 + Minutes * 60.0 + Seconds; }
 };

@@ -340,7 +340,7 @@ double TEurofixForm::LocalSecondsInHour()
     return std::fmod(QTime::currentTime().msecsSinceStartOfDay() / 1000.0, 3600.0);
 }
 
-void TEurofixForm::NewData(const char *line)
+void TEurofixForm::NewData(const SentenceLine &line)
 {
     RmsgRecord record;
     if (record.Parse(line) != 0) return;

@@ -11,6 +11,8 @@
 
 #include "plots/eurofix.h"
 
+#include "sentence/splitters.h"
+
 namespace Ui { class TEurofixForm; }
 class AlertSound;
 class LogGrid;
@@ -103,7 +105,8 @@ public:
     int64_t DroppedMessages = 0;   // messages of stations beyond the MaxEurofixStations kept
 
     // The intake: every RMSG line, whether the window shows or not.
-    void NewData(const char *line);
+    void NewData(const SentenceLine &line);
+    void NewData(const char *line) { NewData(SentenceLine(line)); }
     void ResetAll();
     void LayoutStations();
     void StationItemClick(QAction *item);

@@ -54,10 +54,16 @@ void FFTReceived::Clear()
     Gain = 0;
 }
 
-int FFTReceived::Parse(const char *line)
+int FFTReceived::Parse(const char *line) { return Parse(SentenceLine(line)); }
+
+int FFTReceived::Parse(const SentenceLine &line)
 {
     RecordFields f(line);
     if (!f.Ok() || f.Count() < 9 || !f.Is(0, "DODU") || !(f.Is(1, "FFTA") || f.Is(2, "FFT"))) return 1;
+    // The level arrays of the last spectrum are filled again in place: a stream
+    // of spectra of one size allocates nothing.
+    std::vector<std::vector<float>> arrays;
+    arrays.swap(Channels);
     Clear();
     const EmptyRule rule = EmptyRule::Skip;
     f.Copy(f.Is(1, "FFTA") ? 2 : 1, Version, rule);
@@ -95,7 +101,9 @@ int FFTReceived::Parse(const char *line)
     if (f.Count() < needed) return f.Bad + 1;
 
     try {
-        Channels.assign(static_cast<size_t>(channels), std::vector<float>(static_cast<size_t>(BinCount), NoLevel));
+        arrays.resize(static_cast<size_t>(channels));
+        for (std::vector<float> &levels : arrays) levels.assign(static_cast<size_t>(BinCount), NoLevel);
+        Channels.swap(arrays);
     } catch (const std::exception &) {   // bad_alloc, length_error
         Channels.clear();
         return f.Bad + 1;

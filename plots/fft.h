@@ -44,6 +44,7 @@ public:
     // number of bad fields (0: good). Value fields are read only when the line
     // holds all of them, so no count in a line sizes more than the line carries.
     int Parse(const char *line);
+    int Parse(const SentenceLine &line);   // the same, from the router's split
 };
 
 // An axis as the charting library keeps it: a minimum above the maximum, or a

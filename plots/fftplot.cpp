@@ -147,9 +147,8 @@ void TFFTForm::StyleChart(ChartView *view, const QString &title, const QColor &l
 // Intake
 // ---------------------------------------------------------------------------
 
-void TFFTForm::NewData(const char *line)
+void TFFTForm::NewData(const SentenceLine &line)
 {
-    if (!line) return;
     NotchaRecord notches;
     if (notches.Parse(line) == 0) ShowNotches(BuildNotchBands(notches));
     if (Received.Parse(line) != 0 || Received.ChannelCount <= 0) return;

@@ -11,6 +11,8 @@
 
 #include "plots/fft.h"
 
+#include "sentence/splitters.h"
+
 namespace Ui { class TFFTForm; }
 class ChartView;
 class QAreaSeries;
@@ -37,7 +39,8 @@ public:
     static constexpr int OverlayColours = 4;
 
     // Takes one FFTA or NOTCHA line, whether the window shows or not.
-    void NewData(const char *line);
+    void NewData(const SentenceLine &line);
+    void NewData(const char *line) { NewData(SentenceLine(line)); }
     void UpdateCopyMenu();
 
     QLineSeries *Spectrum(int chart) const { return spectrum_[chart]; }

@@ -19,7 +19,9 @@ void HdgaRecord::Clear()
     Quality = 0.0f;
 }
 
-int HdgaRecord::Parse(const char *line)
+int HdgaRecord::Parse(const char *line) { return Parse(SentenceLine(line)); }
+
+int HdgaRecord::Parse(const SentenceLine &line)
 {
     RecordFields f(line);
     if (!f.Ok()) return 1;

@@ -23,4 +23,5 @@ struct HdgaRecord {
     // 1 when the line is no HDGA sentence, else the number of fields that did
     // not convert (0: good).
     int Parse(const char *line);
+    int Parse(const SentenceLine &line);   // the same, from the router's split
 };

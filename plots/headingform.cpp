@@ -117,9 +117,8 @@ void THeadingForm::SaveOffsets()
 // Intake
 // ---------------------------------------------------------------------------
 
-void THeadingForm::NewData(const char *line)
+void THeadingForm::NewData(const SentenceLine &line)
 {
-    if (!line) return;
     HdgaRecord record;
     if (record.Parse(line) != 0) return;
     const HeadingColumns::Update update = Columns.Take(record);

@@ -9,6 +9,8 @@
 
 #include "plots/compass.h"
 
+#include "sentence/splitters.h"
+
 namespace Ui { class THeadingForm; }
 class QLabel;
 class QLineEdit;
@@ -35,7 +37,8 @@ public:
     int Button1Tag = 0;
 
     // Every HDGA line.
-    void NewData(const char *line);
+    void NewData(const SentenceLine &line);
+    void NewData(const char *line) { NewData(SentenceLine(line)); }
 
     void PaintDial();
     void DrawNeedles();

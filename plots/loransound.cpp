@@ -111,10 +111,10 @@ void TLoranSoundForm::SetSoundTag(int tag)
     ui->Label1->setText(tag == 1 ? "Status: Sound enabled" : "Status: Sound disabled");
 }
 
-void TLoranSoundForm::NewData(const char *line)
+void TLoranSoundForm::NewData(const SentenceLine &line)
 {
     AUDIOReceived audio;
-    if (!IsAudioLine(line) || audio.Parse(line) != 0) return;
+    if (!IsAudioLine(line.Text()) || audio.Parse(line) != 0) return;
     if (!SoundEnabled() || WaitingForSoundToEnd()) return;
 
     // A line in another format than the one before is played once those before it are.

@@ -7,6 +7,8 @@
 
 #include "app/mdichild.h"
 
+#include "sentence/splitters.h"
+
 namespace Ui { class TLoranSoundForm; }
 class ChartView;
 class QLineSeries;
@@ -24,7 +26,8 @@ public:
     bool Zoomed = false;
 
     // One AUDIO line from the router (only while the window's View item is checked).
-    void NewData(const char *line);
+    void NewData(const SentenceLine &line);
+    void NewData(const char *line) { NewData(SentenceLine(line)); }
     // A new source: the queued sound stops, the chart starts empty and the next
     // line opens the output in its own format.
     void ResetAll();

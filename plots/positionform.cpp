@@ -249,7 +249,7 @@ QPlainTextEdit *TPositionForm::Memo(int k) const
 // Intake and the operations other windows call
 // ---------------------------------------------------------------------------
 
-void TPositionForm::NewData(const char *line)
+void TPositionForm::NewData(const SentenceLine &line)
 {
     Plot.NewData(line);
     Sync();

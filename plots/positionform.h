@@ -11,6 +11,8 @@
 
 #include "plots/positionplot.h"
 
+#include "sentence/splitters.h"
+
 namespace Ui { class TPositionForm; }
 class ChartView;
 class QAction;
@@ -35,7 +37,8 @@ public:
 
     // The intake: every GPGGA, SYNCA, GPPOSA, INPOSA, LCPOSA, LCRSDA and PSRPOSA
     // line, whether the window shows or not.
-    void NewData(const char *line);
+    void NewData(const SentenceLine &line);
+    void NewData(const char *line) { NewData(SentenceLine(line)); }
     // The main window's reset of the views.
     void ResetAll();
     void SetGpsTime(int64_t secondsSince1970);

@@ -160,9 +160,8 @@ PositionPlotModel::PositionPlotModel()
     ShowCentre();
 }
 
-void PositionPlotModel::NewData(const char *line)
+void PositionPlotModel::NewData(const SentenceLine &line)
 {
-    if (!line) return;
     bool plotted = false;
     SyncaRecord synca;
     if (synca.Parse(line) == 0) History.StoreSynca(synca);
@@ -195,7 +194,7 @@ void PositionPlotModel::EnableTrack(int k)
     Changed.Menus = true;
 }
 
-void PositionPlotModel::AddIntegrated(const char *line, bool &plotted)
+void PositionPlotModel::AddIntegrated(const SentenceLine &line, bool &plotted)
 {
     InposaRecord r;
     if (r.Parse(line) != 0 || !r.PositionValid) return;
@@ -212,7 +211,7 @@ void PositionPlotModel::AddIntegrated(const char *line, bool &plotted)
     plotted = true;
 }
 
-void PositionPlotModel::AddLoran(const char *line, bool &plotted)
+void PositionPlotModel::AddLoran(const SentenceLine &line, bool &plotted)
 {
     const LcposaKindEpochs::Added added = Epochs.AddLine(line);
     const int k = LoranTrack(added.Kind);
@@ -248,7 +247,7 @@ void PositionPlotModel::AddLoran(const char *line, bool &plotted)
     }
 }
 
-bool PositionPlotModel::ReadGpsFix(const char *line, LatLon &p, double &utcSeconds)
+bool PositionPlotModel::ReadGpsFix(const SentenceLine &line, LatLon &p, double &utcSeconds)
 {
     switch (Source) {
     case GpsSource::Gpposa: {
@@ -287,7 +286,7 @@ bool PositionPlotModel::ReadGpsFix(const char *line, LatLon &p, double &utcSecon
     return false;
 }
 
-void PositionPlotModel::AddGps(const char *line, bool &plotted)
+void PositionPlotModel::AddGps(const SentenceLine &line, bool &plotted)
 {
     LatLon p;
     double t = -1.0;

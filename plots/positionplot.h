@@ -127,7 +127,8 @@ public:
     } Changed;
 
     // ---- Intake ----
-    void NewData(const char *line);
+    void NewData(const SentenceLine &line);
+    void NewData(const char *line) { if (line) NewData(SentenceLine(line)); }
 
     // ---- Drawing ----
     void AddPosition(int k, NorthEast p);
@@ -177,10 +178,10 @@ public:
 private:
     void TakeCentre(double lat, double lon);
     void EnableTrack(int k);
-    void AddIntegrated(const char *line, bool &plotted);
-    void AddLoran(const char *line, bool &plotted);
-    void AddGps(const char *line, bool &plotted);
-    bool ReadGpsFix(const char *line, LatLon &p, double &utcSeconds);
+    void AddIntegrated(const SentenceLine &line, bool &plotted);
+    void AddLoran(const SentenceLine &line, bool &plotted);
+    void AddGps(const SentenceLine &line, bool &plotted);
+    bool ReadGpsFix(const SentenceLine &line, LatLon &p, double &utcSeconds);
     void MarkSeries(int i) { Changed.SeriesMask |= 1u << i; }
 
     unsigned statisticsPending_ = 0;   // bit k: track k's statistics are asked for

@@ -19,10 +19,11 @@ void PsrposaRecord::Clear()
     PositionType[0] = '\0';
 }
 
-int PsrposaRecord::Parse(const char *line)
+int PsrposaRecord::Parse(const char *line) { return Parse(SentenceLine(line)); }
+
+int PsrposaRecord::Parse(const SentenceLine &line)
 {
-    if (!line) return 1;
-    NovatelOEM4LogClass log(line);
+    const NovatelOEM4LogClass &log = line.Log();
     if (log.Status != 0 || log.FieldCount != FieldCount || !FieldIs(log, 0, "PSRPOSA")) return 1;
     int bad = 0;
     bad += ParseInt(log.Fields[5], &Week);

@@ -26,6 +26,7 @@ struct PsrposaRecord {
     // that did not convert (0: good). A bad field keeps its previous value; the
     // record is not cleared first.
     int Parse(const char *line);
+    int Parse(const SentenceLine &line);   // the same, from the router's split
     // True unless the position type begins with "NONE" (any case).
     bool HasSolution() const;
     // GPS time as seconds since 1970 on the GPS scale (no leap seconds).

@@ -19,7 +19,9 @@ void RmsgRecord::Clear()
     Extra2 = 0;
 }
 
-int RmsgRecord::Parse(const char *line)
+int RmsgRecord::Parse(const char *line) { return Parse(SentenceLine(line)); }
+
+int RmsgRecord::Parse(const SentenceLine &line)
 {
     RecordFields f(line);
     const bool current = f.Is(1, "RMSG") || f.Is(1, "RMSGA");

@@ -34,6 +34,7 @@ struct RmsgRecord {
     // 1 when the line is no RMSG sentence or has fewer than 8 fields, else the
     // number of fields that did not convert (0: good).
     int Parse(const char *line);
+    int Parse(const SentenceLine &line);   // the same, from the router's split
 };
 
 // ---------------------------------------------------------------------------

@@ -20,11 +20,11 @@ bool GroupsRead(const RecordFields &f, int countField, int firstGroupField, int 
 
 } // namespace
 
-bool ReadToaaSentence(const char *line, TDSentence &out)
+bool ReadToaaSentence(const SentenceLine &line, TDSentence &out)
 {
     out = TDSentence{};
     ToaaRecord r;
-    if (!line || r.Parse(line) != 0 || !std::isfinite(r.Timestamp)) return false;
+    if (r.Parse(line) != 0 || !std::isfinite(r.Timestamp)) return false;
     out.X = r.Timestamp;
 
     RecordFields f(line);
@@ -42,11 +42,11 @@ bool ReadToaaSentence(const char *line, TDSentence &out)
     return true;
 }
 
-bool ReadDasfaSentence(const char *line, TDSentence &out)
+bool ReadDasfaSentence(const SentenceLine &line, TDSentence &out)
 {
     out = TDSentence{};
     DasfaRecord r;
-    if (!line || r.Parse(line) != 0 || !std::isfinite(r.Time)) return false;
+    if (r.Parse(line) != 0 || !std::isfinite(r.Time)) return false;
     out.X = HhmmssToSeconds(r.Time);
 
     RecordFields f(line);
@@ -59,7 +59,7 @@ bool ReadDasfaSentence(const char *line, TDSentence &out)
     return true;
 }
 
-bool ReadDloraSentence(const char *line, TDSentence &out)
+bool ReadDloraSentence(const SentenceLine &line, TDSentence &out)
 {
     out = TDSentence{};
     DloraRecord r;

@@ -9,8 +9,12 @@
 
 #include "plots/geodesy.h"   // HhmmssToSeconds
 #include "plots/tdstations.h"
+#include "sentence/splitters.h"
 
-bool ReadToaaSentence(const char *line, TDSentence &out);
-bool ReadDloraSentence(const char *line, TDSentence &out);
-bool ReadDasfaSentence(const char *line, TDSentence &out);
+bool ReadToaaSentence(const SentenceLine &line, TDSentence &out);
+bool ReadDloraSentence(const SentenceLine &line, TDSentence &out);
+bool ReadDasfaSentence(const SentenceLine &line, TDSentence &out);
+inline bool ReadToaaSentence(const char *line, TDSentence &out) { return ReadToaaSentence(SentenceLine(line), out); }
+inline bool ReadDloraSentence(const char *line, TDSentence &out) { return ReadDloraSentence(SentenceLine(line), out); }
+inline bool ReadDasfaSentence(const char *line, TDSentence &out) { return ReadDasfaSentence(SentenceLine(line), out); }
 

@@ -161,9 +161,8 @@ void TTDForm::FormDestroy()
 // Intake
 // ---------------------------------------------------------------------------
 
-void TTDForm::NewData(const char *line)
+void TTDForm::NewData(const SentenceLine &line)
 {
-    if (!line) return;
     switch (SourceKind) {
     case 0: AddToaa(line); break;
     case 1: AddDlora(line); break;
@@ -172,13 +171,13 @@ void TTDForm::NewData(const char *line)
     }
 }
 
-void TTDForm::AddToaa(const char *line)
+void TTDForm::AddToaa(const SentenceLine &line)
 {
     TDSentence sentence;
     Intake(ReadToaaSentence(line, sentence) ? &sentence : nullptr);
 }
 
-void TTDForm::AddDlora(const char *line)
+void TTDForm::AddDlora(const SentenceLine &line)
 {
     TDSentence sentence;
     if (!ReadDloraSentence(line, sentence)) return Intake(nullptr);
@@ -186,7 +185,7 @@ void TTDForm::AddDlora(const char *line)
     Intake(&sentence);
 }
 
-void TTDForm::AddDasfa(const char *line)
+void TTDForm::AddDasfa(const SentenceLine &line)
 {
     TDSentence sentence;
     if (!ReadDasfaSentence(line, sentence)) return Intake(nullptr);

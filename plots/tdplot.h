@@ -12,6 +12,8 @@
 #include "plots/tdmodel.h"
 #include "plots/tdstations.h"
 
+#include "sentence/splitters.h"
+
 namespace Ui { class TTDForm; }
 class ChartView;
 class QMenu;
@@ -39,10 +41,11 @@ public:
     int32_t LineWidth = 2;
 
     // The intake: every TOAA, DLORA and DASFA line, whether the window shows or not.
-    void NewData(const char *line);
-    void AddToaa(const char *line);
-    void AddDlora(const char *line);
-    void AddDasfa(const char *line);
+    void NewData(const SentenceLine &line);
+    void NewData(const char *line) { NewData(SentenceLine(line)); }
+    void AddToaa(const SentenceLine &line);
+    void AddDlora(const SentenceLine &line);
+    void AddDasfa(const SentenceLine &line);
 
     void Redraw();
     // Runs a redraw that the intake asked for and that has not run yet.

@@ -2,7 +2,9 @@
 
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,12 +20,64 @@ int ParseChar(const char *field, char *out)
     return 0;
 }
 
+namespace {
+
+// The plain forms ("-12", "3.25", "1e-7") are read with from_chars; what it
+// leaves aside (a blank or "+" in front, "0x", "inf", "nan", a value out of
+// range, a bad field) goes to the C library, which decides as it always has.
+bool FastInteger(const char *field, long long *v, int base = 10)
+{
+    const char *end = field + std::strlen(field);
+    auto [ptr, ec] = std::from_chars(field, end, *v, base);
+    return ec == std::errc() && ptr == end;
+}
+
+// "-ddd.ddd" with at most 15 digits: the digits are an exact integer and the
+// power of ten an exact double, so one division rounds correctly, as strtod does.
+bool ShortDecimal(const char *p, double *v)
+{
+    const bool negative = *p == '-';
+    p += negative;
+    uint64_t digits = 0;
+    int count = 0, decimals = -1;
+    for (;; ++p) {
+        if (*p >= '0' && *p <= '9') {
+            digits = digits * 10 + static_cast<uint64_t>(*p - '0');
+            if (++count > 15) return false;
+            decimals += decimals >= 0;
+        } else if (*p == '.' && decimals < 0) {
+            decimals = 0;
+        } else {
+            break;
+        }
+    }
+    if (*p != '\0' || count == 0) return false;
+    static constexpr double Powers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    double value = static_cast<double>(digits);
+    if (decimals > 0) value /= Powers[decimals];
+    *v = negative ? -value : value;
+    return true;
+}
+
+bool FastDouble(const char *field, double *v)
+{
+    if (ShortDecimal(field, v)) return true;
+    const char *end = field + std::strlen(field);
+    auto [ptr, ec] = std::from_chars(field, end, *v);
+    return ec == std::errc() && ptr == end && std::isfinite(*v);
+}
+
+} // namespace
+
 int ParseHex(const char *field, uint32_t *out)
 {
     if (!field || !*field) return 1;
-    char *end = nullptr;
-    long long v = std::strtoll(field, &end, 16);
-    if (*end != '\0') return 1;
+    long long v = 0;
+    if (!FastInteger(field, &v, 16)) {
+        char *end = nullptr;
+        v = std::strtoll(field, &end, 16);
+        if (*end != '\0') return 1;
+    }
     // The receiver's words are 32 bits: anything wider is clamped, a negative
     // value keeps its 32-bit two's complement form as a 32-bit strtol gave it.
     if (v > 0xFFFFFFFFLL) v = 0xFFFFFFFFLL;
@@ -35,9 +89,12 @@ int ParseHex(const char *field, uint32_t *out)
 int ParseInt(const char *field, int32_t *out)
 {
     if (!field || !*field) return 1;
-    char *end = nullptr;
-    long long v = std::strtoll(field, &end, 10);
-    if (*end != '\0') return 1;
+    long long v = 0;
+    if (!FastInteger(field, &v)) {
+        char *end = nullptr;
+        v = std::strtoll(field, &end, 10);
+        if (*end != '\0') return 1;
+    }
     if (v > INT32_MAX) v = INT32_MAX;
     if (v < INT32_MIN) v = INT32_MIN;
     *out = static_cast<int32_t>(v);
@@ -47,9 +104,12 @@ int ParseInt(const char *field, int32_t *out)
 int ParseDouble(const char *field, double *out)
 {
     if (!field || !*field) return 1;
-    char *end = nullptr;
-    double v = std::strtod(field, &end);
-    if (*end != '\0') return 1;
+    double v = 0.0;
+    if (!FastDouble(field, &v)) {
+        char *end = nullptr;
+        v = std::strtod(field, &end);
+        if (*end != '\0') return 1;
+    }
     *out = v;
     return 0;
 }
@@ -65,12 +125,18 @@ int ParseFloat(const char *field, float *out)
 int StationIdToCode(int32_t *code, const char *text)
 {
     if (!text) return 1;
-    char head[6] = {};
-    std::strncpy(head, text, 5);
+    // "%d%c" over the first five characters: blanks, a sign and at least one
+    // digit, then the character behind the number when there is one.
+    const char *p = text, *stop = text + strnlen(text, 5);
+    while (p < stop && std::isspace(static_cast<unsigned char>(*p))) ++p;
+    bool negative = false;
+    if (p < stop && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    if (p == stop || *p < '0' || *p > '9') return 1;
     int number = 0;
-    char suffix = 0;
-    int n = std::sscanf(head, "%d%c", &number, &suffix);
-    if (n < 1) return 1;
+    for (; p < stop && *p >= '0' && *p <= '9'; ++p) number = number * 10 + (*p - '0');
+    if (negative) number = -number;
+    const int n = p < stop ? 2 : 1;
+    const char suffix = n == 2 ? *p : 0;
     if (n == 1) {
         if (number >= 40000 && number <= 99999) {
             *code = (number / 10) * 100 + 10 + number % 10;

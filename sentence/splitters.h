@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace detail {
 
@@ -53,4 +54,32 @@ public:
 class NovatelOEM4LogClass : public detail::FieldSplitter {
 public:
     explicit NovatelOEM4LogClass(const char *line);
+};
+
+// One received line with its two splits, each made at most once and only when
+// first asked for. The router makes one per line and hands it to every reader
+// of that line, so a line is checked and split once however many read it.
+// The text must outlive it.
+class SentenceLine {
+public:
+    explicit SentenceLine(const char *text) : text_(text ? text : "") {}
+    SentenceLine(const SentenceLine &) = delete;
+    SentenceLine &operator=(const SentenceLine &) = delete;
+
+    const char *Text() const { return text_; }
+    const NovatelLogClass &Sentence() const   // the "$" split
+    {
+        if (!sentence_) sentence_.emplace(text_);
+        return *sentence_;
+    }
+    const NovatelOEM4LogClass &Log() const   // the "#" split
+    {
+        if (!log_) log_.emplace(text_);
+        return *log_;
+    }
+
+private:
+    const char *text_;
+    mutable std::optional<NovatelLogClass> sentence_;
+    mutable std::optional<NovatelOEM4LogClass> log_;
 };

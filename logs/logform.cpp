@@ -1,6 +1,7 @@
 #include "logs/logform.h"
 
 #include <QHeaderView>
+#include <QScreen>
 #include <cstdarg>
 #include <cstdio>
 
@@ -105,10 +106,43 @@ LogForm::LogForm(QAction *menuItem, QWidget *parent) : MdiChildForm(menuItem, pa
 void LogForm::FitGrid()
 {
     if (!Grid) return;
-    Grid->setFixedHeight(Grid->FittingHeight());
+    int height = Grid->FittingHeight();
+    const QScreen *screen = this->screen();
+    const int room = screen ? screen->availableGeometry().height() - FrameSize().height() - Grid->y() - 2 - ExtraBottom
+                            : height;
+    const bool scrolls = height > room;
+    if (scrolls) {
+        // Whole rows only, so the last one shown is never cut.
+        const int frame = 2 * Grid->frameWidth();
+        height = frame + std::max(1, (room - frame) / Grid->RowPitch()) * Grid->RowPitch();
+    }
+    Grid->setFixedHeight(height);
+    ShowRowsBar(scrolls);
     SetClientHeight(Grid->y() + Grid->height() + 2 + ExtraBottom);
     Grid->clearSelection();
     Grid->setCurrentCell(-1, -1);
+}
+
+// The grid itself takes no input, so its rows are scrolled from a bar of the
+// window's own, beside the grid, that follows the grid's hidden one.
+void LogForm::ShowRowsBar(bool shown)
+{
+    if (shown && !rowsBar_) {
+        widthWithoutBar_ = ClientWidth();
+        rowsBar_ = new QScrollBar(Qt::Vertical, Client());
+        rowsBar_->setObjectName("RowsBar");
+        QScrollBar *inner = Grid->verticalScrollBar();
+        connect(inner, &QScrollBar::rangeChanged, rowsBar_, &QScrollBar::setRange);
+        connect(inner, &QScrollBar::valueChanged, rowsBar_, &QScrollBar::setValue);
+        connect(rowsBar_, &QScrollBar::valueChanged, inner, &QScrollBar::setValue);
+        rowsBar_->setRange(inner->minimum(), inner->maximum());
+        rowsBar_->setPageStep(inner->pageStep());
+    }
+    if (!rowsBar_) return;
+    const int barWidth = rowsBar_->sizeHint().width();
+    rowsBar_->setGeometry(Grid->geometry().right() + 1, Grid->y(), barWidth, Grid->height());
+    rowsBar_->setVisible(shown);
+    SetClientWidth(shown ? std::max(widthWithoutBar_, rowsBar_->geometry().right() + 3) : widthWithoutBar_);
 }
 
 void LogForm::FitRows(int count, int minimumRows)

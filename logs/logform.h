@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <initializer_list>
 #include <string>
@@ -41,7 +42,9 @@ class LogForm : public MdiChildForm {
 public:
     explicit LogForm(QAction *menuItem, QWidget *parent = nullptr);
 
-    // Sizes the grid to its rows and the window to the grid (plus ExtraBottom).
+    // Sizes the grid to its rows and the window to the grid (plus ExtraBottom). A
+    // window never grows taller than the screen: past that the grid shows the rows
+    // that fit and a scroll bar beside it reaches the others.
     void FitGrid();
     // Rows for the entries of a line: count + 1, raised to minimumRows; the grid is
     // resized only when count + 1 differs from its row count.
@@ -59,8 +62,12 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void ShowRowsBar(bool shown);
+
     QPoint place_;
     bool placePending_ = false;
+    QScrollBar *rowsBar_ = nullptr;
+    int widthWithoutBar_ = 0;
 };
 
 // A value as the C library's printf writes it, whatever its length.

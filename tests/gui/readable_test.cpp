@@ -6,10 +6,14 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTableWidget>
 
 #include "app/mainform.h"
+#include "logs/logform.h"
+#include "sentence_text.h"
 #include "gui_test_support.h"
 
 namespace {
@@ -124,6 +128,21 @@ TEST_F(ReadableTest, EveryValueFitsItsLabelAndNoLabelRunsIntoAnother)
             }
         }
     }
+}
+
+TEST_F(ReadableTest, AGridTallerThanTheScreenScrollsInAWindowThatFits)
+{
+    MainForm->findChild<QAction *>("NOTCHA1")->trigger();
+    std::string pairs;
+    for (int i = 0; i < 100; ++i) pairs += (i ? "," : "") + std::to_string(90 + i) + ".5,0.25";
+    MainForm->ReceiveData(QByteArray::fromStdString(Sentence("DODU,NOTCHA,V2,1,100,100," + pairs) + "\r\n"));
+    auto *form = qobject_cast<LogForm *>(MainForm->ClientArea->subWindowList().last());
+    ASSERT_EQ(form->Grid->RowCount(), 101);
+    EXPECT_LE(form->frameGeometry().height(), form->screen()->availableGeometry().height());
+    auto *bar = form->findChild<QScrollBar *>("RowsBar");
+    ASSERT_TRUE(bar && bar->isVisible());
+    bar->setValue(bar->maximum());
+    EXPECT_EQ(form->Grid->rowAt(form->Grid->viewport()->height() - 1), 100);   // the last notch in sight
 }
 
 }   // namespace

@@ -41,7 +41,8 @@ int main(int argc, char **argv)
     MainForm->All1Click();   // the default logs, tiled
     // Without a window manager nothing maximises: give the frame the left of the screen.
     QRect screen = QGuiApplication::primaryScreen()->geometry();
-    MainForm->setGeometry(0, 0, screen.width() * 62 / 100, screen.height());
+    // The frame takes what the TD plot, at its narrowest, leaves free.
+    MainForm->setGeometry(0, 0, screen.width() - 780, screen.height());
     MainForm->ui->GPGGA1->trigger();
     for (qsizetype at = 0; at < data.size(); at += 1024) MainForm->ReceiveData(data.mid(at, 1024));
     QCoreApplication::processEvents();
@@ -49,6 +50,7 @@ int main(int argc, char **argv)
     TDForm->ViewAll1Click();
     TDForm->show();
     TDForm->setGeometry(MainForm->width() + 4, 0, screen.width() - MainForm->width() - 8, screen.height() * 6 / 10);
+    HeadingForm->move(MainForm->width() + 4, TDForm->frameGeometry().bottom() + 4);
     if (plots) {
         // The plot windows side by side over the frame, none covering another.
         PositionForm->show();

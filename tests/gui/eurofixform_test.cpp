@@ -4,12 +4,10 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QPlainTextEdit>
-#include <QTabWidget>
 #include <QTemporaryDir>
 
 #include "eurofix_hex.h"
 #include "gui_test_support.h"
-#include "logs/logform.h"
 #include "platform/alertsound.h"
 #include "plots/eurofixform.h"
 #include "ui_eurofixform.h"
@@ -42,11 +40,7 @@ protected:
         CreateForms();
         ui = EurofixForm->ui.get();
     }
-    void TearDown() override
-    {
-        AlertSound::SetPlayer({});
-        WindowTest::TearDown();
-    }
+    void TearDown() override { AlertSound::SetPlayer({}); WindowTest::TearDown(); }
     void Message(const std::string &station, const std::string &hex, const char *form = "RMSGA,1.0")
     {
         Receive(std::string("DODU,") + form + ",12.5," + station + "," + hex + ",0,1");
@@ -161,14 +155,12 @@ TEST_F(EurofixFormTest, AnSmsShowsItsAlertForTenSecondsAndSoundsWhileTheWindowSh
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
     SendSms("6731M");
     EurofixDataClass *s = Station(0);
-    EXPECT_TRUE(s->AlertPanel->isVisibleTo(s->GroupBox));
     EXPECT_EQ(s->AlertCaption->text(), "SMS message received from 6731M:");
     EXPECT_EQ(s->PageControl->currentIndex(), 3);
     for (int i = 0; i < 100; ++i) s->AlertTick();
     EXPECT_TRUE(s->AlertPanel->isVisibleTo(s->GroupBox));
     s->AlertTick();
-    EXPECT_FALSE(s->AlertPanel->isVisibleTo(s->GroupBox));
-    EXPECT_FALSE(s->AlertTimer->isActive());
+    EXPECT_FALSE(s->AlertPanel->isVisibleTo(s->GroupBox) || s->AlertTimer->isActive());
     SendSms("6731M");
     s->AlertTimer->setInterval(1);   // the ticks themselves, not their 100 ms, are under test
     EXPECT_TRUE(QTest::qWaitFor([s] { return !s->AlertPanel->isVisibleTo(s->GroupBox); }, 5000));
@@ -207,20 +199,4 @@ TEST_F(EurofixFormTest, TheStationsMenuShowsAndHidesPanels)
     ui->SelectAll1->trigger();
     EXPECT_TRUE(Station(0)->Shown && Station(1)->Shown);
     EXPECT_EQ(Station(0)->GroupBox->pos(), QPoint(8, 8));
-}
-
-TEST_F(EurofixFormTest, TheSampleFillsBothStations)
-{
-    FeedSample();
-    ASSERT_EQ(EurofixForm->StationList.size(), 2u);
-    for (EurofixDataClass *s : {Station(0), Station(1)}) {
-        SCOPED_TRACE(s->Name);
-        EXPECT_GT(s->DgpsCount, 100);
-        EXPECT_GT(s->UtcCount, 10);
-        EXPECT_GT(s->SmsCount, 5);
-        EXPECT_NE(s->StationIdValue->text(), "No ID");
-    }
-    EXPECT_EQ(Station(0)->HealthValue->text(), "UDRE 0.5m");
-    EXPECT_TRUE(Station(0)->AlertText->text().startsWith("LESSAY EUROFIX TEST TRANSMISSION"));
-    EXPECT_TRUE(Station(1)->AlertText->text().startsWith("SYLT: DGPS"));
 }

@@ -7,22 +7,27 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMimeData>
 #include <QMouseEvent>
-#include <QString>
-#include <QStringList>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QValueAxis>
 #include <algorithm>
 #include <ostream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/forms.h"
 #include "app/mainform.h"
 #include "logs/logform.h"
 #include "platform/chartview.h"
+#include "platform/colordialog.h"
 #include "platform/filedialog.h"
 #include "platform/notifier.h"
 #include "platform/settings.h"
@@ -107,13 +112,23 @@ protected:
         DestroyForms();
         Notifier::SetSink({});
         FileDialog::SetResponder({});
+        ColorDialog::SetResponder({});
     }
-    void WriteSetting(const QString &name, const QString &value)
-    {
-        SettingsStore store(SettingsStore::Mode::Create);
-        store.WriteString(name, value);
-    }
+    void WriteSetting(const QString &name, const QString &value) { SettingsStore(SettingsStore::Mode::Create).WriteString(name, value); }
     std::pair<QString, QString> LastBox() const { return boxes.empty() ? std::pair<QString, QString>() : boxes.back(); }
+    // Each bad text refused with its box; the edit then shows `after` (what it showed before when null).
+    void ExpectRefused(QLineEdit *edit, QPushButton *set, std::initializer_list<const char *> bad, const QString &message,
+                       QString after = {})
+    {
+        if (after.isNull()) after = edit->text();
+        for (const char *text : bad) {
+            boxes.clear();
+            edit->setText(text);
+            set->click();
+            EXPECT_EQ(boxes, (decltype(boxes){{"Error...", message}})) << text;
+            EXPECT_EQ(edit->text(), after) << text;
+        }
+    }
 
     // A whole line as it stands, or a sentence body checksummed first.
     void Line(const std::string &text) { MainForm->ReceiveData(QByteArray::fromStdString(text + "\r\n")); }

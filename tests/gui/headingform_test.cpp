@@ -1,8 +1,5 @@
 // The heading window fed HDGA lines through the router: a column per source,
 // ageing, the offset edits with their checks and stored values, the needles.
-#include <QLineEdit>
-#include <QPushButton>
-#include <cmath>
 
 #include "gui_test_support.h"
 #include "plots/compassview.h"
@@ -70,72 +67,38 @@ protected:
     }
 };
 
-TEST_F(HeadingFormTest, EachSourceKeepsItsColumnAndBadLinesChangeNothing)
+TEST_F(HeadingFormTest, LinesFillTheColumnsWhichAgeOutWithTheirEdits)
 {
     DestroyForms();
     WriteSetting("HF_Offset_1", "20");
     Create();
+    Receive("DODU,HDGA,1.0,12.5,0.04,N,123,1,1");   // not valid: its time only
+    EXPECT_EQ(Column(0), (QStringList{"Not valid", "12.50", "", "", "", ""}));
+    EXPECT_TRUE(ui->Button1->isHidden());
     Receive("DODU,HDGA,1.0,28.37,0.04,G,350.0,1.75,0.90");   // fed while hidden
     EXPECT_EQ(Column(0), (QStringList{"GPS", "28.37", "10.00", "1.75", "0.90", "20.00"}));
     EXPECT_EQ(HeadingForm->SourceLabels[0]->palette().color(QPalette::WindowText), Green);
-    Receive("HDGA,29,0,L,30,0.5,0.6");   // the bare form; eLoran's offset at its default
-    EXPECT_EQ(Column(1), (QStringList{"eLoran", "29.00", "345.00", "0.50", "0.60", "-45.00"}));
-    Receive("DODU,HDGA,1.0,30.5,0.04,I,0,0.3,0.99");
-    Receive("DODU,HDGA,1.0,31,0.04,G,355.5,1.5,0.8");
-    EXPECT_EQ(Column(0), (QStringList{"GPS", "31.00", "15.50", "1.50", "0.80", "20.00"}));
-    EXPECT_EQ(Column(2)[0], "Inertial");
-
-    // A fourth source finds no column; lines that fail change nothing.
-    const QStringList before = Column(0) + Column(1) + Column(2);
-    Receive("DODU,HDGA,1.0,32,0.04,N,10,1,1");
-    Receive("DODU,HDGA,1.0,33,0.04,G,north,1,1");
     Line("$DODU,HDGA,1.0,34,0.04,G,10,1,1*00");
-    Receive("DODU,HDGA,1.0,35,0.04,G,inf,1,1");
-    EXPECT_EQ(Column(0) + Column(1) + Column(2), before);
-    EXPECT_EQ(ui->PaintBox1->Needles().size(), 3u);
-    EXPECT_TRUE(boxes.empty());
-}
-
-TEST_F(HeadingFormTest, NotValidSourcesShowTheirTimeOnlyAndColumnsAgeOut)
-{
-    Receive("DODU,HDGA,1.0,12.5,0.04,N,123,1,1");
-    EXPECT_EQ(Column(0), (QStringList{"Not valid", "12.50", "", "", "", ""}));
-    EXPECT_TRUE(ui->Button1->isHidden());
-    EXPECT_TRUE(ui->PaintBox1->Needles().empty());
-    Receive("DODU,HDGA,1.0,13,0.04,L,10,1,1");   // a known source takes the column over
-    EXPECT_EQ(Column(0)[0], "eLoran");
+    EXPECT_EQ(Column(0)[1], "28.37");
     ui->Button1->click();
     HeadingForm->OffsetEdits[0]->setText("5");   // being typed: a new line leaves it alone
-    Hdga('L', 11.0);
-    Hdga('G', 12.0);   // a new source while the edits are open gets its edit
-    EXPECT_EQ(Edits(), (QStringList{"5", "0.00", Hidden}));
-    ui->Button1->click();
+    Receive("HDGA,29,0,L,30,0.5,0.6");   // the bare form; a new source gets its edit
+    EXPECT_EQ(Edits(), (QStringList{"5", "-45.00", Hidden}));
+    EXPECT_EQ(Column(1), (QStringList{"eLoran", "29.00", "345.00", "0.50", "0.60", "-45.00"}));
 
-    for (int s = 0; s < 10; ++s) {
-        Hdga('L', 10.0, s);
-        Hdga('G', 20.0, s);
-        Tick(1);
-    }
-    for (int s = 2; s <= 10; ++s) {   // GPS falls silent
+    for (int s = 0; s < 11; ++s) {   // GPS falls silent for eleven seconds
         Hdga('L', 10.0);
         Tick(1);
     }
-    EXPECT_EQ(Column(1)[0], "GPS");
-    Hdga('L', 10.0);
-    Tick(1);
-    EXPECT_EQ(Column(1), QStringList(6, ""));
-    EXPECT_EQ(ui->PaintBox1->Needles().size(), 1u);
-
-    // The edits are open when the last column goes: they close, the button hides.
-    ui->Button1->click();
-    ASSERT_EQ(Edits(), (QStringList{"5.00", Hidden, Hidden}));
-    Tick(11);
     EXPECT_EQ(Column(0), QStringList(6, ""));
+    EXPECT_EQ(Edits(), (QStringList{Hidden, "-45.00", Hidden}));
+    EXPECT_EQ(ui->PaintBox1->Needles().size(), 1u);
+    Tick(11);   // the last column goes: the edits close, the button hides
+    EXPECT_EQ(Column(1), QStringList(6, ""));
     EXPECT_TRUE(ui->Button1->isHidden());
     EXPECT_EQ(ui->Button1->text(), "Offset:");
     EXPECT_EQ(Edits(), QStringList(3, Hidden));
-    // The real timer ticks once a second.
-    HeadingForm->Timer1->start();
+    HeadingForm->Timer1->start();   // the real timer ticks once a second
     Hdga('I', 10.0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return HeadingForm->Columns.age[0] >= 1; }, 3000));
 }
@@ -231,13 +194,4 @@ TEST_F(HeadingFormTest, TheNeedlesAreDrawnAtTheirHeadingsOverACachedRose)
     view->render(&sharp);
     EXPECT_EQ(view->CachedRatio(), 2.0);
     EXPECT_EQ(sharp.pixelColor((OnNeedle(345, 30) - view->pos()) * 2), Blue);
-}
-
-TEST_F(HeadingFormTest, TheSampleFillsAllThreeColumns)
-{
-    ShowAndWait(HeadingForm);
-    FeedSample();
-    for (int c = 0; c < 3; ++c) EXPECT_NE(Column(c)[2], "") << c;
-    EXPECT_EQ(ui->PaintBox1->Needles().size(), 3u);
-    EXPECT_TRUE(boxes.empty());
 }

@@ -1,5 +1,6 @@
+// The main window: its switch, minimum size, description, recording, router,
+// the locale, and exceptions escaping a handler.
 #include <QTemporaryDir>
-#include <QTest>
 #include <clocale>
 #include <cstdlib>
 #include <stdexcept>
@@ -17,20 +18,18 @@ class MainFormTest : public WindowTest {};
 
 TEST_F(MainFormTest, DravOutputShowsTheExtendedItemsOnlyWhenEnabled)
 {
-    struct Case { const char *value; bool shown; };
-    for (Case c : {Case{"ENABLED", true}, {"enabled", true}, {"enabled ", false}, {"yes", false}, {nullptr, false}}) {
+    for (auto [value, shown] : {std::pair{"ENABLED", true}, {"enabled", true}, {"enabled ", false}, {"yes", false}, {"", false}}) {
         QFile::remove(SettingsStore::FilePath());
-        if (c.value) WriteSetting("DravOutput", c.value);
+        if (*value) WriteSetting("DravOutput", value);
         CreateForms();
-        EXPECT_EQ(MainForm->ExtendedMenus, c.shown) << (c.value ? c.value : "absent");
         for (QAction *a : {MainForm->ui->HDGLA1, MainForm->ui->PTNTA2, MainForm->ui->SYNCA1})
-            EXPECT_EQ(a->isVisible(), c.shown) << a->objectName().toStdString();
+            EXPECT_EQ(a->isVisible(), shown) << value << " " << a->objectName().toStdString();
         EXPECT_TRUE(MainForm->ui->TOAA1->isVisible());
         DestroyForms();
     }
 }
 
-TEST_F(MainFormTest, SnapsBackToTheMinimumSizeAndSplitsTheStatusBarInThirds)
+TEST_F(MainFormTest, SnapsBackToTheMinimumSizeAndADescriptionIsEnteredOrCancelled)
 {
     CreateForms();
     MainForm->show();
@@ -39,33 +38,20 @@ TEST_F(MainFormTest, SnapsBackToTheMinimumSizeAndSplitsTheStatusBarInThirds)
     EXPECT_EQ(MainForm->size(), QSize(600, 300));
     MainForm->resize(903, 500);
     QCoreApplication::processEvents();
-    int third = MainForm->StatusBar1->width() / 3;
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(MainForm->StatusBar1->PanelWidth(i), third, 8) << i;
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(MainForm->StatusBar1->PanelWidth(i), MainForm->StatusBar1->width() / 3, 8) << i;
+
+    for (auto [text, key] : {std::pair{"trial run 3", Qt::Key_Return}, {"other", Qt::Key_Escape}}) {
+        QTimer::singleShot(0, [text, key] {
+            Form2->ui->Edit1->setText(text);
+            QTest::keyClick(Form2->ui->Edit1, key);
+        });
+        MainForm->StatusBar1DblClick();
+        EXPECT_EQ(MainForm->StatusBar1->PanelText(1), "trial run 3");
+        EXPECT_EQ(MainForm->windowTitle(), "KAVUAnalyser: trial run 3");
+    }
 }
 
-TEST_F(MainFormTest, DescriptionEnterSetsPanelAndCaptionEscapeDoesNot)
-{
-    CreateForms();
-    MainForm->show();
-    QTimer::singleShot(0, [] {
-        Form2->ui->Edit1->setText("trial run 3");
-        QTest::keyClick(Form2->ui->Edit1, Qt::Key_Return);
-    });
-    MainForm->Adddescription1Click();
-    EXPECT_EQ(MainForm->StatusBar1->PanelText(1), "trial run 3");
-    EXPECT_EQ(MainForm->windowTitle(), "KAVUAnalyser: trial run 3");
-
-    QTimer::singleShot(0, [] {
-        EXPECT_EQ(Form2->ui->Edit1->text(), "trial run 3");
-        Form2->ui->Edit1->setText("other");
-        QTest::keyClick(Form2->ui->Edit1, Qt::Key_Escape);
-    });
-    MainForm->StatusBar1DblClick();
-    EXPECT_EQ(MainForm->StatusBar1->PanelText(1), "trial run 3");
-    EXPECT_EQ(MainForm->windowTitle(), "KAVUAnalyser: trial run 3");
-}
-
-TEST_F(MainFormTest, RecordingWritesTheStreamExactlyAsReceived)
+TEST_F(MainFormTest, RecordingWritesTheStreamExactlyAsReceivedAndStopsOnAFullDisk)
 {
     QTemporaryDir dir;
     QString path = dir.filePath("log.txt");
@@ -76,8 +62,7 @@ TEST_F(MainFormTest, RecordingWritesTheStreamExactlyAsReceived)
     MainForm->Save1Click();
     ASSERT_TRUE(MainForm->Recording);
     EXPECT_TRUE(MainForm->StartRecording(false));   // already recording: nothing changes
-    QByteArray chunk1("$GPGGA,1*4B\r\nIn> cmd\n");
-    QByteArray chunk2("\x01\x02\xff\r", 4);
+    QByteArray chunk1("$GPGGA,1*4B\r\nIn> cmd\n"), chunk2("\x01\x02\xff\r", 4);
     MainForm->ReceiveData(chunk1);
     MainForm->ReceiveData(QByteArray());
     MainForm->ReceiveData(chunk2);
@@ -87,36 +72,29 @@ TEST_F(MainFormTest, RecordingWritesTheStreamExactlyAsReceived)
     EXPECT_EQ(MainForm->LoggedText(), " 123.5 kB logged to log.txt");
     MainForm->Save1Click();
     EXPECT_FALSE(MainForm->Recording);
-    EXPECT_EQ(MainForm->ui->Save1->text(), "S&ave");
     EXPECT_EQ(MainForm->StatusBar1->PanelText(0), "No data recording");
     EXPECT_EQ(ReadBytes(path), chunk1 + chunk2);
-    EXPECT_TRUE(boxes.empty());
 
-    // A file that cannot be opened is reported, unless quietly.
     MainForm->SaveDialog1.FileName = "/nonexistent-dir/x/log.txt";
-    EXPECT_FALSE(MainForm->StartRecording(true));
+    EXPECT_FALSE(MainForm->StartRecording(true));   // quietly
     EXPECT_TRUE(boxes.empty());
     EXPECT_FALSE(MainForm->StartRecording(false));
-    EXPECT_EQ(boxes, (decltype(boxes){{"Error...", "   Cannot open file to save loginfo   "}}));
-}
-
-TEST_F(MainFormTest, AFullDiskStopsTheRecordingWithTheMessage)
-{
-    CreateForms();
+    EXPECT_EQ(LastBox(), std::make_pair(QString("Error..."), QString("   Cannot open file to save loginfo   ")));
     dialogAnswers << "/dev/full";
     MainForm->Save1Click();
     ASSERT_TRUE(MainForm->Recording);
     MainForm->ReceiveData("$GPGGA,1*4B\r\n");
     EXPECT_FALSE(MainForm->Recording);
     EXPECT_EQ(MainForm->StatusBar1->PanelText(0), "No data recording");
-    ASSERT_FALSE(boxes.empty());
-    EXPECT_EQ(boxes.back().first, "Error...");
-    EXPECT_EQ(boxes.back().second, "   Cannot write to output file   \n           Closing file!");
+    EXPECT_EQ(LastBox(), std::make_pair(QString("Error..."), QString("   Cannot write to output file   \n           Closing file!")));
 }
 
-TEST_F(MainFormTest, RouterKeepsLastLinesAndResetViewsDropsThePartialLine)
+TEST_F(MainFormTest, TheRouterGoesOnAfterAnExceptionAndResetViewsDropsThePartialLine)
 {
     CreateForms();
+    QTimer::singleShot(0, [] { throw std::runtime_error("view failed"); });
+    QTest::qWait(20);
+    EXPECT_EQ(boxes, (decltype(boxes){{"Roduz/Everore Ved Ovuvozed", "view failed"}}));
     MainForm->ReceiveData("$GPGGA,1*4B\r\n$GPG");
     EXPECT_EQ(MainForm->LastLine(SentenceType::Gpgga), "$GPGGA,1*4B");
     EXPECT_EQ(MainForm->PendingLineLength(), 4);
@@ -127,17 +105,15 @@ TEST_F(MainFormTest, RouterKeepsLastLinesAndResetViewsDropsThePartialLine)
 
 TEST(Locale, ADecimalCommaLocaleChangesNeitherParsingNorDisplay)
 {
-    // Build a German locale (decimal comma) in a throw-away folder and switch the
-    // whole process to it, as the user's environment would.
+    // A German locale (decimal comma) built in a throw-away folder, the whole
+    // process switched to it as the user's environment would.
     QTemporaryDir dir;
     QString target = dir.filePath("de_DE.UTF-8");
-    int rc = std::system(QString("localedef -i de_DE -f UTF-8 '%1' >/dev/null 2>&1").arg(target).toLocal8Bit().constData());
-    ASSERT_EQ(rc, 0) << "localedef failed";
+    ASSERT_EQ(std::system(QString("localedef -i de_DE -f UTF-8 '%1' >/dev/null 2>&1").arg(target).toLocal8Bit().constData()), 0);
     qputenv("LOCPATH", dir.path().toLocal8Bit());
     ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
     double d = 0;
     ASSERT_EQ(ParseDouble("1,5", &d), 0) << "the comma locale is not in effect";
-
     UseDotDecimalSeparator();
     EXPECT_EQ(ParseDouble("1,5", &d), 1);
     EXPECT_EQ(ParseDouble("1.5", &d), 0);
@@ -148,16 +124,4 @@ TEST(Locale, ADecimalCommaLocaleChangesNeitherParsingNorDisplay)
     EXPECT_EQ(QLocale().toString(1.5), "1.5");
     std::setlocale(LC_ALL, "C");
     qunsetenv("LOCPATH");
-}
-
-TEST_F(MainFormTest, AnExceptionInAHandlerIsShownAndTheProgramGoesOn)
-{
-    CreateForms();
-    QTimer::singleShot(0, [] { throw std::runtime_error("view failed"); });
-    QTest::qWait(20);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].first, "Roduz/Everore Ved Ovuvozed");
-    EXPECT_EQ(boxes[0].second, "view failed");
-    MainForm->ReceiveData("$GPGGA,1*4B\r\n");   // still running
-    EXPECT_EQ(MainForm->LastLine(SentenceType::Gpgga), "$GPGGA,1*4B");
 }

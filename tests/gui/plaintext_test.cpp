@@ -1,9 +1,6 @@
 // Text from the stream is data: markup in a received field is shown as it
 // stands, in every window that shows received text and in message boxes.
-#include <QApplication>
-#include <QLabel>
 #include <QMessageBox>
-#include <QTimer>
 
 #include "../core/eurofix_hex.h"
 #include "gui_test_support.h"

@@ -218,7 +218,10 @@ void TLoranSoundForm::SampleTicks()
     QValueAxis *axis = Chart1->LeftAxis();
     const double range = axis->max() - axis->min();
     if (!(range > 0) || !std::isfinite(range)) return;
-    const double step = std::exp2(std::floor(std::log2(range / 4)));
+    // Four intervals or fewer, and room for a label in each.
+    const double pixels = std::max(Chart1->chart()->plotArea().height(), 1.0);
+    double step = std::exp2(std::ceil(std::log2(range / 4)));
+    while (step * pixels / range < 20 && step < range) step *= 2;
     axis->setTickAnchor(std::ceil(axis->min() / step) * step);
     axis->setTickInterval(step);
     axis->setTickType(QValueAxis::TicksDynamic);

@@ -61,7 +61,7 @@ private:
     // The right button drags the chart along the time axis.
     bool PanEvent(QEvent *event);
     void PanBy(int pixels);
-    // Ticks of the sample axis at powers of two, four intervals or more.
+    // Ticks of the sample axis at powers of two, as many as have room.
     void SampleTicks();
 
     Waiting waiting_ = Waiting::None;

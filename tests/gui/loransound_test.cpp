@@ -66,8 +66,11 @@ TEST_F(LoranSoundTest, ViewItemOpensAnEmptyWindowTheTwinRaisesItAndTilePlacesIt)
     QWidget *gpgga = MainForm->WindowOf(ui->GPGGA1);
     MainForm->WindowTileHorizontal1Execute();
     EXPECT_EQ(LoranSoundForm->pos(), QPoint(gpgga->x() + gpgga->width(), 0));
+    LoranSoundForm->move(30, 40);   // a stored place wins over the one it takes when created
+    MainForm->StorecurrentWindows1Click();
     ui->LoranSound1->trigger();
-    EXPECT_EQ(LoranSoundForm, nullptr);
+    MainForm->RestorelastWindows1Click();
+    EXPECT_EQ(LoranSoundForm->pos(), QPoint(30, 40));
 }
 
 TEST_F(LoranSoundTest, WithoutAnAudioDeviceNothingHangsOrPlays)
@@ -75,7 +78,6 @@ TEST_F(LoranSoundTest, WithoutAnAudioDeviceNothingHangsOrPlays)
     if (!QMediaDevices::audioOutputs().isEmpty()) GTEST_SKIP() << "an audio device is present";
     ui->LoranSound1->trigger();
     QPushButton *button = LoranSoundForm->ui->Button2;
-    EXPECT_EQ(LoranSoundForm->ui->Label1->text(), "Status: Sound disabled");
     button->click();
     EXPECT_EQ(button->text(), "Disable");
     EXPECT_EQ(LoranSoundForm->ui->Label1->text(), "Status: Sound enabled");

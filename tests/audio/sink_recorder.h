@@ -9,6 +9,7 @@
 #include <complex>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class SinkRecorder {
@@ -47,10 +48,7 @@ private:
     std::vector<std::pair<Clock::time_point, long>> arrivals_;
 };
 
-struct Span {
-    long begin = 0, end = 0;
-    double Seconds() const { return static_cast<double>(end - begin) / SinkRecorder::Rate; }
-};
+struct Span { long begin = 0, end = 0; double Seconds() const { return double(end - begin) / SinkRecorder::Rate; } };
 
 // Stretches louder than level; quieter runs shorter than bridge samples inside them are bridged.
 inline std::vector<Span> LoudSpans(const std::vector<int16_t> &s, int level, long bridge)
@@ -76,23 +74,25 @@ inline long LongestQuiet(const std::vector<int16_t> &s, Span span, int level)
 }
 
 // The span without its first and last 5 ms: its mean, its RMS, and how much of
-// it is a tone of the given frequency (1: all of it, found by correlation).
+// it is a tone of the given frequency (1: all of it), found by correlation in
+// windows of 20 ms (a sample lost in the capture only costs its window).
 struct Tone { double mean = 0, rms = 0, match = 0; };
 inline Tone MeasureTone(const std::vector<int16_t> &s, Span span, double frequency)
 {
     const long edge = SinkRecorder::Rate / 200, from = span.begin + edge, to = span.end - edge;
     Tone t;
     std::complex<double> sum = 0;
-    double square = 0;
+    double square = 0, found = 0;
     for (long i = from; i < to; ++i) {
         t.mean += s[i];
         square += static_cast<double>(s[i]) * s[i];
         sum += static_cast<double>(s[i]) * std::polar(1.0, -2 * M_PI * frequency * i / SinkRecorder::Rate);
+        if ((i - from) % (SinkRecorder::Rate / 50) == 0 || i == to - 1) found += std::abs(std::exchange(sum, 0));
     }
     const double n = static_cast<double>(to - from);
     t.mean /= n;
     t.rms = std::sqrt(square / n);
-    t.match = t.rms > 0 ? std::abs(sum) / n * std::sqrt(2.0) / t.rms : 0;
+    t.match = t.rms > 0 ? found / n * std::sqrt(2.0) / t.rms : 0;
     return t;
 }
 

@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include <QFont>
 #include <QIcon>
 #include <exception>
 
@@ -13,6 +14,10 @@ KavuApplication::KavuApplication(int &argc, char **argv) : QApplication(argc, ar
     setApplicationDisplayName(ApplicationTitle);
     UseDotDecimalSeparator();
     Q_INIT_RESOURCE(resources);
+    // Every text on whole pixels, as the windows' dialog font is (see platform/fonts.h).
+    QFont font = QApplication::font();
+    font.setHintingPreference(QFont::PreferFullHinting);
+    QApplication::setFont(font);
     // The program's picture on every window: the frame, its children, the plots and the dialogs.
     setWindowIcon(QIcon(":/forms/program.svg"));
 }

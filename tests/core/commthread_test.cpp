@@ -1,7 +1,8 @@
+// The serial worker on a pseudo-terminal: what it hands over, and how it ends.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -13,98 +14,64 @@
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
-// Collects what the worker hands over, as the owner's thread would.
-struct Collector {
-    std::mutex mutex;
-    std::string data;
-    std::vector<size_t> chunkSizes;
-    std::vector<std::string> failures;
-
-    TBackgroundCommThread::ChunkSink ChunkSink()
-    {
-        return [this](std::string chunk) {
-            std::lock_guard<std::mutex> lock(mutex);
-            chunkSizes.push_back(chunk.size());
-            data += chunk;
-        };
-    }
-    TBackgroundCommThread::FailureSink FailureSink()
-    {
-        return [this](const std::string &reason) {
-            std::lock_guard<std::mutex> lock(mutex);
-            failures.push_back(reason);
-        };
-    }
-    size_t Size()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return data.size();
-    }
-    size_t Failures()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return failures.size();
-    }
-    bool WaitFor(const std::function<bool()> &done, std::chrono::milliseconds limit)
-    {
-        auto end = Clock::now() + limit;
-        while (!done()) {
-            if (Clock::now() > end) return false;
-            std::this_thread::sleep_for(2ms);
-        }
-        return true;
-    }
-};
-
-struct CommThreadTest : ::testing::Test {
-    PtyPair pty;
-    Collector got;
-    TBackgroundCommThread worker{got.ChunkSink(), got.FailureSink()};
-
-    void SetUp() override { worker.Port.SetPortName(pty.SlaveName()); }
-};
+// Waits up to a second for done(), checking every two milliseconds.
+bool WaitFor(const std::function<bool()> &done)
+{
+    const auto end = std::chrono::steady_clock::now() + 1s;
+    while (!done() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(2ms);
+    return done();
+}
 
 } // namespace
 
-TEST_F(CommThreadTest, AHangUpEndsTheLoopAndIsReportedOnce)
+TEST(CommThread, AHangUpEndsTheLoopIsReportedOnceAndTheWorkerServesTheNextPort)
 {
+    PtyPair pty;
+    std::mutex mutex;
+    std::string data;
+    std::vector<std::string> failures;
+    TBackgroundCommThread worker(
+        [&](std::string chunk) {
+            std::lock_guard<std::mutex> lock(mutex);
+            data += chunk;
+        },
+        [&](const std::string &reason) {
+            std::lock_guard<std::mutex> lock(mutex);
+            failures.push_back(reason);
+        });
+    auto locked = [&](auto f) {
+        std::lock_guard<std::mutex> lock(mutex);
+        return f();
+    };
+    worker.Port.SetPortName(pty.SlaveName());
     worker.Start();
     pty.CloseOwnSlave();
     pty.Write("$GPGGA,1*4B\r\n");
-    ASSERT_TRUE(got.WaitFor([&] { return got.Size() > 0; }, 1s));
+    ASSERT_TRUE(WaitFor([&] { return locked([&] { return !data.empty(); }); }));
     pty.CloseMaster();
-    ASSERT_TRUE(got.WaitFor([&] { return got.Failures() > 0; }, 1s));
-    ASSERT_TRUE(got.WaitFor([&] { return !worker.Running(); }, 1s));
+    ASSERT_TRUE(WaitFor([&] { return !worker.Running(); }));
     std::this_thread::sleep_for(250ms);
-    EXPECT_EQ(got.Failures(), 1u);
-    EXPECT_NE(got.failures[0].find("hung up"), std::string::npos) << got.failures[0];
-    EXPECT_EQ(got.data, "$GPGGA,1*4B\r\n");
+    locked([&] {
+        EXPECT_EQ(failures.size(), 1u);
+        EXPECT_NE(failures.at(0).find("hung up"), std::string::npos);
+        EXPECT_EQ(data, "$GPGGA,1*4B\r\n");
+        return 0;
+    });
     EXPECT_TRUE(worker.Port.IsOpen());   // the owner closes it
     worker.Stop();
     EXPECT_FALSE(worker.Port.IsOpen());
 
-    // The same worker serves the next connection.
     PtyPair other;
     worker.Port.SetPortName(other.SlaveName());
     worker.Start();
     other.Write("again");
-    EXPECT_TRUE(got.WaitFor([&] { return got.Size() == 13 + 5; }, 1s));
+    EXPECT_TRUE(WaitFor([&] { return locked([&] { return data.size() == 13 + 5; }); }));
     worker.Stop();
-}
 
-TEST_F(CommThreadTest, AFailedStartLeavesNoThreadAndAClosedPort)
-{
-    int threads = Threads();
+    const int threads = Threads();   // a failed start leaves no thread and a closed port
     worker.Port.SetPortName("/dev/no-such-serial-device");
-    try {
-        worker.Start();
-        FAIL() << "started";
-    } catch (const ECommError &e) {
-        EXPECT_EQ(e.Code, 8);
-    }
-    EXPECT_FALSE(worker.Running());
-    EXPECT_FALSE(worker.Port.IsOpen());
+    EXPECT_THROW(worker.Start(), ECommError);
+    EXPECT_FALSE(worker.Running() || worker.Port.IsOpen());
     EXPECT_EQ(Threads(), threads);
 }

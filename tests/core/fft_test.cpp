@@ -113,14 +113,10 @@ TEST(FFTReceived, HugeCountsSizeNothingTheLineDoesNotCarry)
 TEST(FftAxes, TheFrequencyAxisSetsItsMaximumFirst)
 {
     FFTReceived r;
-    ASSERT_EQ(r.Parse(FftLine("1.1", "1024,0,512,1,0.5,3,1", Values(512)).c_str()), 0);
-    AxisLimits a = NextFrequencyAxis({0.0, 200.0}, r, 0.390625);
-    EXPECT_EQ(a.Min, 0.0);
-    EXPECT_EQ(a.Max, 200.0);
     // A spectrum wholly above the shown range: with the maximum at 400 first,
     // the new minimum is not refused.
     ASSERT_EQ(r.Parse(FftLine("1.1", "1024,256,256,1,0.5,3,1", Values(256)).c_str()), 0);
-    a = NextFrequencyAxis({0.0, 50.0}, r, 0.390625);
+    AxisLimits a = NextFrequencyAxis({0.0, 50.0}, r, 0.390625);
     EXPECT_EQ(a.Min, 100.0);
     EXPECT_EQ(a.Max, 200.0);
     AxisLimits plain{0.0, 50.0};   // minimum first would be refused

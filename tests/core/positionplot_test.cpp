@@ -108,17 +108,6 @@ TEST_F(PositionPlotTest, AnEpochBetweenTwoFixesGetsAGpsReference)
     EXPECT_FALSE(Track(2).ReferenceValid);
     EXPECT_EQ(Track(2).LoranVsGpsPoints.size(), 1u);
     EXPECT_EQ(Track(2).Points.size(), 2u);
-
-    // The sample clock: 47.37 s stands for 46.87 s, which is 12:00:21.5 once a
-    // usable SYNCA says 18148000 samples (45.37 s) were 12:00:20.
-    Feed(Lcposa("47.37", 'G', "52.0", "4.0", 'N'));
-    Feed(Synca("18148000", "12", "0", "20", "NONE"));
-    Feed(Lcposa("47.37", 'G', "52.0", "4.0", 'N'));
-    EXPECT_TRUE(Track(3).LoranVsGpsPoints.empty());
-    Feed(Synca("18148000", "12", "0", "20"));
-    Feed(Lcposa("47.37", 'G', "52.0", "4.0", 'N'));
-    ASSERT_EQ(Track(3).LoranVsGpsPoints.size(), 1u);
-    EXPECT_NEAR(Track(3).LoranVsGpsPoints.back().y, -5.0, 0.01);
 }
 
 TEST_F(PositionPlotTest, TracksKeepMaxPointsPoints)
@@ -135,7 +124,6 @@ TEST_F(PositionPlotTest, TracksKeepMaxPointsPoints)
     plot.SetMaxPoints(3);
     for (int i = 0; i < 10; ++i) Feed(Inposa("120024.00", "52.0", "4.0"));
     EXPECT_EQ(Track(0).Points.size(), 3u);
-    EXPECT_TRUE(Shown(4).empty());
     for (int i = 0; i < 30; ++i) plot.StepScale(+1);   // the scale stops at its ends
     EXPECT_STREQ(ScaleLabels[plot.ScaleIndex], "500 km");
     for (int i = 0; i < 30; ++i) plot.StepScale(-1);
@@ -144,11 +132,9 @@ TEST_F(PositionPlotTest, TracksKeepMaxPointsPoints)
 
 TEST_F(PositionPlotTest, NewCentresAndResets)
 {
-    EXPECT_FALSE(plot.CentreFromTrack(2));
     Feed(GpsAt(1, 0, 0));
     Feed(Lcposa("43210.00", 'S', "52.001", "4.002"));
     ASSERT_TRUE(plot.CentreFromTrack(2));
-    EXPECT_NEAR(Shown(2).front().y, 0.0, 1e-9);   // redrawn about the new centre
     EXPECT_NEAR(Shown(4).front().y, -0.001 * plot.CentreScale.Latitude, 1e-6);
     plot.Source = GpsSource::Psrposa;
     Feed(Psrposa());
@@ -158,9 +144,8 @@ TEST_F(PositionPlotTest, NewCentresAndResets)
     EXPECT_TRUE(plot.History.Filled(0));   // Plot > Reset keeps the history and the clock
     EXPECT_TRUE(plot.GpsTimeValid);
     plot.ResetAll();
-    EXPECT_FALSE(plot.History.Filled(0));
     EXPECT_EQ(plot.History.LastSynca.SampleCount, 0.0);
-    EXPECT_FALSE(plot.GpsTimeValid);
+    EXPECT_FALSE(plot.GpsTimeValid || plot.History.Filled(0));
     Feed(Psrposa("SINGLE", "52.5"));   // not taken as a new centre
     EXPECT_EQ(plot.Centre.Latitude, 52.001);
 }

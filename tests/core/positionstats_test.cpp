@@ -93,7 +93,4 @@ TEST(PositionStatistics, EmptyAndBrokenInput)
     EXPECT_EQ(s.Count, 2u);
     EXPECT_TRUE(std::isnan(s.Mean.Longitude));
 
-    PointList points{XY{1, 1}, XY{2, 2}, XY{3, 3}};
-    TrimOldest(points, 2);
-    EXPECT_EQ(points.front().x, 2.0);
 }

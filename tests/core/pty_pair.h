@@ -34,7 +34,6 @@ public:
     PtyPair &operator=(const PtyPair &) = delete;
 
     const std::string &SlaveName() const { return name_; }
-    int Master() const { return master_; }
     // The slave end this helper holds itself (the code under test opens its own).
     void CloseOwnSlave()
     {
@@ -65,12 +64,9 @@ public:
     {
         std::string got;
         auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (got.size() < want) {
-            int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                            end - std::chrono::steady_clock::now()).count());
-            if (left <= 0) break;
-            pollfd pfd {master_, POLLIN, 0};
-            if (::poll(&pfd, 1, left) <= 0) continue;
+        while (got.size() < want && std::chrono::steady_clock::now() < end) {
+            pollfd pfd{master_, POLLIN, 0};
+            if (::poll(&pfd, 1, 10) <= 0) continue;
             char buf[4096];
             ssize_t n = ::read(master_, buf, sizeof buf);
             if (n <= 0) break;

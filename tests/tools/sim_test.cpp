@@ -50,8 +50,7 @@ TEST(SimStream, SameSeedSameStreamOtherSeedOtherStream)
     EXPECT_NE(a, sim::GenerateStream(Options(40, 0.2, 8)));
     // A longer run starts with the shorter one.
     EXPECT_EQ(sim::GenerateStream(Options(41, 0.2, 7)).compare(0, a.size(), a), 0);
-    std::ifstream in(std::string(KAVU_SOURCE_DIR) + "/samples/kavu-sim-10min.log", std::ios::binary);
     std::stringstream sample;
-    sample << in.rdbuf();
+    sample << std::ifstream(std::string(KAVU_SOURCE_DIR) + "/samples/kavu-sim-10min.log", std::ios::binary).rdbuf();
     EXPECT_TRUE(sample.str() == sim::GenerateStream(sim::SimOptions{})) << "regenerate with tools/make-sample.sh";
 }

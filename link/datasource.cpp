@@ -662,12 +662,13 @@ void TDataSourceForm::DisplayAndForward(const char *data, int length)
 
 // Hands on what is waiting, in order of arrival, a piece at a time for at most
 // TurnBudgetMs (all of it when asked); the rest goes on at the next turn of the
-// event loop. Each piece is taken out before it is handed on, so a message box
-// opened by the router (whose event loop runs the timers and sockets again) can
-// neither repeat nor lose bytes: what arrives meanwhile waits in RxBuffer.
+// event loop, and until then the other callers leave it to that turn. Each piece
+// is taken out before it is handed on, so a message box opened by the router
+// (whose event loop runs the timers and sockets again) can neither repeat nor
+// lose bytes: what arrives meanwhile waits in RxBuffer.
 void TDataSourceForm::DrainRx(bool all)
 {
-    if (RoadBusy()) return;
+    if (RoadBusy() || (!all && more_->isActive())) return;
     {
         FlagGuard busy(forwarding_);
         QElapsedTimer clock;

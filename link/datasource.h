@@ -52,7 +52,7 @@ public:
     static constexpr int ReconnectDelayMs = 1000;
     // The road never holds the event loop much longer than this: what is left
     // waits for the next turn (and a TCP stream waits in the socket).
-    static constexpr int TurnBudgetMs = 15;
+    static constexpr int TurnBudgetMs = 10;
     static constexpr qsizetype PieceBytes = 8 * 1024;        // handed on in one go
     static constexpr qsizetype SocketBacklog = 256 * 1024;   // read from the socket ahead of the road
     static constexpr qint64 SendBacklog = 1024 * 1024;       // unsent command bytes a peer may hold up

@@ -1,15 +1,11 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QToolButton>
 
 #include "app/mainform.h"
 #include "gui_test_support.h"
-#include "link/datasource.h"
 #include "link/monitorform.h"
-#include "ui_datasource.h"
 #include "ui_mainform.h"
 #include "ui_monitorform.h"
 
@@ -93,57 +89,4 @@ TEST_F(MonitorTest, TheCommandLineKeysWalkTheHistoryAndTheDropDownListsMatches)
     EXPECT_EQ(items, (QStringList{"$P", "$PDODU", "$PTNT"}));
     EXPECT_EQ(ui->ComboBox1->currentText(), "$P");
     ui->ComboBox1->hidePopup();
-}
-
-TEST_F(MonitorTest, TheFileControlsPlayPauseStepSetAndDisconnectAReplay)
-{
-    QTemporaryDir dir;
-    QString path = dir.filePath("replay.txt");
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    for (int i = 0; i < 20; ++i) f.write(QString("line %1\r\n").arg(i).toLatin1());
-    f.close();
-
-    Receive("old\r\n");
-    MainForm->ui->SerialMonitor1->trigger();   // closed again: opening the source opens it
-    dialogAnswers << path;
-    DataSourceForm->RadioFileClick(nullptr);
-    DataSourceForm->Button3Click();
-    DataSourceForm->Button1Click(nullptr);
-    ASSERT_TRUE(DataSourceForm->Connected);
-    ASSERT_NE(MonitorForm, nullptr);
-    ui = MonitorForm->ui.get();
-    MonitorForm->RefreshPanes();
-    EXPECT_EQ(ui->RichEdit1->toPlainText(), "");
-    EXPECT_EQ(MonitorForm->windowTitle(), "Monitor: File: replay.txt  - opened");
-    EXPECT_TRUE(ui->GroupBox3->isVisible());
-    EXPECT_EQ(ui->Button3->text(), "Disconnect");
-    auto buttons = [&] {
-        return QString("%1%2%3").arg(ui->SpeedButton1->isEnabled()).arg(ui->SpeedButton2->isEnabled()).arg(ui->SpeedButton3->isEnabled());
-    };
-    EXPECT_EQ(buttons(), "011");   // playing
-
-    ui->SpeedButton2->click();   // Pause
-    EXPECT_FALSE(DataSourceForm->Timer1->isActive());
-    EXPECT_EQ(buttons(), "101");
-    ui->SpeedButton3->click();   // one line
-    ASSERT_TRUE(QTest::qWaitFor([&] { MonitorForm->RefreshPanes(); return ui->RichEdit1->toPlainText() == "line 0\n"; }, 2000));
-    EXPECT_FALSE(DataSourceForm->Timer1->isActive());
-
-    ui->Edit1->setText("500");
-    ui->Button1->click();   // Set goes through the data-source window's check
-    EXPECT_EQ(DataSourceForm->LinesPerSecond, 500);
-    ui->Edit1->setText("501");
-    ui->Button1->click();
-    EXPECT_EQ(boxes.back().second, "Illegal value for Lines per Second");
-    EXPECT_EQ(ui->Edit1->text(), "500");
-
-    ui->SpeedButton1->click();   // Play
-    EXPECT_TRUE(DataSourceForm->Timer1->isActive());
-    ASSERT_TRUE(QTest::qWaitFor([&] { MonitorForm->RefreshPanes(); return ui->RichEdit1->toPlainText().contains("line 19"); }, 3000));
-
-    ui->Button3->click();   // Disconnect through the data-source window
-    EXPECT_FALSE(DataSourceForm->Connected);
-    EXPECT_EQ(MonitorForm->windowTitle(), "Monitor: No datasource connected");
-    EXPECT_EQ(buttons(), "000");
 }

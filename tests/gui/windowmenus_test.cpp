@@ -1,14 +1,11 @@
 #include <QMdiArea>
-#include <QMenu>
 #include <QScreen>
-#include <QTest>
 #include <climits>
 
 #include "app/layoutrecord.h"
 #include "app/mainform.h"
 #include "plots/tdplot.h"
 #include "gui_test_support.h"
-#include "sentence_text.h"
 #include "ui_mainform.h"
 
 namespace {
@@ -58,60 +55,40 @@ protected:
     void Settle() { QCoreApplication::processEvents(); QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
     static void Store(const char *name, const LayoutRecord &r)
     {
-        SettingsStore store(SettingsStore::Mode::Create);
-        store.WriteBinary(name, QByteArray::fromStdString(r.Encode()));
+        SettingsStore(SettingsStore::Mode::Create).WriteBinary(name, QByteArray::fromStdString(r.Encode()));
     }
 };
 
 } // namespace
 
-TEST_F(WindowMenusTest, ItemOpensWithTheLastLineClosesAndTheCloseBoxUnchecks)
+TEST_F(WindowMenusTest, TheCheckMarkSaysTheWindowExistsWhoeverOpensOrClosesIt)
 {
-    std::string line = Sentence("DODU,TOAA,1");
-    MainForm->ReceiveData(QByteArray::fromStdString(line + "\r\n"));
     ui->TOAA1->trigger();
     ASSERT_TRUE(ui->TOAA1->isChecked());
-    EXPECT_EQ(ProbeToaa->lines, (std::vector<std::string>{line}));
     EXPECT_EQ(MainForm->WindowOf(ui->TOAA1), ProbeToaa);
     ui->TOAA1->trigger();
     EXPECT_FALSE(ui->TOAA1->isChecked());
     EXPECT_EQ(ProbeForm::alive, 0);
     EXPECT_EQ(MainForm->WindowOf(ui->TOAA1), nullptr);
 
-    ui->GPGGA1->trigger();   // nothing received: the empty text
-    EXPECT_EQ(ProbeGpgga->lines, (std::vector<std::string>{""}));
-    ProbeGpgga->close();
-    Settle();
-    EXPECT_FALSE(ui->GPGGA1->isChecked());
-    EXPECT_EQ(ProbeForm::alive, 0);
-    ui->GPGGA1->trigger();
-    EXPECT_EQ(ProbeForm::alive, 1);
-}
-
-TEST_F(WindowMenusTest, PopupTwinOpensOrBringsToFrontButNeverCloses)
-{
-    ui->TOAA2->trigger();
-    ASSERT_TRUE(ui->TOAA1->isChecked());
+    ui->TOAA2->trigger();   // the popup twin opens, or brings to the front, never closes
     ui->GPGGA1->trigger();
     ui->TOAA2->trigger();
     EXPECT_TRUE(ui->TOAA1->isChecked());
     EXPECT_EQ(MainForm->ClientArea->activeSubWindow(), ProbeToaa);
-    EXPECT_EQ(ProbeForm::alive, 2);
-}
+    EXPECT_EQ(ProbeGpgga->lines, (std::vector<std::string>{""}));   // nothing received: the empty text
+    ProbeGpgga->close();   // the close box
+    Settle();
+    EXPECT_FALSE(ui->GPGGA1->isChecked());
+    EXPECT_EQ(ProbeForm::alive, 1);
 
-TEST_F(WindowMenusTest, CloseAllAndTheWindowMenuEnabling)
-{
-    MainForm->Window1Click();
-    EXPECT_FALSE(ui->CloseAll1->isEnabled());
-    ui->TOAA1->trigger();
-    ui->GPGGA1->trigger();
     MainForm->Window1Click();
     EXPECT_TRUE(ui->CloseAll1->isEnabled());
     ui->CloseAll1->trigger();
     Settle();
-    EXPECT_FALSE(ui->TOAA1->isChecked() || ui->GPGGA1->isChecked());
-    EXPECT_EQ(ProbeForm::alive, 0);
-
+    EXPECT_FALSE(ui->TOAA1->isChecked());
+    MainForm->Window1Click();
+    EXPECT_FALSE(ui->CloseAll1->isEnabled());
     ui->TOAA1->trigger();   // the main window takes its children with it
     DestroyForms();
     EXPECT_EQ(ProbeForm::alive, 0);
@@ -119,42 +96,17 @@ TEST_F(WindowMenusTest, CloseAllAndTheWindowMenuEnabling)
 
 TEST_F(WindowMenusTest, MonitorOpensAlongTheBottom)
 {
-    for (int clientHeight : {700, 300}) {
-        int extra = MainForm->height() - MainForm->FrameClientHeight();
-        MainForm->resize(900, clientHeight + extra);
-        Settle();
-        ASSERT_EQ(MainForm->FrameClientHeight(), clientHeight);
-        ui->SerialMonitor1->trigger();
-        int expected = std::min(clientHeight / 2, 250) - 4;
-        EXPECT_EQ(ProbeMonitor->height(), expected) << clientHeight;
-        EXPECT_EQ(ProbeMonitor->width(), MainForm->ClientArea->width() - 4);
-        EXPECT_EQ(ProbeMonitor->y(), MainForm->ClientArea->height() - expected - 4);
-        ui->SerialMonitor1->trigger();
-    }
-}
-
-TEST_F(WindowMenusTest, RestoreReopensChildrenStoredOpenAndLeavesTheOthersAlone)
-{
-    MainForm->RestorelastWindows1Click();   // nothing stored: nothing happens
-    EXPECT_TRUE(boxes.empty());
-    ui->TOAA1->trigger();
-    ProbeToaa->move(40, 30);
-    MainForm->StorecurrentWindows1Click();
-    ui->TOAA1->trigger();
-    ui->GPGGA1->trigger();
-
-    MainForm->RestorelastWindows1Click();
-    ASSERT_TRUE(ui->TOAA1->isChecked());
-    EXPECT_EQ(ProbeToaa->pos(), QPoint(40, 30));
-    EXPECT_TRUE(ui->GPGGA1->isChecked());   // closed at store time: left as it is now
-    EXPECT_TRUE(boxes.empty());
-    SettingsStore store;
-    EXPECT_EQ(store.ReadBinary("N2")->at(4), 0);      // a separator: not open
-    EXPECT_EQ(store.ReadBinary("TOAA1")->at(8), 1);   // a child of the frame
+    MainForm->resize(900, 300 + MainForm->height() - MainForm->FrameClientHeight());
+    Settle();
+    ASSERT_EQ(MainForm->FrameClientHeight(), 300);
+    ui->SerialMonitor1->trigger();
+    EXPECT_EQ(ProbeMonitor->geometry(), QRect(0, MainForm->ClientArea->height() - 146 - 4, MainForm->ClientArea->width() - 4, 146));
 }
 
 TEST_F(WindowMenusTest, TheMonitorComesBackAtItsSizeAndPlaceInEveryStateAfterARestart)
 {
+    MainForm->RestorelastWindows1Click();   // nothing stored: nothing happens
+    EXPECT_TRUE(boxes.empty());
     const QRect stored(30, 40, 471, 280);
     for (Qt::WindowState state : {Qt::WindowNoState, Qt::WindowMinimized, Qt::WindowMaximized}) {
         Restart();
@@ -164,7 +116,9 @@ TEST_F(WindowMenusTest, TheMonitorComesBackAtItsSizeAndPlaceInEveryStateAfterARe
         if (state != Qt::WindowNoState) monitor->setWindowState(state);
         MainForm->StorecurrentWindows1Click();
         Restart();
+        ui->TOAA1->trigger();   // closed at store time: left as it is now
         MainForm->RestorelastWindows1Click();
+        EXPECT_TRUE(ui->TOAA1->isChecked());
         monitor = MainForm->WindowOf(ui->SerialMonitor1);
         ASSERT_NE(monitor, nullptr) << state;
         EXPECT_EQ(monitor->windowState() & ~Qt::WindowActive, state);
@@ -178,70 +132,31 @@ TEST_F(WindowMenusTest, StoredGeometryIsKeptOnTheScreenAndARecordThatCannotBeAWi
 {
     ui->SerialMonitor1->trigger();
     MainForm->StorecurrentWindows1Click();
-    LayoutRecord r;
-    r.Open = r.Visible = true;
-    r.Style = LayoutRecord::MdiChild;
-    const QSize area = MainForm->ClientArea->viewport()->size();
-    const QRect screen = MainForm->screen()->availableGeometry();
+    auto within = [](QWidget *w, const QRect &area) {
+        return area.contains(w->pos()) && w->width() <= area.width() && w->height() <= area.height();
+    };
     for (int32_t big : {65535, INT_MAX}) {
-        r.Width = r.Height = big;
-        r.Left = big;
-        r.Top = INT_MIN;
-        Store("SerialMonitor1", r);
-        Store("TDPlot1", LayoutRecord{1, true, LayoutRecord::Normal, true, big, big, big, big, 0});
+        Store("SerialMonitor1", {1, true, LayoutRecord::MdiChild, true, big, big, INT_MIN, big, 0});
+        Store("TDPlot1", {1, true, LayoutRecord::Normal, true, big, big, big, big, 0});
         MainForm->RestorelastWindows1Click();
         EXPECT_TRUE(boxes.empty());
-        EXPECT_TRUE(QRect(QPoint(), area).contains(ProbeMonitor->pos()) && ProbeMonitor->width() <= area.width() &&
-                    ProbeMonitor->height() <= area.height()) << big;
-        EXPECT_TRUE(screen.contains(TDForm->pos()) && TDForm->width() <= screen.width() &&
-                    TDForm->height() <= screen.height()) << big;
+        EXPECT_TRUE(within(ProbeMonitor, QRect(QPoint(), MainForm->ClientArea->viewport()->size()))) << big;
+        EXPECT_TRUE(within(TDForm, MainForm->screen()->availableGeometry())) << big;
     }
-    struct Bad { const char *what; LayoutRecord record; };
-    const Bad refused[] = {
-        {"no width", {1, true, 1, true, 100, 0, 0, 0, 0}},
-        {"negative height", {1, true, 1, true, -5, 100, 0, 0, 0}},
-        {"unknown state", {1, true, 1, true, 100, 100, 0, 0, 7}},
-        {"unknown style", {1, true, 9, true, 100, 100, 0, 0, 0}},
-    };
+    // No width, a negative height, an unknown state or style, a short record.
+    const LayoutRecord refused[] = {{1, true, 1, true, 100, 0, 0, 0, 0}, {1, true, 1, true, -5, 100, 0, 0, 0},
+                                    {1, true, 1, true, 100, 100, 0, 0, 7}, {1, true, 9, true, 100, 100, 0, 0, 0}};
+    QList<QByteArray> records{QByteArray(20, '\1')};
+    for (const LayoutRecord &bad : refused) records << QByteArray::fromStdString(bad.Encode());
     const QRect before(5, 6, 300, 200);
-    for (const Bad &bad : refused) {
+    for (const QByteArray &record : records) {
         boxes.clear();
         ProbeMonitor->setGeometry(before);
-        Store("SerialMonitor1", bad.record);
+        SettingsStore(SettingsStore::Mode::Create).WriteBinary("SerialMonitor1", record);
         MainForm->RestorelastWindows1Click();
-        ASSERT_EQ(boxes.size(), 1u) << bad.what;
-        EXPECT_EQ(boxes[0], std::make_pair(QString("Error..."), QString("    Cannot read all info from Registry   ")));
-        EXPECT_EQ(ProbeMonitor->geometry(), before) << bad.what;
+        EXPECT_EQ(boxes, (decltype(boxes){{"Error...", "    Cannot read all info from Registry   "}})) << record.toHex().toStdString();
+        EXPECT_EQ(ProbeMonitor->geometry(), before) << record.toHex().toStdString();
     }
-    {
-        SettingsStore store(SettingsStore::Mode::Create);
-        store.WriteBinary("SerialMonitor1", QByteArray(20, '\1'));
-    }
-    boxes.clear();
-    MainForm->RestorelastWindows1Click();
-    EXPECT_EQ(boxes.size(), 1u);
-}
-
-TEST_F(WindowMenusTest, AFixedWindowStoredOnTopGetsItsStyleAndMenuCheckBack)
-{
-    ui->TDPlot1->trigger();
-    ASSERT_TRUE(TDForm->isVisible());
-    QAction *onTop = TDForm->findChild<QAction *>("AlwaysonTop1");
-    ASSERT_NE(onTop, nullptr);
-    onTop->trigger();
-    ASSERT_TRUE(TDForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    TDForm->move(120, 80);
-    MainForm->StorecurrentWindows1Click();
-    onTop->trigger();
-    ASSERT_FALSE(TDForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    TDForm->move(300, 300);
-
-    MainForm->RestorelastWindows1Click();
-    EXPECT_TRUE(TDForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(onTop->isChecked());
-    EXPECT_TRUE(TDForm->isVisible());
-    EXPECT_EQ(TDForm->pos(), QPoint(120, 80));
-    EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(WindowMenusTest, ShowDefaultLogsOpensTheUsualWindowsTiled)

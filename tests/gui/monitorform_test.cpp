@@ -9,8 +9,6 @@
 #include "ui_mainform.h"
 #include "ui_monitorform.h"
 
-namespace {
-
 class MonitorTest : public WindowTest {
 protected:
     Ui::TMonitorForm *ui = nullptr;
@@ -30,8 +28,6 @@ protected:
         MonitorForm->RefreshPanes();
     }
 };
-
-} // namespace
 
 TEST_F(MonitorTest, ShowsTheRawAndTheFilteredTrafficBatchedIntoOneRedraw)
 {

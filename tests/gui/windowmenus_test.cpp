@@ -53,10 +53,7 @@ protected:
         ui = MainForm->ui.get();
     }
     void Settle() { QCoreApplication::processEvents(); QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-    static void Store(const char *name, const LayoutRecord &r)
-    {
-        SettingsStore(SettingsStore::Mode::Create).WriteBinary(name, QByteArray::fromStdString(r.Encode()));
-    }
+    static void Store(const char *name, const LayoutRecord &r) { SettingsStore(SettingsStore::Mode::Create).WriteBinary(name, QByteArray::fromStdString(r.Encode())); }
 };
 
 } // namespace
@@ -66,6 +63,7 @@ TEST_F(WindowMenusTest, TheCheckMarkSaysTheWindowExistsWhoeverOpensOrClosesIt)
     ui->TOAA1->trigger();
     ASSERT_TRUE(ui->TOAA1->isChecked());
     EXPECT_EQ(MainForm->WindowOf(ui->TOAA1), ProbeToaa);
+    EXPECT_TRUE(ProbeToaa->rect().contains(ProbeToaa->Client()->geometry()));   // the frame fits round the client
     ui->TOAA1->trigger();
     EXPECT_FALSE(ui->TOAA1->isChecked());
     EXPECT_EQ(ProbeForm::alive, 0);

@@ -644,7 +644,7 @@ void TDataSourceForm::ContinueRoad()
 void TDataSourceForm::Timer1Timer()
 {
     if (!ui->RadioFile->isChecked() || !Connected || ReplayFile.AtEnd()) return;
-    if (RoadBusy()) return;   // the line waits in the file until the road is free
+    if (RoadBusy() || more_->isActive()) return;   // the line waits in the file until the road is free
     std::string line;
     if (!ReplayFile.ReadLine(line)) return;
     DisplayAndForward(line.data(), static_cast<int>(line.size()));

@@ -15,7 +15,7 @@
 namespace {
 
 // How much the server is asked to hold ahead of what it plays.
-constexpr int kDeviceBufferMs = 100;
+constexpr int kDeviceBufferMs = 150;
 // How long after its end a block counts as played (the device's estimate of
 // what it has played is a little early), and how much silence follows the old
 // format before the device is reopened in a new one.

@@ -1,5 +1,6 @@
 #include "plots/loransound.h"
 
+#include <QApplication>
 #include <QChart>
 #include <QGraphicsLayout>
 #include <QLineSeries>
@@ -246,10 +247,10 @@ bool TLoranSoundForm::PanEvent(QEvent *event)
         panned_ = false;
         panFrom_ = x;
     } else if (type == QEvent::MouseMove && panning_ && (e->buttons() & Qt::RightButton)) {
-        if (x != panFrom_) {
-            PanBy(x - panFrom_);
-            panned_ = true;
-        }
+        // A click that wobbles a pixel or two is still a click.
+        if (!panned_ && std::abs(x - panFrom_) < QApplication::startDragDistance()) return false;
+        PanBy(x - panFrom_);
+        panned_ = true;
         panFrom_ = x;
     } else if (type == QEvent::MouseButtonRelease && e->button() == Qt::RightButton && panning_) {
         panning_ = false;

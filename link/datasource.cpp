@@ -106,6 +106,12 @@ TDataSourceForm::TDataSourceForm(QWidget *owner) : QDialog(owner), ui(std::make_
     connect(Timer2, &QTimer::timeout, this, &TDataSourceForm::Timer2Timer);
     Timer2->start();
 
+    showTimer_ = new QTimer(this);
+    showTimer_->setSingleShot(true);
+    showTimer_->setInterval(50);
+    connect(showTimer_, &QTimer::timeout, this, &TDataSourceForm::ApplyDisplay);
+    paceClock_.start();
+
     more_ = new QTimer(this);
     more_->setSingleShot(true);
     more_->setInterval(0);
@@ -301,6 +307,7 @@ void TDataSourceForm::Button4Click()
     }
     LinesPerSecond = *pace;
     Timer1->setInterval(ReplayIntervalMs(LinesPerSecond));
+    RestartPace();
     if (MonitorOpen()) MonitorForm->ui->Edit1->setText(QString::number(LinesPerSecond));
 }
 
@@ -597,6 +604,7 @@ void TDataSourceForm::ConnectFile()
     }
     DrainRx(true);   // what the last connection left goes on before the new stream
     if (!Timer1->isActive()) Timer1->start();
+    RestartPace();
     if (MonitorOpen()) MonitorForm->SetPlaying();
     EnableFileControls(false);
     ShowConnected(true);
@@ -644,10 +652,28 @@ void TDataSourceForm::ContinueRoad()
 void TDataSourceForm::Timer1Timer()
 {
     if (!ui->RadioFile->isChecked() || !Connected || ReplayFile.AtEnd()) return;
-    if (RoadBusy() || more_->isActive()) return;   // the line waits in the file until the road is free
-    std::string line;
-    if (!ReplayFile.ReadLine(line)) return;
-    DisplayAndForward(line.data(), static_cast<int>(line.size()));
+    if (RoadBusy() || more_->isActive()) return;   // the lines wait in the file until the road is free
+    // A step of the monitor sends one line; the running timer sends the lines its
+    // pace calls for, in one chunk. After a pause the pace starts again.
+    int lines = 1;
+    if (Timer1->isActive()) {
+        const int64_t now = paceClock_.nsecsElapsed();
+        const int64_t idle = std::max<int64_t>(4LL * Timer1->interval(), 250) * 1000000;
+        if (now - lastTickNs_ > idle) pace_.Start(now - int64_t{1000000000} / std::max(LinesPerSecond, 1), LinesPerSecond);
+        lastTickNs_ = now;
+        lines = pace_.Due(now);
+    }
+    std::string chunk, line;
+    int sent = 0;
+    for (; sent < lines && ReplayFile.ReadLine(line); ++sent) chunk += line;
+    pace_.Sent(sent);
+    if (!chunk.empty()) DisplayAndForward(chunk.data(), static_cast<int>(chunk.size()));
+}
+
+void TDataSourceForm::RestartPace()
+{
+    lastTickNs_ = paceClock_.nsecsElapsed();
+    pace_.Start(lastTickNs_, LinesPerSecond);
 }
 
 // Busy only while this road is handing a chunk on (a box the router opened runs
@@ -701,9 +727,25 @@ void TDataSourceForm::ShowChunk(const QByteArray &chunk)
     }
     DisplayText += add;
     if (DisplayText.size() > DisplayLimit) DisplayText = DisplayText.right(DisplayLimit);
+    // The view takes the text when it can be seen, at most every 50 ms.
+    displayStale_ = true;
+    if (isVisible() && !showTimer_->isActive()) showTimer_->start();
+}
+
+void TDataSourceForm::ApplyDisplay()
+{
+    showTimer_->stop();
+    if (!displayStale_) return;
+    displayStale_ = false;
     ui->RichEdit1->setPlainText(ForView(DisplayText));
     ui->RichEdit1->moveCursor(QTextCursor::End);
     ui->RichEdit1->verticalScrollBar()->setValue(ui->RichEdit1->verticalScrollBar()->maximum());
+}
+
+void TDataSourceForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    ApplyDisplay();
 }
 
 void TDataSourceForm::SendData(const char *data, int length)
@@ -736,6 +778,7 @@ void TDataSourceForm::Button2Click()
 void TDataSourceForm::ClearDisplay()
 {
     DisplayText.clear();
+    displayStale_ = false;
     ui->RichEdit1->clear();
     ui->RichEdit1->ensureCursorVisible();
 }

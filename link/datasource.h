@@ -7,6 +7,7 @@
 #include <QAbstractSocket>
 #include <QByteArray>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QString>
 #include <atomic>
 #include <memory>
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "link/commport.h"
+#include "link/linkcheck.h"
 #include "link/replay.h"
 #include "platform/filedialog.h"
 
@@ -102,6 +104,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;   // the view catches up at once
 
 private:
     void ConnectSerial();
@@ -129,4 +132,11 @@ private:
     int lookupId_ = -1;                // a host name being looked up
     int watch_ = -1;                   // second descriptor on the connection (see ConnectionWasReset)
     QTimer *more_ = nullptr;           // continues the road on the next turn
+    ReplayPace pace_;
+    QElapsedTimer paceClock_;
+    int64_t lastTickNs_ = 0;
+    QTimer *showTimer_ = nullptr;      // applies DisplayText to the view at most every 50 ms
+    bool displayStale_ = false;        // DisplayText holds more than the view shows
+    void ApplyDisplay();
+    void RestartPace();
 };

@@ -72,6 +72,22 @@ std::optional<int> CheckLinesPerSecond(const std::string &text)
 
 int ReplayIntervalMs(int linesPerSecond) { return linesPerSecond > 0 ? 1000 / linesPerSecond : 1000; }
 
+void ReplayPace::Start(int64_t nowNs, int linesPerSecond)
+{
+    start_ = nowNs;
+    sent_ = 0;
+    rate_ = linesPerSecond > 0 ? linesPerSecond : 1;
+}
+
+int ReplayPace::Due(int64_t nowNs)
+{
+    const int64_t elapsed = nowNs > start_ ? nowNs - start_ : 0;
+    const int64_t called = static_cast<int64_t>(static_cast<long double>(elapsed) * rate_ / 1e9L);
+    const int64_t most = rate_ / 5 > 1 ? rate_ / 5 : 1;
+    if (called - sent_ > most) sent_ = called - most;
+    return static_cast<int>(called - sent_);
+}
+
 std::optional<int> StoredNumber(const std::string &value) { return WholeNumber(value); }
 
 std::optional<int> StoredIndex(const std::string &value, int count)

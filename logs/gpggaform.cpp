@@ -22,17 +22,18 @@ void TGPGGAForm::ShowData(const SentenceLine &line)
 {
     GpggaRecord r;
     if (r.Parse(line) != 0) return;
-
-    SetText(ui->TimeLabel, Printf("%4.2lf", r.Time));
-    SetText(ui->LatLabel, Printf("%7.5lf", r.Latitude));
-    SetText(ui->LatCharLabel, std::string(1, r.LatHemisphere));
-    SetText(ui->LonLabel, Printf("%7.5lf", r.Longitude));
-    SetText(ui->LonCharLabel, std::string(1, r.LonHemisphere));
-    ui->ModeLabel->setText(FixQualityText(r.FixQuality));
-    SetText(ui->NumObsLabel, Printf("%d", r.Satellites));
-    SetText(ui->HDOPLabel, Printf("%3.2f", r.HDOP));
-    SetText(ui->HeightLabel, Printf("%3.2lf", r.Altitude));
-    SetText(ui->UndulationLabel, Printf("%3.2lf", r.Undulation));
-    SetText(ui->AgeLabel, Printf("%3.2lf", r.DgpsAge));
-    SetText(ui->RTCMIDLabel, r.DgpsStation != 0 ? Printf("%d", r.DgpsStation) : std::string());
+    Present([this, r] {
+        SetText(ui->TimeLabel, Printf("%4.2lf", r.Time));
+        SetText(ui->LatLabel, Printf("%7.5lf", r.Latitude));
+        SetText(ui->LatCharLabel, std::string(1, r.LatHemisphere));
+        SetText(ui->LonLabel, Printf("%7.5lf", r.Longitude));
+        SetText(ui->LonCharLabel, std::string(1, r.LonHemisphere));
+        ui->ModeLabel->setText(FixQualityText(r.FixQuality));
+        SetText(ui->NumObsLabel, Printf("%d", r.Satellites));
+        SetText(ui->HDOPLabel, Printf("%3.2f", r.HDOP));
+        SetText(ui->HeightLabel, Printf("%3.2lf", r.Altitude));
+        SetText(ui->UndulationLabel, Printf("%3.2lf", r.Undulation));
+        SetText(ui->AgeLabel, Printf("%3.2lf", r.DgpsAge));
+        SetText(ui->RTCMIDLabel, r.DgpsStation != 0 ? Printf("%d", r.DgpsStation) : std::string());
+    });
 }

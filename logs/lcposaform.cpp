@@ -31,23 +31,24 @@ void TLCPOSAForm::ShowData(const SentenceLine &line)
 {
     LcposaKindEpochs::Added added = Epochs.AddLine(line);
     if ((added.Result != 1 && added.Result != 2) || !added.Epoch) return;
-    if (const char *caption = LoranSolutionCaption(added.Kind)) setWindowTitle(caption);
-
+    // The pairing runs per line; what it shows is taken as it stands now.
     const LcposaEpoch &epoch = *added.Epoch;
-    const LcposaRecord &p = epoch.ShownPosition;
-    SetText(ui->TimeLabel, Printf("%4.2lf", epoch.EpochTime));
-    ui->VersionLabel->setText(QString::fromLatin1(p.Version));
-    SetText(ui->LatLabel, Printf("%8.7lf", p.Position.Latitude));
-    SetText(ui->LonLabel, Printf("%8.7lf", p.Position.Longitude));
-    SetText(ui->DOPLabel, Printf("%3.2f", p.HDOP));
-    SetText(ui->VelocityLabel, Printf("%3.2lf", p.Velocity));
-    SetText(ui->HeadingLabel, Printf("%3.2lf", p.Heading));
-    SetText(ui->CompassHeadingLabel, Printf("%3.2lf", p.Compass));
-    SetText(ui->NumLoranLabel, Printf("%d", p.LoranCount));
+    Present([this, kind = added.Kind, time = epoch.EpochTime, p = epoch.ShownPosition, rows = epoch.ShownResiduals] {
+        if (const char *caption = LoranSolutionCaption(kind)) setWindowTitle(caption);
+        SetText(ui->TimeLabel, Printf("%4.2lf", time));
+        ui->VersionLabel->setText(QString::fromLatin1(p.Version));
+        SetText(ui->LatLabel, Printf("%8.7lf", p.Position.Latitude));
+        SetText(ui->LonLabel, Printf("%8.7lf", p.Position.Longitude));
+        SetText(ui->DOPLabel, Printf("%3.2f", p.HDOP));
+        SetText(ui->VelocityLabel, Printf("%3.2lf", p.Velocity));
+        SetText(ui->HeadingLabel, Printf("%3.2lf", p.Heading));
+        SetText(ui->CompassHeadingLabel, Printf("%3.2lf", p.Compass));
+        SetText(ui->NumLoranLabel, Printf("%d", p.LoranCount));
 
-    FitGrid();
-    // The rows belong to the epoch shown: empty when it came without residuals.
-    ShowResiduals(epoch.ShownResiduals);
+        FitGrid();
+        // The rows belong to the epoch shown: empty when it came without residuals.
+        ShowResiduals(rows);
+    });
 }
 
 // A row per stored station, the grid grown to hold them all; the rows after them emptied.

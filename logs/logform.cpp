@@ -101,6 +101,28 @@ void LogGrid::BlankRowsFrom(int firstRow)
 LogForm::LogForm(QAction *menuItem, QWidget *parent) : MdiChildForm(menuItem, parent)
 {
     Client()->setFont(DialogFont());
+    presentTimer_.setSingleShot(true);
+    connect(&presentTimer_, &QTimer::timeout, this, &LogForm::ShowPending);
+}
+
+void LogForm::Present(std::function<void()> show)
+{
+    constexpr qint64 RateMs = 50;
+    pending_ = std::move(show);
+    if (!isVisible() || presentTimer_.isActive()) return;
+    const qint64 since = lastShown_.isValid() ? lastShown_.elapsed() : RateMs;
+    if (since >= RateMs) ShowPending();
+    else presentTimer_.start(static_cast<int>(RateMs - since));
+}
+
+void LogForm::ShowPending()
+{
+    presentTimer_.stop();
+    if (!pending_) return;
+    std::function<void()> show;
+    show.swap(pending_);
+    show();
+    lastShown_.start();
 }
 
 void LogForm::FitGrid()
@@ -169,6 +191,7 @@ void LogForm::showEvent(QShowEvent *event)
         placePending_ = false;
         move(place_);
     }
+    ShowPending();
 }
 
 std::string Printf(const char *format, ...)

@@ -3,9 +3,12 @@
 // row of headings.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTimer>
+#include <functional>
 #include <initializer_list>
 #include <string>
 
@@ -53,6 +56,9 @@ public:
     LogGrid *Grid = nullptr;   // set by the window once its layout is built
     int ExtraBottom = 0;
 
+    // Shows now what the newest good line left waiting (see Present).
+    void ShowPending();
+
 protected:
     // Puts the window at the top left of the frame's client area.
     void MoveToTopLeft() { PlaceAt(0, 0); }
@@ -60,6 +66,10 @@ protected:
     // a child when it is added, so the place is taken again when it is first shown.
     void PlaceAt(int left, int top);
     void showEvent(QShowEvent *event) override;
+    // Shows a good line's state through show: at once when the window has shown
+    // nothing for 50 ms, else when that time is up, and only the newest state;
+    // a window that cannot be seen shows it when it is shown.
+    void Present(std::function<void()> show);
 
 private:
     void ShowRowsBar(bool shown);
@@ -68,6 +78,9 @@ private:
     bool placePending_ = false;
     QScrollBar *rowsBar_ = nullptr;
     int widthWithoutBar_ = 0;
+    std::function<void()> pending_;
+    QTimer presentTimer_;
+    QElapsedTimer lastShown_;
 };
 
 // A value as the C library's printf writes it, whatever its length.

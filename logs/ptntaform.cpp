@@ -22,11 +22,12 @@ void TPTNTAForm::ShowData(const SentenceLine &line)
 {
     PtntaRecord r;
     if (r.Parse(line) != 0) return;
-
-    SetText(ui->DateLabel, Printf("%02i/%02i/%04i", r.Day, r.Month, r.Year));
-    SetText(ui->TimeLabel, Printf("%02i:%02i:%02i", r.Hour, r.Minute, r.Second));
-    ui->QualityLabel->setText(r.QualityText());
-    SetText(ui->PPSLabel, Printf("%07i", r.PpsCount));
-    SetText(ui->PhaseLabel, Printf("%+04i", r.Phase));
-    SetText(ui->PPSDiffLabel, Printf("%1.0lf ns", r.PpsDiff * 1e9));
+    Present([this, r] {
+        SetText(ui->DateLabel, Printf("%02i/%02i/%04i", r.Day, r.Month, r.Year));
+        SetText(ui->TimeLabel, Printf("%02i:%02i:%02i", r.Hour, r.Minute, r.Second));
+        ui->QualityLabel->setText(r.QualityText());
+        SetText(ui->PPSLabel, Printf("%07i", r.PpsCount));
+        SetText(ui->PhaseLabel, Printf("%+04i", r.Phase));
+        SetText(ui->PPSDiffLabel, Printf("%1.0lf ns", r.PpsDiff * 1e9));
+    });
 }

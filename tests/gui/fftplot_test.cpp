@@ -120,6 +120,7 @@ TEST_F(FFTPlotTest, TheNotchOverlayFollowsNotchaLinesWhateverShowsThem)
 {
     MainForm->findChild<QAction *>("NOTCHA1")->trigger();
     Receive("DODU,NOTCHA,1.0,35.37,1,1,100.0,1.0");
+    NOTCHAForm->ShowPending();   // what the window shows within 50 ms
     EXPECT_EQ(NOTCHAForm->ui->NumNotchesLabel->text(), "1");
     const QList<QPointF> band{{0, -100}, {99.5, -100}, {99.5, 100}, {100.51, 100}, {100.51, -100}, {200, -100}};
     EXPECT_EQ(FFTForm->Overlay(1, 0)->upperSeries()->points().size(), band.size());

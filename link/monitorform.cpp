@@ -48,6 +48,9 @@ TMonitorForm::TMonitorForm(QAction *menuItem, QWidget *parent)
     refresh_.setSingleShot(true);
     refresh_.setInterval(50);
     connect(&refresh_, &QTimer::timeout, this, &TMonitorForm::RefreshPanes);
+    settle_.setSingleShot(true);
+    settle_.setInterval(500);
+    connect(&settle_, &QTimer::timeout, this, &TMonitorForm::SettlePanes);
 
     connect(ui->Button5, &QPushButton::clicked, this, &TMonitorForm::Button5Click);
     connect(ui->ComboBox1->lineEdit(), &QLineEdit::returnPressed, this, &TMonitorForm::Button5Click);
@@ -150,8 +153,46 @@ void TMonitorForm::RefreshPanes()
 {
     refresh_.stop();
     // A pane with the focus is frozen so the user can read and select in it.
-    if (!ui->RichEdit1->hasFocus()) ShowPane(ui->RichEdit1, Text.AllText);
-    if (!ui->RichEdit2->hasFocus()) ShowPane(ui->RichEdit2, Text.FilteredText);
+    if (!ui->RichEdit1->hasFocus()) UpdatePane(ui->RichEdit1, allPane_, Text.AllText, Text.AllAdded);
+    if (!ui->RichEdit2->hasFocus()) UpdatePane(ui->RichEdit2, filteredPane_, Text.FilteredText, Text.FilteredAdded);
+}
+
+// The new characters are appended, not the whole text set again: a pane then holds
+// some lines more than its text at the front, until it grows too long or the
+// traffic pauses, when it is set to its text exactly.
+void TMonitorForm::UpdatePane(QPlainTextEdit *pane, PaneState &state, const std::string &text, size_t added)
+{
+    const size_t fresh = added - state.added;
+    if (fresh == 0 && state.raw.size() == text.size()) return;
+    state.added = added;
+    if (fresh > text.size() || state.raw.size() + fresh > 4 * MonitorText::MaxText || state.raw.size() < text.size() - std::min(fresh, text.size())) {
+        ShowPane(pane, text);
+        state.raw = text;
+        return;
+    }
+    if (fresh == 0) return;
+    // A CR LF cut between two appends is one line end, as in the whole text.
+    const size_t from = text.size() - fresh;
+    size_t skip = !state.raw.empty() && state.raw.back() == '\r' && text[from] == '\n' ? 1 : 0;
+    state.raw.append(text, from, std::string::npos);
+    QTextCursor end(pane->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(QString::fromLatin1(text.data() + from + skip, static_cast<qsizetype>(fresh - skip)));
+    pane->moveCursor(QTextCursor::End);
+    pane->ensureCursorVisible();
+    if (state.raw.size() != text.size()) settle_.start();
+}
+
+void TMonitorForm::SettlePanes()
+{
+    if (!ui->RichEdit1->hasFocus() && allPane_.raw != Text.AllText) {
+        ShowPane(ui->RichEdit1, Text.AllText);
+        allPane_.raw = Text.AllText;
+    }
+    if (!ui->RichEdit2->hasFocus() && filteredPane_.raw != Text.FilteredText) {
+        ShowPane(ui->RichEdit2, Text.FilteredText);
+        filteredPane_.raw = Text.FilteredText;
+    }
 }
 
 void TMonitorForm::ClearAll()
@@ -159,12 +200,15 @@ void TMonitorForm::ClearAll()
     Text.ClearAll();
     ui->RichEdit1->clear();
     ui->RichEdit2->clear();
+    allPane_ = {{}, Text.AllAdded};
+    filteredPane_ = {{}, Text.FilteredAdded};
 }
 
 void TMonitorForm::Button4Click()
 {
     Text.ClearFiltered();
     ui->RichEdit2->clear();
+    filteredPane_ = {{}, Text.FilteredAdded};
 }
 
 void TMonitorForm::RadioButton1Click()
@@ -185,6 +229,8 @@ void TMonitorForm::PaneExit(QPlainTextEdit *pane, const std::string &text)
 {
     pane->setToolTip(pane == ui->RichEdit1 ? "All received data" : "Filtered data");
     ShowPane(pane, text);
+    const bool all = pane == ui->RichEdit1;
+    (all ? allPane_ : filteredPane_) = {text, all ? Text.AllAdded : Text.FilteredAdded};
 }
 
 void TMonitorForm::ResumePanes()

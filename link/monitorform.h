@@ -63,7 +63,17 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // What a pane holds: the text it was last set to and everything appended since,
+    // and the count of characters its text had taken in by then.
+    struct PaneState {
+        std::string raw;
+        size_t added = 0;
+    };
     void ShowPane(QPlainTextEdit *pane, const std::string &text);
+    void UpdatePane(QPlainTextEdit *pane, PaneState &state, const std::string &text, size_t added);
+    void SettlePanes();
+    PaneState allPane_, filteredPane_;
+    QTimer settle_;   // sets the panes to their texts exactly once the traffic pauses
     void PaneEnter(QPlainTextEdit *pane);
     void PaneExit(QPlainTextEdit *pane, const std::string &text);
     void ResumePanes();

@@ -1,0 +1,35 @@
+// Views that take the stream at screen rate end up showing what they would have
+// shown updated chunk by chunk.
+#include <QPlainTextEdit>
+#include <random>
+
+#include "gui_test_support.h"
+#include "link/monitorform.h"
+#include "ui_monitorform.h"
+
+class ScreenRateTest : public WindowTest {};
+
+// The monitor appends to its panes; once the traffic pauses each pane holds its
+// text exactly as if it had been set whole, CR LF pairs cut between chunks included.
+TEST_F(ScreenRateTest, MonitorPanesAppendedEndAsTheirTexts)
+{
+    CreateForms();
+    MainForm->show();
+    Item("SerialMonitor1")->trigger();
+    ASSERT_NE(MonitorForm, nullptr);
+    const QByteArray sample = SampleBytes().left(60000);
+    std::mt19937 rng(7);
+    for (qsizetype i = 0; i < sample.size();) {
+        const qsizetype n = 1 + rng() % 700;
+        MonitorForm->AddData(sample.mid(i, n));
+        MonitorForm->RefreshPanes();
+        i += n;
+    }
+    QPlainTextEdit whole;
+    for (auto [pane, text] : {std::pair{MonitorForm->ui->RichEdit1, &MonitorForm->Text.AllText},
+                              std::pair{MonitorForm->ui->RichEdit2, &MonitorForm->Text.FilteredText}}) {
+        whole.setPlainText(QString::fromLatin1(text->data(), static_cast<qsizetype>(text->size())));
+        ASSERT_TRUE(pane->toPlainText().endsWith(whole.toPlainText()));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return pane->toPlainText() == whole.toPlainText(); }, 3000));
+    }
+}

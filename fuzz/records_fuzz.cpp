@@ -1,9 +1,11 @@
-// Any line through every sentence record, raw and with a correct checksum added:
-// no crash, and the counts a window sizes itself by stay within their arrays.
+// Any line through every sentence record (the GPS board's # logs too), raw and
+// with a correct checksum added: no crash, and the counts a window sizes itself
+// by stay within their arrays.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "logs/dasfa.h"
@@ -17,8 +19,11 @@
 #include "logs/record_support.h"
 #include "logs/synca.h"
 #include "logs/toaa.h"
-#include "plots/fft.h"
 #include "plots/audio.h"
+#include "plots/dlora.h"
+#include "plots/fft.h"
+#include "plots/hdga.h"
+#include "plots/psrposa.h"
 
 static void Require(bool ok)
 {
@@ -76,6 +81,18 @@ static void Check(const char *line, LcposaKindEpochs &epochs)
         const int32_t half = 1 << (audio.bitsPerSample - 1);
         for (int32_t i = 0; i < audio.SampleCount(); ++i)
             Require(audio.SampleValue(i) >= -half && audio.SampleValue(i) < half);
+    }
+    DloraRecord dlora;
+    if (dlora.Parse(line) == 0) {
+        Require(dlora.StationCount >= 0 && dlora.StationCount <= DloraRecord::MaxStations);
+        dlora.SecondsOfDay();
+    }
+    HdgaRecord hdga;
+    if (hdga.Parse(line) == 0) Require(std::strlen(hdga.Version) < sizeof hdga.Version);
+    PsrposaRecord psrposa;
+    if (psrposa.Parse(line) == 0) {
+        Require(std::strlen(psrposa.PositionType) < sizeof psrposa.PositionType);
+        if (psrposa.HasSolution()) psrposa.GpsSince1970();
     }
     epochs.AddLine(line);
 }

@@ -1,5 +1,5 @@
-// The main window: its switch, minimum size, description, recording, router,
-// the locale, and exceptions escaping a handler.
+// The main window: its switch, size, description, recording, router, locale,
+// and exceptions escaping a handler.
 #include <QTemporaryDir>
 #include <clocale>
 #include <cstdlib>

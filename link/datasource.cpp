@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QTcpSocket>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <cstring>
 #include <fcntl.h>
@@ -729,6 +730,7 @@ void TDataSourceForm::ShowChunk(const QByteArray &chunk)
     if (DisplayText.size() > DisplayLimit) DisplayText = DisplayText.right(DisplayLimit);
     // The view takes the text when it can be seen, at most every 50 ms.
     displayStale_ = true;
+    addedSinceShown_ += add.size();
     if (isVisible() && !showTimer_->isActive()) showTimer_->start();
 }
 
@@ -737,7 +739,24 @@ void TDataSourceForm::ApplyDisplay()
     showTimer_->stop();
     if (!displayStale_) return;
     displayStale_ = false;
-    ui->RichEdit1->setPlainText(ForView(DisplayText));
+    // The new characters are appended and as many taken from the front; where line
+    // ends cut between chunks make that come out otherwise, the text is set whole.
+    const QString view = ForView(DisplayText);
+    const QString added = ForView(DisplayText.right(std::min<qsizetype>(addedSinceShown_, DisplayText.size())));
+    addedSinceShown_ = 0;
+    const QString kept = view.left(view.size() - added.size());
+    QTextDocument *document = ui->RichEdit1->document();
+    if (added.size() < view.size() && shownView_.endsWith(kept) && view.endsWith(added)) {
+        QTextCursor edit(document);
+        edit.beginEditBlock();
+        edit.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor, static_cast<int>(shownView_.size() - kept.size()));
+        edit.removeSelectedText();
+        edit.movePosition(QTextCursor::End);
+        edit.insertText(added);
+        edit.endEditBlock();
+    }
+    if (document->toPlainText() != view) ui->RichEdit1->setPlainText(view);
+    shownView_ = view;
     ui->RichEdit1->moveCursor(QTextCursor::End);
     ui->RichEdit1->verticalScrollBar()->setValue(ui->RichEdit1->verticalScrollBar()->maximum());
 }
@@ -779,6 +798,8 @@ void TDataSourceForm::ClearDisplay()
 {
     DisplayText.clear();
     displayStale_ = false;
+    addedSinceShown_ = 0;
+    shownView_.clear();
     ui->RichEdit1->clear();
     ui->RichEdit1->ensureCursorVisible();
 }

@@ -127,8 +127,10 @@ void FieldSplitter::Split(const char *line, Separators separators)
     for (i = 0; field < count && i + 8 <= length; i += 8)
         for (uint64_t m = SeparatorMask(Word(text + i), log); m && field < count; m &= m - 1)
             cut(text + i + static_cast<size_t>(__builtin_ctzll(m) / 8));
-    for (; field < count; ++i)
+    while (field < count) {   // cut() counts the fields
         if (IsSeparator(text[i], log)) cut(text + i);
+        ++i;
+    }
 }
 
 } // namespace detail

@@ -1,10 +1,13 @@
 // Views that take the stream at screen rate end up showing what they would have
 // shown updated chunk by chunk.
 #include <QPlainTextEdit>
+#include <QTextEdit>
 #include <random>
 
 #include "gui_test_support.h"
+#include "link/datasource.h"
 #include "link/monitorform.h"
+#include "ui_datasource.h"
 #include "ui_monitorform.h"
 
 class ScreenRateTest : public WindowTest {};
@@ -31,5 +34,27 @@ TEST_F(ScreenRateTest, MonitorPanesAppendedEndAsTheirTexts)
         whole.setPlainText(QString::fromLatin1(text->data(), static_cast<qsizetype>(text->size())));
         ASSERT_TRUE(pane->toPlainText().endsWith(whole.toPlainText()));
         ASSERT_TRUE(QTest::qWaitFor([&] { return pane->toPlainText() == whole.toPlainText(); }, 3000));
+    }
+}
+
+// The data-source window appends to its view; shown at any moment it holds the
+// last 750 characters as a whole setting would.
+TEST_F(ScreenRateTest, DataSourceViewAppendedShowsItsText)
+{
+    CreateForms();
+    DataSourceForm->show();
+    const QByteArray sample = SampleBytes().left(30000) + "\r\r\r\n\r\n\n";
+    std::mt19937 rng(3);
+    QTextEdit whole;
+    for (qsizetype i = 0; i < sample.size();) {
+        const qsizetype n = 1 + rng() % 300;
+        DataSourceForm->DisplayAndForward(sample.constData() + i, static_cast<int>(std::min(n, sample.size() - i)));
+        i += n;
+        DataSourceForm->hide();
+        DataSourceForm->show();   // shown: the view catches up
+        QString view = DataSourceForm->DisplayText;
+        view.replace("\r\r\n", "\n").replace("\r\n", "\n").replace('\r', '\n');
+        whole.setPlainText(view);
+        ASSERT_EQ(DataSourceForm->ui->RichEdit1->toPlainText(), whole.toPlainText()) << i;
     }
 }

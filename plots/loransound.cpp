@@ -91,6 +91,7 @@ void TLoranSoundForm::FormCreate()
     Zoomed = false;
     Chart1->SetXRange(0, 25);
     Chart1->SetYRange(-128, 128);
+    SampleTicks();
 }
 
 void TLoranSoundForm::showEvent(QShowEvent *event)
@@ -136,6 +137,7 @@ void TLoranSoundForm::ResetAll()
     Zoomed = false;
     Chart1->SetXRange(0, 25);
     Chart1->SetYRange(-128, 128);
+    SampleTicks();
 }
 
 // The samples against their time in milliseconds; the axes follow the line
@@ -148,6 +150,7 @@ void TLoranSoundForm::ShowSamples(const AUDIOReceived &audio)
     if (!Zoomed) {
         Chart1->SetYRange(-half, half);
         Chart1->SetXRange(0, (count + 1) * msPerSample);
+        SampleTicks();   // the chart's own choice again, even where the ranges stayed
     }
     QList<QPointF> points;
     points.reserve(count);
@@ -267,6 +270,7 @@ void TLoranSoundForm::PanBy(int pixels)
     QValueAxis *y = Chart1->LeftAxis();
     const double dx = -pixels * (x->max() - x->min()) / width;
     Chart1->SetZoomedRanges(x->min() + dx, x->max() + dx, y->min(), y->max());
+    SampleTicks();
 }
 
 void TLoranSoundForm::Chart1Zoom() { Zoomed = true; }

@@ -163,6 +163,7 @@ TEST_F(LoranSoundAudioTest, LinesArePlayedAndChartedWhileSoundIsEnabled)
     const std::vector<QByteArray> lines = SampleLines(9);
     Feed(lines);
     EXPECT_EQ(GetFreeWaveBlocks(), GetWaveBlockCount() - 1);   // 9 x 500 bytes: one full block
+    EXPECT_LE(LoranSoundForm->Chart1->LeftAxis()->tickInterval(), 64.0);   // ticks stay readable
     AUDIOReceived last;
     ASSERT_EQ(last.Parse(lines.back().trimmed().constData()), 0);
     ChartView *chart = LoranSoundForm->Chart1;

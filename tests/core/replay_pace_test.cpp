@@ -2,21 +2,15 @@
 
 #include "link/linkcheck.h"
 
-namespace {
 constexpr int64_t Ms = 1000000;
 
-// Ticks every tickMs for seconds; each sends what is due. Returns the lines sent.
-int64_t Tick(ReplayPace &pace, int64_t fromMs, int tickMs, int seconds)
+// Ticks every tickMs for seconds, each sending what is due; the lines sent.
+static int64_t Tick(ReplayPace &pace, int64_t fromMs, int tickMs, int seconds)
 {
     int64_t total = 0;
-    for (int64_t t = fromMs + tickMs; t <= fromMs + seconds * 1000; t += tickMs) {
-        const int due = pace.Due(t * Ms);
-        pace.Sent(due);
-        total += due;
-    }
+    for (int64_t t = fromMs + tickMs, due; t <= fromMs + seconds * 1000; t += tickMs, total += due) pace.Sent(due = pace.Due(t * Ms));
     return total;
 }
-} // namespace
 
 TEST(ReplayPace, SendsTheSetRateWhateverTheTickAndNeverCatchesUpFasterThanIt)
 {

@@ -1,5 +1,4 @@
-// Views that take the stream at screen rate end up showing what they would have
-// shown updated chunk by chunk.
+// Views taking the stream at screen rate show what they would chunk by chunk.
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <random>

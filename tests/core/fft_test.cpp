@@ -38,7 +38,6 @@ TEST(FFTReceived, BothVersionsAndLinesThatAreNoFftSentence)
     FFTReceived r;
     ASSERT_EQ(r.Parse(FftLine("FFT_1.0", kHeader10, kValues10, true).c_str()), 0);
     EXPECT_FLOAT_EQ(r.ProcessorLoad, 0.5f);   // 175e6 cycles of 350e6
-    EXPECT_EQ(IntegrationText(r), "1000 * 4096 pts FFT (10.24 s)");
     ASSERT_EQ(r.Parse(FftLine("1.1", "1024,10,2,8,0.25,7,3", "1,2,3,4,5,6").c_str()), 0);
     ASSERT_EQ(r.ChannelCount, 3);   // 1.1 carries its channel count and the load as sent
     EXPECT_EQ(r.ProcessorLoad, 0.25f);

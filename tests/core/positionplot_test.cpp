@@ -110,6 +110,17 @@ TEST_F(PositionPlotTest, AnEpochBetweenTwoFixesGetsAGpsReference)
     EXPECT_EQ(Track(2).Points.size(), 2u);
 }
 
+TEST_F(PositionPlotTest, CoarseSolutionsHaveNoTrackAndNoDataHasTheLastWord)
+{
+    Feed(Lcposa("43210.00", 'C', "52.1", "4.1"));
+    EXPECT_FALSE(plot.CentreSet);
+    for (int k = 0; k < 5; ++k) EXPECT_TRUE(Track(k).Points.empty()) << k;
+    Feed(GpsAt(1, 0, 0));
+    plot.ShowStatistics(4);
+    plot.ShowNoData(4);
+    EXPECT_EQ(Memo(4), std::vector<std::string>{"No Position data"});
+}
+
 TEST_F(PositionPlotTest, TracksKeepMaxPointsPoints)
 {
     for (int i = 0; i < 201; ++i) Feed(GpsAt(i % 60, i * 0.01, 0));

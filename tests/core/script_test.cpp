@@ -128,7 +128,6 @@ TEST(ScriptLanguage, LinesCommentsAndDirectives)
         {"#DefaultTimeout 010\n#DEFAULTTRIES 0x3\nA\n#TIMEOUT -1\n", V{"A||0|-1|3"}},
         {"A\n#timeout\n#timeout5\n#tries\t4\n#tries -\n#defaulttries \n", V{"A||0|2|1"}},
         {"A\n#response \n#Response   Done, ok  \n#response second\n", V{"A|  Done, ok  |1|2|1"}},
-        {"#include x\n#\nA\n#responses x\n", V{"A||0|2|1"}},
         {std::string("A\rB\n\rC\0D\r\n", 10), V{"A||0|2|1", "B||0|2|1", "CD||0|2|1"}},
         {"A\n#response OK", V{"A|OK|1|2|1"}},
     };

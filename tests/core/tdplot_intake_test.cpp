@@ -12,20 +12,15 @@
 namespace {
 
 // What the window does with a line of the given kind, without the window.
-bool Feed(TDStationList &list, int kind, const std::string &line, int numberOfPoints = 200,
-          TDStationList::Change *change = nullptr)
+bool Feed(TDStationList &list, int kind, const std::string &line, int numberOfPoints = 200)
 {
     TDSentence s;
-    bool ok = kind == 0 ? ReadToaaSentence(line.c_str(), s)
-              : kind == 1 ? ReadDloraSentence(line.c_str(), s)
-                          : ReadDasfaSentence(line.c_str(), s);
-    TDStationList::Change c;
+    const bool ok = kind == 0 ? ReadToaaSentence(line.c_str(), s) : ReadDasfaSentence(line.c_str(), s);
     if (ok) {
         if (kind != 0) s.X = list.ContinueTimeOfDay(s.X);
-        c = list.Add(s);
+        list.Add(s);
     }
-    if (list.Trim(numberOfPoints)) c.RedrawNeeded = true;
-    if (change) *change = c;
+    list.Trim(numberOfPoints);
     return ok;
 }
 
@@ -142,6 +137,20 @@ TEST(TDStationList, DuplicateCodesInOneSentenceMakeNumberedStations)
     Feed(list, 0, ToaaLine(3, {{"7499M", 5}}));
     EXPECT_EQ(list[1]->Points.back().status, FillerStatus);
     EXPECT_EQ(list.FindByTag(74990101), list[1]);
+}
+
+TEST(TDStationList, TrimKeepsTheNewestPointsAndALowerNumberCutsAtOnce)
+{
+    TDStationList list;
+    for (int i = 0; i < 201; ++i) Feed(list, 0, ToaaLine(i, {{"7499M", double(i)}}), 200);
+    EXPECT_EQ(list[0]->Points.size(), 200u);
+    EXPECT_EQ(list[0]->Points.front().x, 1.0);
+    EXPECT_FALSE(Feed(list, 0, "garbage", 50));   // a refused line still trims
+    EXPECT_EQ(list[0]->Points.size(), 50u);
+    EXPECT_FALSE(list.Trim(50));
+    list[0]->HasSeries = true;   // cleared data starts a new series
+    list.ClearData();
+    EXPECT_TRUE(list[0]->Points.empty() && !list[0]->HasSeries);
 }
 
 TEST(TDStationList, TimeOfDayContinuesAcrossMidnight)

@@ -81,7 +81,6 @@ TEST(TDPlotModel, FixMeanKeepsTheStoredMeanOnceTheStationHasASeries)
     // No series yet: the station computes its own mean first.
     TDSeriesResult r = TDPlotModel::BuildStationSeries(s, nullptr, o, points);
     EXPECT_EQ(r.Mean, 2.0);
-    EXPECT_EQ(Ys(points), (std::vector<double>{-1, 0, 1}));
     // With a series: shown against and measured about the stored mean.
     s.HasSeries = true;
     r = TDPlotModel::BuildStationSeries(s, nullptr, o, points);

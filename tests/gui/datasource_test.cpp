@@ -6,8 +6,6 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 #include <future>
 #include <sys/socket.h>
 #include <thread>
@@ -24,12 +22,6 @@
 #include "ui_monitorform.h"
 
 namespace {
-
-QByteArray ReadFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // A server in a thread of its own, so it sends while the program's event loop
 // is busy: one client gets all the bytes at once, then the close.
@@ -195,7 +187,7 @@ TEST_F(DataSourceTest, ASerialStreamArrivesWholeAndEveryWayItEndsLeavesTheMonito
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].second.startsWith("   Lost the connection on " + ui->ComboBox1->currentText() + "   \n"));
     EXPECT_TRUE(WaitFor([] { return SerialWorkers() == 0; }, 1000));
-    EXPECT_TRUE(ReadFile(recording) == QByteArray::fromStdString(stream + "In> log toaa ontime 1\r\n$GPGGA,1*4B\r\n$GPG"));
+    EXPECT_TRUE(ReadBytes(recording) == QByteArray::fromStdString(stream + "In> log toaa ontime 1\r\n$GPGGA,1*4B\r\n$GPG"));
 }
 
 TEST_F(DataSourceTest, BytesArrivingWhileTheRouterShowsABoxAreNeitherRepeatedNorLost)
@@ -226,7 +218,7 @@ TEST_F(DataSourceTest, BytesArrivingWhileTheRouterShowsABoxAreNeitherRepeatedNor
     EXPECT_EQ(recordedDuringBox, 0);   // nothing went down the road while the box was open
     ASSERT_TRUE(WaitFor([&] { return QFileInfo(good).size() >= qint64(later.size()); }));
     QTest::qWait(150);
-    EXPECT_TRUE(ReadFile(good) == QByteArray::fromStdString(later));
+    EXPECT_TRUE(ReadBytes(good) == QByteArray::fromStdString(later));
     EXPECT_EQ(MainForm->LastLine(SentenceType::Ptnta), Sentence("PTNTA,1"));   // the chunk was still routed
     EXPECT_EQ(boxes.size(), 1u);
 }
@@ -270,7 +262,7 @@ TEST_F(SocketTest, EveryWayATcpConnectionEndsIsReportedAndLeavesTheMonitorAgreei
     QTimer::singleShot(0, [&] { accepted.last()->write("$GPGGA,2*48\r\n"); });
     QTimer::singleShot(400, [&] { QApplication::activeModalWidget()->close(); });
     Notifier::Error("    Illegal value for Offset    ");
-    EXPECT_EQ(ReadFile(recording), "$GPGGA,2*48\r\n");
+    EXPECT_EQ(ReadBytes(recording), "$GPGGA,2*48\r\n");
     Notifier::SetSink([this](const QString &c, const QString &t) { boxes.emplace_back(c, t); });
     ui->ComboSend->setEditText("cmd");
     ds->Button2Click();
@@ -283,7 +275,7 @@ TEST_F(SocketTest, EveryWayATcpConnectionEndsIsReportedAndLeavesTheMonitorAgreei
     clock.start();
     ASSERT_TRUE(WaitFor([&] { return !ds->Connected; }));
     ExpectDisconnected("closed by the server");
-    EXPECT_EQ(ReadFile(recording), "$GPGGA,2*48\r\nIn> cmd\r\nlast words\r\n");
+    EXPECT_EQ(ReadBytes(recording), "$GPGGA,2*48\r\nIn> cmd\r\nlast words\r\n");
     ASSERT_TRUE(WaitFor([&] { return ui->Label9->text() == "Connected to 127.0.0.1"; }));   // and after a while again
     EXPECT_GE(clock.elapsed(), TDataSourceForm::ReconnectDelayMs - 50);
     ds->Button1Click(ui->Button1);
@@ -365,7 +357,7 @@ TEST_F(DataSourceTest, TenMegabytesSentAtOnceNeverHoldTheEventLoop)
     ASSERT_TRUE(WaitFor([&] { return !ds->Connected && QFileInfo(recording).size() >= stream.size(); }, 90000));
     std::printf("[ tcp     ] 10 MB in %lld ms, longest gap %lld ms\n", qint64(clock.elapsed()), longest);
     EXPECT_LE(longest, 100);
-    EXPECT_TRUE(ReadFile(recording) == stream);
+    EXPECT_TRUE(ReadBytes(recording) == stream);
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -415,7 +407,7 @@ TEST_F(DataSourceTest, AReplayHandsOnEveryLineOnceAsItIsInTheFile)
     m->SpeedButton1->click();      // play
     ASSERT_TRUE(WaitFor([&] { return QFileInfo(recording).size() >= content.size() + 5; }, 60000));
     QTest::qWait(50);
-    EXPECT_TRUE(ReadFile(recording) == "old\r\n" + content);
+    EXPECT_TRUE(ReadBytes(recording) == "old\r\n" + content);
     EXPECT_EQ(MainForm->LastLine(SentenceType::Gpgga), "$GPGGA,1*4B");   // ended at its NUL
     EXPECT_EQ(MainForm->PendingLineLength(), int(Sentence("GPGGA,z").size()));
     EXPECT_TRUE(ds->Connected);    // at the end the source stays open

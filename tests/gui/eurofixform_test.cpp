@@ -179,22 +179,3 @@ TEST_F(EurofixFormTest, AnSmsShowsItsAlertForTenSecondsAndSoundsWhileTheWindowSh
     EXPECT_EQ(played.size(), 1) << "hidden";
     QDir::setCurrent(oldDir);
 }
-
-TEST_F(EurofixFormTest, TheStationsMenuShowsAndHidesPanels)
-{
-    EXPECT_TRUE(StationItems().isEmpty());
-    EXPECT_FALSE(ui->SelectAll1->isVisible());
-    Message("7499M", ETranHex(0));
-    Message("6731M", ETranHex(0));
-    EXPECT_EQ(StationItems(), (QStringList{"6731M [x]", "7499M [x]"}));
-    EXPECT_TRUE(ui->HideAll1->isVisible());
-    ui->Stations1->actions()[4]->trigger();
-    EXPECT_FALSE(Station(0)->GroupBox->isVisibleTo(EurofixForm));
-    EXPECT_EQ(Station(1)->GroupBox->pos(), QPoint(8, 8));
-    EXPECT_EQ(StationItems(), (QStringList{"6731M [ ]", "7499M [x]"}));
-    ui->HideAll1->trigger();
-    EXPECT_EQ(EurofixForm->ClientSize(), QSize(200, 540));
-    ui->SelectAll1->trigger();
-    EXPECT_TRUE(Station(0)->Shown && Station(1)->Shown);
-    EXPECT_EQ(Station(0)->GroupBox->pos(), QPoint(8, 8));
-}

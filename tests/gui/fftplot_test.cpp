@@ -1,5 +1,5 @@
-// The FFT window fed through the router: one chart per loop, the notch overlay,
-// zoom over both charts, the mouse read-out, copies and the minimum size.
+// The FFT window fed through the router: one chart per loop, the notch overlay
+// and zoom over both charts.
 #include <QAreaSeries>
 
 #include "gui_test_support.h"
@@ -53,8 +53,6 @@ TEST_F(FFTPlotTest, EachLoopHasItsChartAndBadLinesKeepThePreviousSpectra)
     EXPECT_EQ(ui->ProcessorLoadLabel->text(), "Processor Load: 50.00%");
     EXPECT_EQ(Axis(1), std::make_pair(15.0, 46.0));
     ShowAndWait(FFTForm);
-    const int half = (ui->ClientPanel->height() - 48) / 2;
-    EXPECT_EQ(FFTForm->Chart2->geometry(), QRect(0, 48 + half, ui->ClientPanel->width(), half));
 
     const QString labels = ui->VersionLabel->text() + ui->GainLabel->text();
     for (const std::string &line : {std::string("DODU,FFTA,1.0,4096,0,2,1000,175000000,3,40.5,41.0,20.0"),
@@ -101,15 +99,6 @@ TEST_F(FFTPlotTest, BothChartsZoomTogetherAndNewSpectraLeaveTheZoom)
     EXPECT_EQ(std::make_pair(Axis(1), Axis(1, false)), home);
     Receive(Spectrum({80, 85, 90, 95, 85, 80, 82, 88}));
     EXPECT_EQ(Axis(0), std::make_pair(75.0, 100.0));
-
-    // The mouse reads frequency and level inside the plot only.
-    Receive(Spectrum({20, 40, 60}, 2, 0, 2));   // 0 to 600 kHz, 15 to 65 dB
-    Mouse(chart->viewport(), QEvent::MouseMove, PlotPoint(chart, 0.5, 0.5), Qt::NoButton, Qt::NoButton);
-    EXPECT_NEAR(ui->FrequencyLabel->text().section(' ', 0, 0).toDouble(), 300.0, 3.0);
-    EXPECT_NEAR(ui->dBLabel->text().section(' ', 0, 0).toDouble(), 40.0, 1.0);
-    const QString shown = ui->FrequencyLabel->text();
-    Mouse(chart->viewport(), QEvent::MouseMove, QPoint(2, 2), Qt::NoButton, Qt::NoButton);
-    EXPECT_EQ(ui->FrequencyLabel->text(), shown);
 }
 
 TEST_F(FFTPlotTest, TheNotchOverlayFollowsNotchaLinesWhateverShowsThem)
@@ -129,20 +118,4 @@ TEST_F(FFTPlotTest, TheNotchOverlayFollowsNotchaLinesWhateverShowsThem)
     EXPECT_NEAR(FFTForm->Overlay(0, 0)->upperSeries()->at(1).x(), 149.0, 1e-9);
     ui->ShowNotchdata1->trigger();
     EXPECT_TRUE(FFTForm->Overlay(0, 0)->isVisible());
-}
-
-TEST_F(FFTPlotTest, CopiesAndTheMinimumSize)
-{
-    ShowAndWait(FFTForm);
-    Receive(kExample);
-    for (QAction *copy : {ui->CopyLoop1ToClipboard, ui->CopyLoop2ToClipboard}) {
-        copy->trigger();
-        const QMimeData *data = QApplication::clipboard()->mimeData();
-        ASSERT_NE(data, nullptr);
-        EXPECT_EQ(QImage::fromData(data->data("image/png"), "PNG").size(), FFTForm->Chart2->size());
-        EXPECT_TRUE(data->data("image/svg+xml").contains(copy == ui->CopyLoop1ToClipboard ? "Loop 1" : "Loop 2"));
-    }
-    FFTForm->resize(400, 200);   // two charts need 400 pixels
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ui->ClientPanel->width() >= 760 && ui->ClientPanel->height() >= 400; }, 2000));
-    EXPECT_EQ(ui->GroupBox1->x(), (ui->ClientPanel->width() - 760) / 2);
 }

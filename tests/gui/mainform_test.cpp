@@ -1,55 +1,18 @@
-// The main window: its switch, size, description, recording, router, locale,
+// The main window: recording, router, locale,
 // and exceptions escaping a handler.
 #include <QTemporaryDir>
 #include <clocale>
 #include <cstdlib>
 #include <stdexcept>
 
-#include "app/form2.h"
 #include "app/formatsi.h"
 #include "gui_test_support.h"
 #include "platform/locale.h"
 #include "sentence/fields.h"
 #include "sentence/numfmt.h"
-#include "ui_form2.h"
 #include "ui_mainform.h"
 
 class MainFormTest : public WindowTest {};
-
-TEST_F(MainFormTest, DravOutputShowsTheExtendedItemsOnlyWhenEnabled)
-{
-    for (auto [value, shown] : {std::pair{"ENABLED", true}, {"enabled", true}, {"enabled ", false}, {"yes", false}, {"", false}}) {
-        QFile::remove(SettingsStore::FilePath());
-        if (*value) WriteSetting("DravOutput", value);
-        CreateForms();
-        for (QAction *a : {MainForm->ui->HDGLA1, MainForm->ui->PTNTA2, MainForm->ui->SYNCA1})
-            EXPECT_EQ(a->isVisible(), shown) << value << " " << a->objectName().toStdString();
-        EXPECT_TRUE(MainForm->ui->TOAA1->isVisible());
-        DestroyForms();
-    }
-}
-
-TEST_F(MainFormTest, SnapsBackToTheMinimumSizeAndADescriptionIsEnteredOrCancelled)
-{
-    CreateForms();
-    MainForm->show();
-    MainForm->resize(400, 200);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(MainForm->size(), QSize(600, 300));
-    MainForm->resize(903, 500);
-    QCoreApplication::processEvents();
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(MainForm->StatusBar1->PanelWidth(i), MainForm->StatusBar1->width() / 3, 8) << i;
-
-    for (auto [text, key] : {std::pair{"trial run 3", Qt::Key_Return}, {"other", Qt::Key_Escape}}) {
-        QTimer::singleShot(0, [text, key] {
-            Form2->ui->Edit1->setText(text);
-            QTest::keyClick(Form2->ui->Edit1, key);
-        });
-        MainForm->StatusBar1DblClick();
-        EXPECT_EQ(MainForm->StatusBar1->PanelText(1), "trial run 3");
-        EXPECT_EQ(MainForm->windowTitle(), "KAVUAnalyser: trial run 3");
-    }
-}
 
 TEST_F(MainFormTest, RecordingWritesTheStreamExactlyAsReceivedAndStopsOnAFullDisk)
 {

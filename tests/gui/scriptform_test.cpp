@@ -47,33 +47,6 @@ protected:
     }
 };
 
-TEST_F(ScriptFormTest, SendScriptOpensModallyInTheLastFolderAndStoresTheNext)
-{
-    WriteSetting("ScriptDirectory", dir.path() + "/");
-    bool shownModal = false;
-    QString initialDir;
-    QTimer::singleShot(0, [&] {
-        shownModal = sf->isVisible() && sf->isModal();
-        initialDir = sf->OpenScriptDialog.InitialDir;
-        QTest::mouseClick(ui->CloseButton, Qt::LeftButton);
-    });
-    MainForm->ui->Script1->setEnabled(true);
-    MainForm->ui->Script1->trigger();
-    EXPECT_TRUE(shownModal);
-    EXPECT_EQ(initialDir, dir.path() + "/");
-    QTemporaryDir other;
-    Run(Script("% nothing\n", other.filePath("x.scp")));
-    ASSERT_TRUE(WaitForEnd());
-    DestroyForms();
-    EXPECT_EQ(SettingsStore().ReadString("ScriptDirectory"), other.path() + "/");
-    // Without a chosen script nothing is stored.
-    QFile::remove(SettingsStore::FilePath());
-    CreateForms();
-    ScriptForm->SetScriptKey(RegistryKey);
-    DestroyForms();
-    EXPECT_FALSE(SettingsStore().Has("ScriptDirectory"));
-}
-
 TEST_F(ScriptFormTest, ScriptsThatCannotBeLoadedAreReportedAndNothingStarts)
 {
     Script("", "empty.scp");

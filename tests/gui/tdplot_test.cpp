@@ -3,15 +3,12 @@
 #include <QComboBox>
 #include <QScreen>
 #include <QScrollBar>
-#include <QToolButton>
 
 #include "gui_test_support.h"
-#include "platform/spinbutton.h"
 #include "plots/linedialogs.h"
 #include "plots/tdplot.h"
 #include "td_lines.h"
 #include "ui_linecolordialog.h"
-#include "ui_linewidthdialog.h"
 #include "ui_tdplot.h"
 
 class TDPlotTest : public WindowTest {
@@ -173,31 +170,10 @@ TEST_F(TDPlotTest, TheStationMenusAndTheMasterUntilTheViewsAreReset)
     EXPECT_TRUE(TDForm->Stations.empty());
 }
 
-TEST_F(TDPlotTest, ColoursWidthsAndOffsetsFromTheDialogsOrNotWhenCancelled)
+TEST_F(TDPlotTest, TheColourDialogChecksItsOffsetsAndHasARowForEverySeries)
 {
     Toaa(3, {"7499M", "7499X", "7499Y"});
     TDForm->ViewAll1Click();
-    ColorDialog::SetResponder([](ColorDialog &c) { c.Color = QColor(255, 0, 0); return true; });
-    TDForm->BackgroundColor1Click();
-    ui->Reset1->trigger();   // the stations stay; new series skip the background's red
-    EXPECT_EQ(TDForm->Stations.size(), 3u);
-    EXPECT_EQ(Series()[0]->pen().color(), QColor(0, 0, 255));
-
-    TLineWidthDialog *w = LineWidthDialog;
-    for (int i = 0; i < 12; ++i) w->ui->CSpinButton1->UpButton()->click();
-    EXPECT_EQ(w->ui->Edit1->text(), "10");   // the steps stop at 10 and at 1
-    for (int i = 0; i < 12; ++i) w->ui->CSpinButton1->DownButton()->click();
-    EXPECT_EQ(w->Width, 1);
-    for (auto [steps, button] : {std::pair{3, w->ui->BitBtn1}, std::pair{1, w->ui->BitBtn2}}) {
-        QTimer::singleShot(0, [w, steps, button] {
-            for (int i = 0; i < steps; ++i) w->ui->CSpinButton1->UpButton()->click();
-            button->click();
-        });
-        ui->LineWidth1->trigger();
-    }
-    EXPECT_EQ(TDForm->LineWidth, 4);   // the cancelled step is not taken
-    for (QXYSeries *s : Series()) EXPECT_EQ(s->pen().width(), 4);
-
     ColorDialog::SetResponder([](ColorDialog &c) { c.Color = QColor(10, 20, 30); return true; });
     ui->CheckBox2->setChecked(true);
     ui->CheckBox4->setChecked(true);

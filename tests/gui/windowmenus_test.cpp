@@ -92,15 +92,6 @@ TEST_F(WindowMenusTest, TheCheckMarkSaysTheWindowExistsWhoeverOpensOrClosesIt)
     EXPECT_EQ(ProbeForm::alive, 0);
 }
 
-TEST_F(WindowMenusTest, MonitorOpensAlongTheBottom)
-{
-    MainForm->resize(900, 300 + MainForm->height() - MainForm->FrameClientHeight());
-    Settle();
-    ASSERT_EQ(MainForm->FrameClientHeight(), 300);
-    ui->SerialMonitor1->trigger();
-    EXPECT_EQ(ProbeMonitor->geometry(), QRect(0, MainForm->ClientArea->height() - 146 - 4, MainForm->ClientArea->width() - 4, 146));
-}
-
 TEST_F(WindowMenusTest, TheMonitorComesBackAtItsSizeAndPlaceInEveryStateAfterARestart)
 {
     MainForm->RestorelastWindows1Click();   // nothing stored: nothing happens

@@ -42,6 +42,7 @@ TEST(NumberReading, EveryFieldReadsAsTheCLibraryReadsIt)
         ASSERT_EQ(ParseFloat(s, &f), refused) << s;
         const float fr = static_cast<float>(dr);
         ASSERT_TRUE(refused || (!std::memcmp(&d, &dr, sizeof d) && !std::memcmp(&f, &fr, sizeof f))) << s;
+        ASSERT_TRUE(!refused || (d == 7 && f == 7)) << s;   // a refused field leaves the value alone
 
         const long long ir = std::strtoll(s, &end, 10);
         int32_t i = 7;

@@ -15,6 +15,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "sentence_text.h"
+
 class PtyPair {
 public:
     PtyPair()
@@ -135,11 +137,7 @@ inline std::string SentenceStream(size_t size, unsigned seed)
         char body[128];
         std::snprintf(body, sizeof body, "GPGGA,%06u,4807.%03u,N,01131.%03u,E,1,08,0.9,%u.4,M,46.9,M,,", n++,
                       r(), r(), r());
-        unsigned x = 0;
-        for (const char *p = body; *p; ++p) x ^= static_cast<unsigned char>(*p);
-        char line[160];
-        std::snprintf(line, sizeof line, "$%s*%02X\r\n", body, x);
-        out += line;
+        out += Sentence(body) + "\r\n";
     }
     out.resize(size);
     return out;

@@ -1,4 +1,4 @@
-// Sentences: the splitters, the field converters, bounded field access, the
+// Sentences: the splitters, bounded field access, the
 // sentence forms and station groups, and the number notations.
 #include <gtest/gtest.h>
 
@@ -45,31 +45,6 @@ TEST(Splitters, FieldsChecksumsAndFraming)
     EXPECT_EQ(FieldsOf(NovatelOEM4LogClass("#PSRPOSA,a;b,c*1234abcd")), (V{"PSRPOSA", "a", "b", "c"}));
     EXPECT_EQ(NovatelOEM4LogClass("$A,B*2F").Status, 2);
     EXPECT_EQ(NovatelOEM4LogClass("#PSRPOSA").FieldCount, 0);
-}
-
-TEST(FieldConverters, WhollyConvertedFieldsOnlyAndIntegersClampToThirtyTwoBits)
-{
-    char c = 'q';
-    EXPECT_EQ(ParseChar("ab", &c), 1);
-    int32_t i = 42;
-    EXPECT_EQ(ParseInt("12x", &i), 1);
-    EXPECT_EQ(ParseInt("", &i), 1);
-    EXPECT_EQ(i, 42);
-    EXPECT_EQ(ParseInt(" 5", &i), 0);   // leading white space is the conversion's own
-    EXPECT_EQ(i, 5);
-    double d = 3.0;
-    EXPECT_EQ(ParseDouble("1.5 ", &d), 1);
-    EXPECT_EQ(d, 3.0);
-    EXPECT_EQ(ParseInt("99999999999", &i), 0);
-    EXPECT_EQ(i, INT32_MAX);
-    EXPECT_EQ(ParseInt("-99999999999", &i), 0);
-    EXPECT_EQ(i, INT32_MIN);
-    uint32_t h = 0;
-    EXPECT_EQ(ParseHex("0x1F", &h), 0);
-    EXPECT_EQ(h, 0x1Fu);
-    EXPECT_EQ(ParseHex("123456789A", &h), 0);
-    EXPECT_EQ(h, 0xFFFFFFFFu);
-    EXPECT_EQ(ParseHex("G", &h), 1);
 }
 
 TEST(StationCodes, TextsAndCodesBothWays)

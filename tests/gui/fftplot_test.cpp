@@ -57,7 +57,6 @@ TEST_F(FFTPlotTest, EachLoopHasItsChartAndBadLinesKeepThePreviousSpectra)
     const QString labels = ui->VersionLabel->text() + ui->GainLabel->text();
     for (const std::string &line : {std::string("DODU,FFTA,1.0,4096,0,2,1000,175000000,3,40.5,41.0,20.0"),
                                     std::string("DODU,FFTA,2.0,4096,0,2,1000,175000000,3,40.5,41.0,20.0,21.0"),
-                                    std::string("DODU,FFTA,1.1,4096,0,65536,1,1,1,65536,1,2,3,4"),
                                     std::string("DODU,FFTA,1.0,0,0,2,1000,175000000,7,40.5,41.0,20.0,21.0")}) {
         Receive(line);
         EXPECT_EQ(Points(0), 2) << line;

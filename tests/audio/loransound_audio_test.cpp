@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QMediaDevices>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "platform/waveblocks.h"

@@ -1,13 +1,9 @@
 // The serial port on a pseudo-terminal standing in for the receiver.
 #include <gtest/gtest.h>
 
-#include <termios.h>
-
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <functional>
-#include <string>
 #include <thread>
 
 #include "link/commport.h"

@@ -1,10 +1,8 @@
 // The serial worker on a pseudo-terminal: what it hands over, and how it ends.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 #include <mutex>
-#include <string>
 #include <thread>
 #include <vector>
 

@@ -3,7 +3,6 @@
 #include <climits>
 #include <cmath>
 #include <limits>
-#include <string>
 #include <tuple>
 
 #include "plots/compass.h"

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 #include <tuple>
 
 #include "eurofix_hex.h"

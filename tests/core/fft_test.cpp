@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "logs/notcha.h"

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <string>
 #include <vector>
 
 #include "plots/gpshistory.h"
@@ -32,7 +31,6 @@ SyncaRecord Synca(const std::string &source, int utcSync, double samples, int h,
     r.Second = s;
     return r;
 }
-
 
 } // namespace
 

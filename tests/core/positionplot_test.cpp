@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <string>
 
 #include "plots/positionplot.h"
 #include "position_lines.h"

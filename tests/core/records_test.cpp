@@ -2,7 +2,6 @@
 // how many stations it keeps, the values it reads and the rules it works out.
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
 #include <vector>
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
-#include <string>
 #include <utility>
 #include <vector>
 

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <string>
 #include <vector>
 
 #include "app/formatsi.h"

@@ -11,7 +11,6 @@
 #include <thread>
 
 #include "../core/pty_pair.h"
-#include "app/mainform.h"
 #include "gui_test_support.h"
 #include "link/commthread.h"
 #include "link/datasource.h"

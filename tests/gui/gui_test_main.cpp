@@ -1,11 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QTemporaryDir>
 
 #include "app/application.h"
 #include "gui_test_support.h"
-#include "platform/settings.h"
 
 int main(int argc, char **argv)
 {

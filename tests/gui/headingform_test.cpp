@@ -2,7 +2,6 @@
 // ageing, the offset edits with their checks and stored values, the needles.
 
 #include "gui_test_support.h"
-#include "plots/compassview.h"
 #include "plots/headingform.h"
 #include "ui_headingform.h"
 

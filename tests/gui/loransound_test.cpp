@@ -1,20 +1,13 @@
 // The Loran sound window without an audio device (PulseAudio is pointed at a
 // socket where no server listens); playback is tested in tests/audio.
 #include <QElapsedTimer>
-#include <QLabel>
-#include <QLineSeries>
 #include <QAudioDevice>
 #include <QMdiArea>
 #include <QMediaDevices>
-#include <QPushButton>
-#include <QValueAxis>
 
-#include "app/mainform.h"
 #include "gui_test_support.h"
-#include "platform/chartview.h"
 #include "platform/waveoutput.h"
 #include "plots/loransound.h"
-#include "sentence_text.h"
 #include "ui_loransound.h"
 #include "ui_mainform.h"
 

@@ -1,9 +1,6 @@
 #include <QComboBox>
-#include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTest>
 
-#include "app/mainform.h"
 #include "gui_test_support.h"
 #include "link/monitorform.h"
 #include "ui_mainform.h"

@@ -1,9 +1,7 @@
 // Every value label holds the widest value its format and field can produce, in
 // the font it is drawn with, and no label's text runs into another's.
-#include <QAction>
 #include <QFontMetrics>
 #include <QHeaderView>
-#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
@@ -11,9 +9,6 @@
 #include <QStyle>
 #include <QTableWidget>
 
-#include "app/mainform.h"
-#include "logs/logform.h"
-#include "sentence_text.h"
 #include "gui_test_support.h"
 
 namespace {

@@ -1,7 +1,6 @@
 // A settings write that fails is shown, never lost in silence: the settings
 // file is put where it cannot be made (below a regular file; a read-only
 // folder would not stop the root user).
-#include <QFile>
 #include <QTemporaryDir>
 
 #include "gui_test_support.h"

@@ -3,7 +3,6 @@
 #include <climits>
 
 #include "app/layoutrecord.h"
-#include "app/mainform.h"
 #include "plots/tdplot.h"
 #include "gui_test_support.h"
 #include "ui_mainform.h"

@@ -23,6 +23,7 @@
 #include "link/linkcheck.h"
 #include "link/monitorform.h"
 #include "platform/plaintext.h"
+#include "platform/presentbeat.h"
 #include "ui_monitorform.h"
 #include "platform/notifier.h"
 #include "platform/settings.h"
@@ -64,6 +65,8 @@ TDataSourceForm::TDataSourceForm(QWidget *owner) : QDialog(owner), ui(std::make_
     QPalette palette = ui->RichEdit1->palette();
     palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
     ui->RichEdit1->setPalette(palette);
+    // The bar paints every pixel of itself: moving it repaints it alone.
+    ui->RichEdit1->verticalScrollBar()->setAttribute(Qt::WA_OpaquePaintEvent);
 
     CommThread = std::make_unique<TBackgroundCommThread>(
         [this](std::string chunk) {
@@ -107,10 +110,6 @@ TDataSourceForm::TDataSourceForm(QWidget *owner) : QDialog(owner), ui(std::make_
     connect(Timer2, &QTimer::timeout, this, &TDataSourceForm::Timer2Timer);
     Timer2->start();
 
-    showTimer_ = new QTimer(this);
-    showTimer_->setSingleShot(true);
-    showTimer_->setInterval(50);
-    connect(showTimer_, &QTimer::timeout, this, &TDataSourceForm::ApplyDisplay);
     paceClock_.start();
 
     more_ = new QTimer(this);
@@ -728,15 +727,15 @@ void TDataSourceForm::ShowChunk(const QByteArray &chunk)
     }
     DisplayText += add;
     if (DisplayText.size() > DisplayLimit) DisplayText = DisplayText.right(DisplayLimit);
-    // The view takes the text when it can be seen, at most every 50 ms.
+    // The view takes the text when it can be seen, at the next beat of the screen-rate clock.
     displayStale_ = true;
     addedSinceShown_ += add.size();
-    if (isVisible() && !showTimer_->isActive()) showTimer_->start();
+    if (isVisible() && !PresentBeat::Waiting(this)) PresentBeat::Request(this, 0, [this] { ApplyDisplay(); });
 }
 
 void TDataSourceForm::ApplyDisplay()
 {
-    showTimer_->stop();
+    PresentBeat::Cancel(this);
     if (!displayStale_) return;
     displayStale_ = false;
     // The new characters are appended and as many taken from the front; where line

@@ -135,7 +135,6 @@ private:
     ReplayPace pace_;
     QElapsedTimer paceClock_;
     int64_t lastTickNs_ = 0;
-    QTimer *showTimer_ = nullptr;      // applies DisplayText to the view at most every 50 ms
     bool displayStale_ = false;        // DisplayText holds more than the view shows
     qsizetype addedSinceShown_ = 0;    // characters added to DisplayText since then
     QString shownView_;                // what the view shows

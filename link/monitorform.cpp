@@ -10,6 +10,7 @@
 #include "app/application.h"
 #include "app/forms.h"
 #include "link/datasource.h"
+#include "platform/presentbeat.h"
 #include "platform/notifier.h"
 #include "platform/plaintext.h"
 #include "platform/settings.h"
@@ -42,12 +43,10 @@ TMonitorForm::TMonitorForm(QAction *menuItem, QWidget *parent)
         pane->installEventFilter(this);
         pane->viewport()->installEventFilter(this);
         pane->setContextMenuPolicy(Qt::NoContextMenu);
+        // The bar paints every pixel of itself: moving it repaints it alone.
+        pane->verticalScrollBar()->setAttribute(Qt::WA_OpaquePaintEvent);
     }
 
-    // The panes are redrawn a moment after data arrived, not per chunk.
-    refresh_.setSingleShot(true);
-    refresh_.setInterval(50);
-    connect(&refresh_, &QTimer::timeout, this, &TMonitorForm::RefreshPanes);
     settle_.setSingleShot(true);
     settle_.setInterval(500);
     connect(&settle_, &QTimer::timeout, this, &TMonitorForm::SettlePanes);
@@ -139,7 +138,8 @@ void TMonitorForm::FormResize()
 void TMonitorForm::AddData(const QByteArray &chunk)
 {
     Text.AddData(chunk.toStdString());
-    if (!refresh_.isActive()) refresh_.start();
+    // The panes are redrawn at the next beat of the screen-rate clock, not per chunk.
+    if (!PresentBeat::Waiting(this)) PresentBeat::Request(this, 0, [this] { RefreshPanes(); });
 }
 
 void TMonitorForm::ShowPane(QPlainTextEdit *pane, const std::string &text)
@@ -151,7 +151,7 @@ void TMonitorForm::ShowPane(QPlainTextEdit *pane, const std::string &text)
 
 void TMonitorForm::RefreshPanes()
 {
-    refresh_.stop();
+    PresentBeat::Cancel(this);
     // A pane with the focus is frozen so the user can read and select in it.
     if (!ui->RichEdit1->hasFocus()) UpdatePane(ui->RichEdit1, allPane_, Text.AllText, Text.AllAdded);
     if (!ui->RichEdit2->hasFocus()) UpdatePane(ui->RichEdit2, filteredPane_, Text.FilteredText, Text.FilteredAdded);

@@ -77,6 +77,5 @@ private:
     void PaneEnter(QPlainTextEdit *pane);
     void PaneExit(QPlainTextEdit *pane, const std::string &text);
     void ResumePanes();
-    QTimer refresh_;
     bool ready_ = false;
 };

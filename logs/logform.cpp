@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/fonts.h"
+#include "platform/presentbeat.h"
 #include "sentence/fields.h"
 
 LogGrid::LogGrid(QWidget *parent) : QTableWidget(parent)
@@ -101,23 +102,22 @@ void LogGrid::BlankRowsFrom(int firstRow)
 LogForm::LogForm(QAction *menuItem, QWidget *parent) : MdiChildForm(menuItem, parent)
 {
     Client()->setFont(DialogFont());
-    presentTimer_.setSingleShot(true);
-    connect(&presentTimer_, &QTimer::timeout, this, &LogForm::ShowPending);
 }
+
+LogForm::~LogForm() { PresentBeat::Cancel(this); }
 
 void LogForm::Present(std::function<void()> show)
 {
-    constexpr qint64 RateMs = 50;
     pending_ = std::move(show);
-    if (!isVisible() || presentTimer_.isActive()) return;
-    const qint64 since = lastShown_.isValid() ? lastShown_.elapsed() : RateMs;
-    if (since >= RateMs) ShowPending();
-    else presentTimer_.start(static_cast<int>(RateMs - since));
+    if (!isVisible() || PresentBeat::Waiting(this)) return;
+    const qint64 since = lastShown_.isValid() ? lastShown_.elapsed() : PresentBeat::PeriodMs;
+    if (since >= PresentBeat::PeriodMs) ShowPending();
+    else PresentBeat::Request(this, PresentBeat::PeriodMs - since, [this] { ShowPending(); });
 }
 
 void LogForm::ShowPending()
 {
-    presentTimer_.stop();
+    PresentBeat::Cancel(this);
     if (!pending_) return;
     std::function<void()> show;
     show.swap(pending_);
@@ -187,6 +187,21 @@ void LogForm::PlaceAt(int left, int top)
 void LogForm::showEvent(QShowEvent *event)
 {
     MdiChildForm::showEvent(event);
+    if (!opaque_) {
+        // Labels fill their own background, so a new value repaints its label
+        // alone, not the window and every label beneath it.
+        // A label that overlaps another stays transparent, so neither hides the other.
+        opaque_ = true;
+        const QList<QLabel *> labels = Client()->findChildren<QLabel *>();
+        for (QLabel *label : labels) {
+            bool alone = true;
+            for (QLabel *other : labels)
+                if (other != label && other->parentWidget() == label->parentWidget() &&
+                    other->geometry().intersects(label->geometry()))
+                    alone = false;
+            label->setAutoFillBackground(alone);
+        }
+    }
     if (placePending_) {
         placePending_ = false;
         move(place_);

@@ -44,6 +44,7 @@ class LogForm : public MdiChildForm {
     Q_OBJECT
 public:
     explicit LogForm(QAction *menuItem, QWidget *parent = nullptr);
+    ~LogForm() override;
 
     // Sizes the grid to its rows and the window to the grid (plus ExtraBottom). A
     // window never grows taller than the screen: past that the grid shows the rows
@@ -67,7 +68,8 @@ protected:
     void PlaceAt(int left, int top);
     void showEvent(QShowEvent *event) override;
     // Shows a good line's state through show: at once when the window has shown
-    // nothing for 50 ms, else when that time is up, and only the newest state;
+    // nothing for 50 ms, else at the first beat of the screen-rate clock after
+    // that time, and only the newest state;
     // a window that cannot be seen shows it when it is shown.
     void Present(std::function<void()> show);
 
@@ -76,10 +78,10 @@ private:
 
     QPoint place_;
     bool placePending_ = false;
+    bool opaque_ = false;
     QScrollBar *rowsBar_ = nullptr;
     int widthWithoutBar_ = 0;
     std::function<void()> pending_;
-    QTimer presentTimer_;
     QElapsedTimer lastShown_;
 };
 

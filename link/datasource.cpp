@@ -727,10 +727,10 @@ void TDataSourceForm::ShowChunk(const QByteArray &chunk)
     }
     DisplayText += add;
     if (DisplayText.size() > DisplayLimit) DisplayText = DisplayText.right(DisplayLimit);
-    // The view takes the text when it can be seen, at the next beat of the screen-rate clock.
+    // The view takes the text when it can be seen, on a beat of the screen-rate clock.
     displayStale_ = true;
     addedSinceShown_ += add.size();
-    if (isVisible() && !PresentBeat::Waiting(this)) PresentBeat::Request(this, 0, [this] { ApplyDisplay(); });
+    if (isVisible() && !PresentBeat::Waiting(this)) PresentBeat::Request(this, PresentBeat::TrafficWait(paneShown_), [this] { ApplyDisplay(); });
 }
 
 void TDataSourceForm::ApplyDisplay()
@@ -738,6 +738,7 @@ void TDataSourceForm::ApplyDisplay()
     PresentBeat::Cancel(this);
     if (!displayStale_) return;
     displayStale_ = false;
+    paneShown_.start();
     // The new characters are appended and as many taken from the front; where line
     // ends cut between chunks make that come out otherwise, the text is set whole.
     const QString view = ForView(DisplayText);

@@ -134,6 +134,7 @@ private:
     QTimer *more_ = nullptr;           // continues the road on the next turn
     ReplayPace pace_;
     QElapsedTimer paceClock_;
+    QElapsedTimer paneShown_;   // when the view last took the text
     int64_t lastTickNs_ = 0;
     bool displayStale_ = false;        // DisplayText holds more than the view shows
     qsizetype addedSinceShown_ = 0;    // characters added to DisplayText since then

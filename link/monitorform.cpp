@@ -138,8 +138,8 @@ void TMonitorForm::FormResize()
 void TMonitorForm::AddData(const QByteArray &chunk)
 {
     Text.AddData(chunk.toStdString());
-    // The panes are redrawn at the next beat of the screen-rate clock, not per chunk.
-    if (!PresentBeat::Waiting(this)) PresentBeat::Request(this, 0, [this] { RefreshPanes(); });
+    // The panes are redrawn at a beat of the screen-rate clock, not per chunk.
+    if (!PresentBeat::Waiting(this)) PresentBeat::Request(this, PresentBeat::TrafficWait(panesShown_), [this] { RefreshPanes(); });
 }
 
 void TMonitorForm::ShowPane(QPlainTextEdit *pane, const std::string &text)
@@ -152,6 +152,7 @@ void TMonitorForm::ShowPane(QPlainTextEdit *pane, const std::string &text)
 void TMonitorForm::RefreshPanes()
 {
     PresentBeat::Cancel(this);
+    panesShown_.start();
     // A pane with the focus is frozen so the user can read and select in it.
     if (!ui->RichEdit1->hasFocus()) UpdatePane(ui->RichEdit1, allPane_, Text.AllText, Text.AllAdded);
     if (!ui->RichEdit2->hasFocus()) UpdatePane(ui->RichEdit2, filteredPane_, Text.FilteredText, Text.FilteredAdded);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -73,6 +74,7 @@ private:
     void UpdatePane(QPlainTextEdit *pane, PaneState &state, const std::string &text, size_t added);
     void SettlePanes();
     PaneState allPane_, filteredPane_;
+    QElapsedTimer panesShown_;
     QTimer settle_;   // sets the panes to their texts exactly once the traffic pauses
     void PaneEnter(QPlainTextEdit *pane);
     void PaneExit(QPlainTextEdit *pane, const std::string &text);

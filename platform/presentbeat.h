@@ -14,6 +14,13 @@ class PresentBeat : public QObject {
     Q_OBJECT
 public:
     static constexpr qint64 PeriodMs = 50;
+    // Panes of scrolling traffic are redrawn every other beat: text that runs
+    // past is read no faster, and each redraw lays out and paints the whole pane.
+    static constexpr qint64 TrafficMs = 2 * PeriodMs;
+
+    // The time from now until TrafficMs have passed since shown (at once when
+    // nothing was shown yet).
+    static qint64 TrafficWait(const QElapsedTimer &shown) { return shown.isValid() ? TrafficMs - shown.elapsed() : 0; }
 
     // Calls show at the first beat at least notBeforeMs from now (the newest
     // show replaces one a client already waits with); nothing for a client

@@ -104,7 +104,21 @@ void BM_PtyToRouterThroughput(benchmark::State &state)
         state.SetBytesProcessed(state.bytes_processed() + static_cast<int64_t>(stream.size()));
     }
 }
-BENCHMARK(BM_PtyToRouterThroughput)->Arg(128 * 1024)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PtyToRouterThroughput)->Arg(120000)->Arg(1 << 20)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The GUI thread's share of one chunk: the hand-over's append to the receive
+// buffer, then the drain that takes it down the road to the router.
+void BM_SerialChunkOnGuiThread(benchmark::State &state)
+{
+    SerialRoad road;
+    const std::string chunk = SentenceStream(static_cast<size_t>(state.range(0)), 7);
+    for (auto _ : state) {
+        DataSourceForm->OnSerialData(chunk.data(), static_cast<int>(chunk.size()));
+        DataSourceForm->Timer2Timer();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(chunk.size()));
+}
+BENCHMARK(BM_SerialChunkOnGuiThread)->Arg(1024)->Arg(32768)->Unit(benchmark::kMicrosecond);
 
 // A line written at a random moment of the 100 ms poll: the time until the router has it.
 void BM_PtyToRouterLatency(benchmark::State &state)

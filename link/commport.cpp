@@ -29,6 +29,7 @@ const char *StepText(uint8_t code)
     case ECommError::FlushFailed: return "Cannot flush the serial port";
     case ECommError::GetStateFailed: return "Cannot read the serial port settings";
     case ECommError::SetStateFailed: return "The serial port refused the settings";
+    case ECommError::TimeoutsFailed: return "The serial port refused the read time-outs";
     case ECommError::StatusFailed: return "Cannot read the serial port status";
     default: return "Serial port error";
     }
@@ -140,6 +141,7 @@ void TCommPort::Apply(int fd, const DCB &s)
 
     termios t {};
     if (tcgetattr(fd, &t) != 0) throw ECommError(ECommError::SetStateFailed, errno);
+    const cc_t vmin = t.c_cc[VMIN], vtime = t.c_cc[VTIME];   // the read time-outs stay as they are
     cfmakeraw(&t);
     t.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNPAR);
     t.c_cflag &= ~(FrameFlags | CRTSCTS | CMSPAR);
@@ -147,8 +149,8 @@ void TCommPort::Apply(int fd, const DCB &s)
     if (s.Parity == ODDPARITY) t.c_cflag |= PARENB | PARODD;
     if (s.Parity == EVENPARITY) t.c_cflag |= PARENB;
     if (s.StopBits != ONESTOPBIT) t.c_cflag |= CSTOPB;   // 1.5 exists only as 2 in termios
-    t.c_cc[VMIN] = 0;
-    t.c_cc[VTIME] = 0;
+    t.c_cc[VMIN] = vmin;
+    t.c_cc[VTIME] = vtime;
     speed_t standard = StandardSpeed(s.BaudRate);
     if (standard != 0) {
         cfsetispeed(&t, standard);
@@ -173,6 +175,20 @@ void TCommPort::Apply(int fd, const DCB &s)
     }
 }
 
+// A read returns at once with what the driver holds, however little (the
+// worker reads only when bytes wait, and waits between bytes with poll).
+void TCommPort::SetTimeouts(int fd)
+{
+    termios t {};
+    if (tcgetattr(fd, &t) != 0) throw ECommError(ECommError::TimeoutsFailed, errno);
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    if (tcsetattr(fd, TCSANOW, &t) != 0) throw ECommError(ECommError::TimeoutsFailed, errno);
+    termios back {};
+    if (tcgetattr(fd, &back) != 0) throw ECommError(ECommError::TimeoutsFailed, errno);
+    if (back.c_cc[VMIN] != 0 || back.c_cc[VTIME] != 0) throw ECommError(ECommError::TimeoutsFailed, EINVAL);
+}
+
 void TCommPort::Open()
 {
     if (open_) return;
@@ -188,6 +204,7 @@ void TCommPort::Open()
     }
     try {
         Apply(fd, saved);
+        SetTimeouts(fd);
     } catch (const ECommError &) {
         (void)ioctl(fd, TIOCNXCL);
         ::close(fd);
@@ -314,6 +331,17 @@ uint32_t TCommPort::BytesAvailable()
     int n = 0;
     if (ioctl(handle_, FIONREAD, &n) != 0) throw ECommError(ECommError::StatusFailed, errno);
     return n > 0 ? static_cast<uint32_t>(n) : 0;
+}
+
+bool TCommPort::WaitForInput(int timeoutMs)
+{
+    RequireOpen();
+    pollfd pfd {handle_, POLLIN, 0};
+    int rc;
+    do {
+        rc = ::poll(&pfd, 1, timeoutMs);
+    } while (rc < 0 && errno == EINTR);
+    return rc > 0 && (pfd.revents & POLLIN) != 0;
 }
 
 bool TCommPort::HungUp()

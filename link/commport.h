@@ -42,6 +42,7 @@ public:
         FlushFailed = 13,
         GetStateFailed = 14,
         SetStateFailed = 15,
+        TimeoutsFailed = 17,
         StatusFailed = 18,
     };
 
@@ -85,6 +86,9 @@ public:
     uint32_t Read(char *buffer, uint32_t length);
     // Waits until the output queue has gone out (bounded like Write).
     void Flush();
+    // Waits up to timeoutMs for bytes to read; false when none came or the
+    // line reports a hang-up or an error instead.
+    bool WaitForInput(int timeoutMs);
     // Bytes waiting in the driver's input queue.
     uint32_t BytesAvailable();
     // True when the device has hung up or reports an error condition.
@@ -101,6 +105,7 @@ public:
 private:
     template <typename T> void SetField(T DCB::*field, T value, uint8_t code);
     static void Apply(int fd, const DCB &settings);   // throws code 15
+    static void SetTimeouts(int fd);                  // throws code 17
     void RequireOpen() const;
     long DeadlineMs(uint32_t length) const;
 

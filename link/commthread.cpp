@@ -4,7 +4,9 @@
 #include <cstring>
 #include <new>
 #include <pthread.h>
+#include <sys/resource.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace {
 
@@ -12,6 +14,16 @@ std::string Describe(const ECommError &e)
 {
     if (e.SystemError == EIO) return std::string("The device hung up or was disconnected (") + strerrordesc_np(EIO) + ")";
     return e.what();
+}
+
+// The highest level below the most urgent one that the system grants this
+// thread; without the privilege the thread keeps the level it has.
+void RaisePriority()
+{
+    const id_t self = static_cast<id_t>(gettid());
+    const int current = getpriority(PRIO_PROCESS, self);
+    for (int nice = -19; nice < current; ++nice)
+        if (setpriority(PRIO_PROCESS, self, nice) == 0) return;
 }
 
 } // namespace
@@ -22,8 +34,8 @@ ECommThrdError::ECommThrdError(int systemError) : SystemError(systemError)
     text_ = std::string("The serial worker failed (") + (reason ? reason : "unknown error") + ")";
 }
 
-TBackgroundCommThread::TBackgroundCommThread(ChunkSink onChunk, FailureSink onFailure)
-    : onChunk_(std::move(onChunk)), onFailure_(std::move(onFailure))
+TBackgroundCommThread::TBackgroundCommThread(Callback callback, Dispatch dispatch, FailureSink onFailure)
+    : callback_(std::move(callback)), dispatch_(std::move(dispatch)), onFailure_(std::move(onFailure))
 {
     Port.SetPortName("COM1");
     Port.SetDCB(DCB{115200, 8, NOPARITY, ONESTOPBIT});
@@ -49,7 +61,11 @@ void TBackgroundCommThread::Start()
         }
     }
     Port.Open();
-    stop_ = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stop_ = false;
+        handOver_ = HandOver::Idle;
+    }
     running_ = true;
     try {
         worker_ = std::thread(&TBackgroundCommThread::Execute, this);
@@ -69,6 +85,7 @@ void TBackgroundCommThread::Stop()
         {
             std::lock_guard<std::mutex> lock(mutex_);
             stop_ = true;
+            if (handOver_ == HandOver::Waiting) handOver_ = HandOver::Idle;   // its chunk is dropped
         }
         wake_.notify_all();
         worker_.join();
@@ -77,20 +94,78 @@ void TBackgroundCommThread::Stop()
     Port.Close();
 }
 
+void TBackgroundCommThread::DeliverData()
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (handOver_ != HandOver::Waiting || stop_) return;
+    handOver_ = HandOver::Running;
+    lock.unlock();
+    std::exception_ptr error;
+    try {
+        callback_(buffer_.data(), static_cast<int>(buffer_.size()));
+    } catch (...) {
+        error = std::current_exception();
+    }
+    lock.lock();
+    handOver_ = HandOver::Idle;
+    lock.unlock();
+    wake_.notify_all();
+    if (error) std::rethrow_exception(error);
+}
+
+bool TBackgroundCommThread::HandOverWaiting() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return handOver_ == HandOver::Waiting;
+}
+
+// Waits until the owner's thread has taken the chunk, or Stop released it.
+void TBackgroundCommThread::Deliver(std::string chunk)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (stop_) return;
+        buffer_ = std::move(chunk);
+        handOver_ = HandOver::Waiting;
+    }
+    if (dispatch_) dispatch_();
+    std::unique_lock<std::mutex> lock(mutex_);
+    wake_.wait(lock, [this] { return handOver_ == HandOver::Idle || stop_; });
+}
+
+// Everything the driver holds, reading on while more keeps coming, up to the
+// input queue. A read error after the first bytes ends the pass with what it
+// has; the next pass meets the error again and ends the loop.
+std::string TBackgroundCommThread::ReadPass()
+{
+    std::string chunk(InputQueueBytes, '\0');
+    uint32_t got = Port.Read(chunk.data(), InputQueueBytes);
+    const auto end = std::chrono::steady_clock::now() + ReadTotal;
+    while (got > 0 && got < InputQueueBytes && !stop_) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || !Port.WaitForInput(static_cast<int>(std::min(left, ReadInterval).count()))) break;
+        uint32_t more = 0;
+        try {
+            more = Port.Read(chunk.data() + got, InputQueueBytes - got);
+        } catch (const ECommError &) {
+        }
+        if (more == 0) break;
+        got += more;
+    }
+    chunk.resize(got);
+    return chunk;
+}
+
 void TBackgroundCommThread::Execute()
 {
     pthread_setname_np(pthread_self(), "serial worker");
+    RaisePriority();
     std::string failure;
     try {
         while (!stop_) {
-            uint32_t n = Port.BytesAvailable();
-            if (n > 0) {
-                std::string chunk(n, '\0');
-                uint32_t got = Port.Read(chunk.data(), n);
-                if (got > 0) {
-                    chunk.resize(got);
-                    onChunk_(std::move(chunk));
-                }
+            if (Port.BytesAvailable() > 0) {
+                std::string chunk = ReadPass();
+                if (!chunk.empty()) Deliver(std::move(chunk));
             } else if (Port.HungUp()) {
                 failure = "The device hung up or was disconnected";
                 break;

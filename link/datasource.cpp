@@ -1,5 +1,6 @@
 #include "link/datasource.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFocusEvent>
@@ -10,7 +11,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -22,6 +25,7 @@
 #include "link/commthread.h"
 #include "link/linkcheck.h"
 #include "link/monitorform.h"
+#include "link/win32mutex.h"
 #include "platform/plaintext.h"
 #include "platform/presentbeat.h"
 #include "ui_monitorform.h"
@@ -68,17 +72,13 @@ TDataSourceForm::TDataSourceForm(QWidget *owner) : QDialog(owner), ui(std::make_
     // The bar paints every pixel of itself: moving it repaints it alone.
     ui->RichEdit1->verticalScrollBar()->setAttribute(Qt::WA_OpaquePaintEvent);
 
+    RxMutex = std::make_unique<Win32Mutex>("", false);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { appEnding_ = true; });
     CommThread = std::make_unique<TBackgroundCommThread>(
-        [this](std::string chunk) {
-            // Worker thread: hand a copy to the GUI thread.
-            unsigned generation = serialGeneration_.load();
-            QMetaObject::invokeMethod(
-                this,
-                [this, generation, chunk = std::move(chunk)] {
-                    if (generation == serialGeneration_.load())
-                        OnSerialData(chunk.data(), static_cast<int>(chunk.size()));
-                },
-                Qt::QueuedConnection);
+        [this](const char *data, int length) { OnSerialData(data, length); },
+        [this] {
+            // Worker thread: the chunk is taken on this window's thread, while the worker waits.
+            QMetaObject::invokeMethod(this, &TDataSourceForm::HandOverSerialData, Qt::QueuedConnection);
         },
         [this](const std::string &reason) {
             unsigned generation = serialGeneration_.load();
@@ -149,6 +149,9 @@ TDataSourceForm::~TDataSourceForm()
     }
     ++serialGeneration_;
     CommThread.reset();
+    RxMutex.reset();
+    std::free(RxBuffer);
+    RxBuffer = nullptr;
     QObject::disconnect(ClientSocket1, nullptr, this, nullptr);
     ClientSocket1->abort();
     CloseWatch();
@@ -521,10 +524,10 @@ void TDataSourceForm::DisconnectSocket()
     EnableTcpIpControls(true);
     ShowConnected(false);   // before the socket closes: its events now find the source closed
     if (ClientSocket1->state() == QAbstractSocket::ConnectedState) ClientSocket1->flush();
-    RxBuffer += ClientSocket1->readAll();   // what has arrived still goes down the road
+    road_ += ClientSocket1->readAll();   // what has arrived still goes down the road
     ClientSocket1->abort();
     CloseWatch();
-    if (!RxBuffer.isEmpty()) more_->start();
+    if (!road_.isEmpty()) more_->start();
 }
 
 // The socket reports a reset by the peer as an orderly close. A second
@@ -623,22 +626,74 @@ void TDataSourceForm::DisconnectFile()
 // The byte road
 // ---------------------------------------------------------------------------
 
+// Runs inside the worker's hand-over: the worker waits until it returns.
 void TDataSourceForm::OnSerialData(const char *data, int length)
 {
-    if (length > 0) RxBuffer.append(data, length);   // forwarded by the next drain
+    if (!RxMutex->Wait(1000)) throw std::runtime_error("SerialData overflow");   // the chunk is dropped
+    if (length > 0) {
+        auto *grown = static_cast<char *>(std::realloc(RxBuffer, static_cast<size_t>(RxCount) + static_cast<size_t>(length)));
+        if (!grown) {
+            RxMutex->Release();
+            throw std::runtime_error("Reallocation error");   // the buffer stays as it was
+        }
+        RxBuffer = grown;
+        std::memcpy(RxBuffer + RxCount, data, static_cast<size_t>(length));
+        RxCount += length;
+    }
+    RxMutex->Release();
 }
 
-void TDataSourceForm::Timer2Timer() { DrainRx(); }
+// The worker's queued call: takes the chunk it waits with, unless the road is
+// so far behind that the worker had better wait (the bytes then stay in the
+// driver until a drain has made room).
+void TDataSourceForm::HandOverSerialData()
+{
+    if (appEnding_) return;
+    handOverHeld_ = road_.size() >= RoadBacklog;   // the drain leaves the serial bytes be meanwhile
+    if (handOverHeld_) return;
+    try {
+        CommThread->DeliverData();
+    } catch (const std::exception &e) {
+        ReportIntakeError(QString::fromLatin1(e.what()));
+    }
+}
+
+// The link goes on; one box at a time, and the road is not held while it is open.
+void TDataSourceForm::ReportIntakeError(const QString &text)
+{
+    qWarning("Serial intake: %s", qPrintable(text));
+    if (intakeErrorOpen_) return;
+    FlagGuard open(intakeErrorOpen_);
+    Notifier::Error(text, this);
+}
+
+// The serial bytes gathered since the last drain join the road.
+void TDataSourceForm::TakeSerialBytes()
+{
+    if (!RxMutex->Wait(1000)) return;
+    if (RxCount > 0 && road_.size() < RoadBacklog) {
+        road_.append(RxBuffer, RxCount);
+        RxCount = 0;
+    }
+    RxMutex->Release();
+}
+
+void TDataSourceForm::Timer2Timer()
+{
+    TakeSerialBytes();
+    DrainRx();
+    if (handOverHeld_) HandOverSerialData();
+}
 
 // Reads only as far ahead of the road as the backlog allows; the rest waits in
 // the socket (and the system) until the road has caught up.
 void TDataSourceForm::ClientSocket1Read()
 {
     char buffer[1024];
-    while (RxBuffer.size() < SocketBacklog) {
+    while (road_.size() < SocketBacklog) {
         qint64 n = ClientSocket1->read(buffer, sizeof buffer);
         if (n <= 0) break;
-        RxBuffer.append(buffer, static_cast<qsizetype>(n));
+        road_.append(buffer, static_cast<qsizetype>(n));
     }
     DrainRx();
 }
@@ -682,7 +737,7 @@ bool TDataSourceForm::RoadBusy() const { return forwarding_; }
 
 void TDataSourceForm::DisplayAndForward(const char *data, int length)
 {
-    if (data && length > 0) RxBuffer.append(data, length);
+    if (data && length > 0) road_.append(data, length);
     DrainRx();
 }
 
@@ -691,27 +746,28 @@ void TDataSourceForm::DisplayAndForward(const char *data, int length)
 // event loop, and until then the other callers leave it to that turn. Each piece
 // is taken out before it is handed on, so a message box opened by the router
 // (whose event loop runs the timers and sockets again) can neither repeat nor
-// lose bytes: what arrives meanwhile waits in RxBuffer.
+// lose bytes: what arrives meanwhile waits on the road.
 void TDataSourceForm::DrainRx(bool all)
 {
+    if (all) TakeSerialBytes();
     if (RoadBusy() || (!all && more_->isActive())) return;
     {
         FlagGuard busy(forwarding_);
         QElapsedTimer clock;
         clock.start();
-        while (!RxBuffer.isEmpty() && (all || clock.elapsed() < TurnBudgetMs)) {
+        while (!road_.isEmpty() && (all || clock.elapsed() < TurnBudgetMs)) {
             QByteArray chunk;
-            if (RxBuffer.size() <= PieceBytes) {
-                chunk.swap(RxBuffer);
+            if (road_.size() <= PieceBytes) {
+                chunk.swap(road_);
             } else {
-                chunk = RxBuffer.left(PieceBytes);
-                RxBuffer.remove(0, PieceBytes);
+                chunk = road_.left(PieceBytes);
+                road_.remove(0, PieceBytes);
             }
             ShowChunk(chunk);
             if (MainForm) MainForm->ReceiveData(chunk);
         }
     }
-    if (!RxBuffer.isEmpty() || ClientSocket1->bytesAvailable() > 0) more_->start();
+    if (!road_.isEmpty() || ClientSocket1->bytesAvailable() > 0) more_->start();
 }
 
 void TDataSourceForm::ShowChunk(const QByteArray &chunk)

@@ -23,6 +23,7 @@ namespace Ui { class TDataSourceForm; }
 class QTcpSocket;
 class QTimer;
 class TBackgroundCommThread;
+class Win32Mutex;
 
 class TDataSourceForm : public QDialog {
     Q_OBJECT
@@ -35,10 +36,12 @@ public:
     bool Connected = false;
     ReplayReader ReplayFile;
     std::unique_ptr<TBackgroundCommThread> CommThread;
-    // Received bytes not yet handed on: serial chunks until the next drain, and
-    // whatever arrives while the road is busy (a message box is open or the
-    // router is still handling the previous chunk).
-    QByteArray RxBuffer;
+    // Serial bytes handed over by the worker since the last drain, touched only
+    // while RxMutex is held: one heap block, grown with every chunk and kept by a
+    // drain, which only sets RxCount to 0.
+    std::unique_ptr<Win32Mutex> RxMutex;
+    char *RxBuffer = nullptr;
+    int RxCount = 0;
     int LinesPerSecond = 1;
     static constexpr int DisplayLimit = 750;
     QString DisplayText;
@@ -57,6 +60,9 @@ public:
     static constexpr int TurnBudgetMs = 10;
     static constexpr qsizetype PieceBytes = 8 * 1024;        // handed on in one go
     static constexpr qsizetype SocketBacklog = 256 * 1024;   // read from the socket ahead of the road
+    // Past this the drain leaves the serial bytes where they are and the worker's
+    // next hand-over waits, so the bytes wait in the driver.
+    static constexpr qsizetype RoadBacklog = 256 * 1024;
     static constexpr qint64 SendBacklog = 1024 * 1024;       // unsent command bytes a peer may hold up
 
     // Settings
@@ -120,13 +126,24 @@ private:
     void DisconnectFile();
     void ShowConnected(bool connected);
     void OnSerialFailure(unsigned generation, const QString &reason);
+    void HandOverSerialData();
+    void ReportIntakeError(const QString &text);
+    void TakeSerialBytes();
     void DrainRx(bool all = false);
     void ContinueRoad();
     void ShowChunk(const QByteArray &chunk);
     bool RoadBusy() const;
     QString PortsFolder() const;
 
-    std::atomic<unsigned> serialGeneration_{0};   // chunks of a closed connection are dropped
+    // Received bytes not yet handed on, whichever the source: serial bytes from
+    // the drain, socket reads, replayed lines and sent commands, waiting while
+    // the road is busy (a message box is open or the router is still handling
+    // the previous piece).
+    QByteArray road_;
+    std::atomic<unsigned> serialGeneration_{0};   // a failure of a closed connection is ignored
+    bool handOverHeld_ = false;        // a worker's chunk waits until the road has room
+    bool appEnding_ = false;           // nothing is delivered once the application is ending
+    bool intakeErrorOpen_ = false;     // an intake error is on the screen
     bool forwarding_ = false;
     bool socketConnected_ = false;
     int lookupId_ = -1;                // a host name being looked up

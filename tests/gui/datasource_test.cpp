@@ -14,6 +14,7 @@
 #include "gui_test_support.h"
 #include "link/commthread.h"
 #include "link/datasource.h"
+#include "link/win32mutex.h"
 #include "link/monitorform.h"
 #include "ui_datasource.h"
 #include "ui_mainform.h"
@@ -219,6 +220,43 @@ TEST_F(DataSourceTest, BytesArrivingWhileTheRouterShowsABoxAreNeitherRepeatedNor
     EXPECT_TRUE(ReadBytes(good) == QByteArray::fromStdString(later));
     EXPECT_EQ(MainForm->LastLine(SentenceType::Ptnta), Sentence("PTNTA,1"));   // the chunk was still routed
     EXPECT_EQ(boxes.size(), 1u);
+}
+
+TEST_F(DataSourceTest, ABusyWindowHoldsTheBytesInTheDriverAndAHeldBufferDropsOnlyTheChunkItCouldNotTake)
+{
+    PtyPair pty;
+    LinkPort(4, pty.SlaveName());
+    QString recording = Record();
+    ConnectSerial("COM4");
+    const std::string stream = SentenceStream(120000, 11);
+    std::thread writer([&] { pty.Write(stream); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));   // the window is busy
+    EXPECT_TRUE(ds->CommThread->HandOverWaiting());                // one chunk in hand, the rest in the driver
+    EXPECT_EQ(ds->RxCount, 0);
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo(recording).size() >= qint64(stream.size()); }));
+    writer.join();
+    EXPECT_TRUE(ReadBytes(recording) == QByteArray::fromStdString(stream));
+
+    // Another thread holds the buffer past the hand-over's wait: that chunk is
+    // dropped and said so, and the chunks after it arrive.
+    std::promise<void> held, release;
+    std::thread holder([&] {
+        ds->RxMutex->Wait(1000);
+        held.set_value();
+        release.get_future().wait();
+        ds->RxMutex->Release();
+    });
+    held.get_future().wait();
+    pty.Write("$GPGGA,2*48\r\n");
+    ASSERT_TRUE(WaitFor([&] { return !boxes.empty(); }));
+    release.set_value();
+    holder.join();
+    EXPECT_EQ(boxes, (decltype(boxes){{"Error...", "SerialData overflow"}}));
+    EXPECT_EQ(ds->RxCount, 0);
+    pty.Write("$GPGGA,3*49\r\n");
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo(recording).size() > qint64(stream.size()); }));
+    EXPECT_TRUE(ReadBytes(recording) == QByteArray::fromStdString(stream + "$GPGGA,3*49\r\n"));
+    EXPECT_TRUE(ds->Connected);
 }
 
 // ---------------------------------------------------------------------------

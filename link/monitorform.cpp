@@ -21,6 +21,17 @@ namespace {
 const char *const kFrozenHint = "Press right mouse button to continue monitor update";
 } // namespace
 
+// The integer of a rate edit; text that is no integer is reported as the
+// conversion error it is, and gives nothing.
+std::optional<int> TMonitorForm::ReadInteger(const QString &text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (ok) return value;
+    KavuApplication::ShowException(("'" + text + "' is not a valid integer value").toLocal8Bit().constData());
+    return std::nullopt;
+}
+
 void HistoryComboBox::showPopup()
 {
     if (OnDropDown) OnDropDown();
@@ -67,8 +78,7 @@ TMonitorForm::TMonitorForm(QAction *menuItem, QWidget *parent)
 
     ready_ = true;
     FormCreate();
-    if (ui->GroupBox3->isVisible()) ui->Button1->setFocus();
-    else ui->ComboBox1->setFocus();
+    FocusControls();
 }
 
 TMonitorForm::~TMonitorForm()
@@ -86,7 +96,9 @@ void TMonitorForm::FormCreate()
         else if (DataSourceForm->Timer1->isActive()) SetPlaying();
         else SetPausing();
     }
-    if (DataSourceForm) ui->Edit1->setText(QString::number(DataSourceForm->ui->Edit1->text().trimmed().toInt()));
+    if (DataSourceForm) {
+        if (std::optional<int> pace = ReadInteger(DataSourceForm->ui->Edit1->text())) ui->Edit1->setText(QString::number(*pace));
+    }
     UpdateCaption();
     FormResize();
 }
@@ -234,9 +246,13 @@ void TMonitorForm::PaneExit(QPlainTextEdit *pane, const std::string &text)
     (all ? allPane_ : filteredPane_) = {text, all ? Text.AllAdded : Text.FilteredAdded};
 }
 
-void TMonitorForm::ResumePanes()
+void TMonitorForm::ResumePanes() { FocusControls(); }
+
+// "Set" while the file controls are shown, else the command line. Asked of the
+// controls' own state, so it holds before the window is shown too.
+void TMonitorForm::FocusControls()
 {
-    if (ui->GroupBox3->isVisible()) ui->Button1->setFocus();
+    if (ui->GroupBox3->isVisibleTo(this)) ui->Button1->setFocus();
     else ui->ComboBox1->setFocus();
 }
 
@@ -294,13 +310,9 @@ void TMonitorForm::Button2Click()
 void TMonitorForm::Button1Click()
 {
     if (!DataSourceForm) return;
-    bool ok = false;
-    int value = ui->Edit1->text().trimmed().toInt(&ok);
-    if (!ok) {
-        KavuApplication::ShowException(("'" + ui->Edit1->text() + "' is not a valid integer value").toLocal8Bit().constData());
-        return;
-    }
-    DataSourceForm->ui->Edit1->setText(QString::number(value));
+    std::optional<int> value = ReadInteger(ui->Edit1->text());
+    if (!value) return;
+    DataSourceForm->ui->Edit1->setText(QString::number(*value));
     DataSourceForm->Button4Click();
     ui->Edit1->setText(QString::number(DataSourceForm->ui->Edit1->text().trimmed().toInt()));
 }

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/mdichild.h"
 #include "link/monitortext.h"
@@ -76,6 +77,8 @@ private:
     PaneState allPane_, filteredPane_;
     QElapsedTimer panesShown_;
     QTimer settle_;   // sets the panes to their texts exactly once the traffic pauses
+    static std::optional<int> ReadInteger(const QString &text);
+    void FocusControls();
     void PaneEnter(QPlainTextEdit *pane);
     void PaneExit(QPlainTextEdit *pane, const std::string &text);
     void ResumePanes();

@@ -140,10 +140,8 @@ bool TScriptForm::ReadScriptFile(const QString &path)
     }
     if (!failed) {
         try {
+            // A log named without its folder is opened in the working folder, as written.
             ReadScript(data.constData(), static_cast<size_t>(data.size()));
-            // A log named without its folder lies beside the script.
-            if (PendingLogName && QFileInfo(Text(*PendingLogName)).isRelative())
-                PendingLogName = Bytes(info.absolutePath() + "/" + Text(*PendingLogName));
         } catch (const std::bad_alloc &) {
             failed = true;
         }

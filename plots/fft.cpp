@@ -72,11 +72,10 @@ int FFTReceived::Parse(const SentenceLine &line)
     const bool version11 = strcasecmp(Version, "1.1") == 0;
     if (!version10 && !version11) return 0;
 
-    const int beforeLength = f.Bad;
     f.Convert(3, ParseInt, &FftLength, rule);
-    // Bins lie at k x 400/N kHz: a length that is not above 0 places none, so
-    // the field is bad (an empty one too).
-    if (f.Bad == beforeLength && FftLength <= 0) ++f.Bad;
+    // Bins lie at k x 400/N kHz: a length of 0 (or none) places no bin and the
+    // spectrum is drawn empty; a negative one is no length at all.
+    if (FftLength < 0) ++f.Bad;
     f.Convert(4, ParseInt, &FirstBin, rule);
     f.Convert(5, ParseInt, &BinCount, rule);
     f.Convert(6, ParseInt, &Averages, rule);

@@ -27,7 +27,7 @@ public:
     static constexpr double SampleSeconds = 2.5e-6;
 
     char Version[20];
-    int32_t FftLength = 0;        // samples; a line of version 1.0 or 1.1 without one above 0 is bad
+    int32_t FftLength = 0;        // samples; 0 (or an empty field) places no bin, a negative one is bad
     int32_t FirstBin = 0;
     int32_t BinCount = 0;
     int32_t Averages = 0;

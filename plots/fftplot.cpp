@@ -176,7 +176,8 @@ void TFFTForm::ShowNotches(const std::vector<NotchBand> &bands)
 void TFFTForm::ShowSpectrum()
 {
     const SpectrumView view = BuildSpectrum(Received);
-    // A spectrum without points (FFT length 0) has no levels to scale to.
+    // A spectrum without points (FFT length 0) clears the curves but has no
+    // levels or bins to scale the axes to: they stay as they are.
     if (!Zoomed && view.PointCount() > 0) {
         const AxisLimits level = NextLevelAxis(Limits(Chart1->LeftAxis()), view.Lowest, view.Highest);
         const AxisLimits frequency = NextFrequencyAxis(Limits(Chart1->BottomAxis()), Received, view.Step);

@@ -99,7 +99,9 @@ QPixmap Signature()
 
 } // namespace
 
-TPositionForm::TPositionForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui::TPositionForm>())
+TPositionForm::TPositionForm(QWidget *owner)
+    : QMainWindow(owner), ui(std::make_unique<Ui::TPositionForm>()),
+      Plot([this](const char *text) { Notifier::Error(text, this); })
 {
     ui->setupUi(this);
     ShowLabelsAsPlainText(this);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
+#include <stdexcept>
 
 #include "logs/gpgga.h"
 #include "logs/gpposa.h"
@@ -51,6 +53,23 @@ int LoranTrack(char kind)
 // PositionData
 // ---------------------------------------------------------------------------
 
+const PointList &PointSeries::None()
+{
+    static const PointList none;
+    return none;
+}
+
+PositionData::PositionData(const PlotWarning &warn)
+{
+    try {
+        Points.Make();
+        LoranVsGpsPoints.Make();
+    } catch (const std::bad_alloc &) {
+        if (warn) warn("No Memory");
+    }
+    Reset();
+}
+
 void PositionData::Reset()
 {
     Points.clear();
@@ -78,8 +97,8 @@ void PositionData::AddPoint(double lat, double lon)
     LastValid = true;
     // Kept short here too: a track whose statistics do not run in the mode in
     // force (no offsets while Loran vs GPS is shown) would grow without end.
-    TrimOldest(Points, Kept());
-    TrimOldest(LoranVsGpsPoints, Kept());
+    Points.Trim(Kept());
+    LoranVsGpsPoints.Trim(Kept());
 }
 
 void PositionData::SetReference(double lat, double lon)
@@ -91,7 +110,7 @@ void PositionData::SetReference(double lat, double lon)
 
 NorthEast PositionData::GetPoint(int index) const
 {
-    const XY *p = PointAt(Points, index);
+    const XY *p = PointAt(Points.List(), index);
     if (!p || !Centre || !CentreScale) return NorthEast{};
     return NorthEast{(p->y - Centre->Latitude) * CentreScale->Latitude,
                      WrapLongitude(p->x - Centre->Longitude) * CentreScale->Longitude};
@@ -99,16 +118,16 @@ NorthEast PositionData::GetPoint(int index) const
 
 NorthEast PositionData::GetLoranVsGpsPoint(int index) const
 {
-    const XY *p = PointAt(LoranVsGpsPoints, index);
+    const XY *p = PointAt(LoranVsGpsPoints.List(), index);
     if (!p) return NorthEast{};
     return NorthEast{p->y, p->x};
 }
 
 void PositionData::CalcStatistics(bool metric)
 {
-    TrimOldest(Points, Kept());
-    TrimOldest(LoranVsGpsPoints, Kept());
-    const TrackStatistics s = ComputeStatistics(metric ? LoranVsGpsPoints : Points, Centre ? *Centre : LatLon{},
+    Points.Trim(Kept());
+    LoranVsGpsPoints.Trim(Kept());
+    const TrackStatistics s = ComputeStatistics((metric ? LoranVsGpsPoints : Points).List(), Centre ? *Centre : LatLon{},
                                                 CentreScale ? *CentreScale : MetreScale{}, metric);
     Mean = s.Mean;
     MeanScale = s.MeanScale;
@@ -142,7 +161,18 @@ std::vector<std::string> PositionData::StatisticsLines(bool metric) const
 // The model: construction and intake
 // ---------------------------------------------------------------------------
 
-PositionPlotModel::PositionPlotModel()
+TrackList::TrackList(const PlotWarning &warn)
+{
+    for (Slot &track : tracks_) {
+        try {
+            track = std::make_unique<PositionData>(warn);
+        } catch (const std::bad_alloc &) {
+            throw std::runtime_error("MemoryError");
+        }
+    }
+}
+
+PositionPlotModel::PositionPlotModel(const PlotWarning &warn) : Tracks(warn)
 {
     for (char kind : {'A', 'S', 'G'}) Epochs.Accept(kind);
     Centre = LatLon{};
@@ -205,7 +235,7 @@ void PositionPlotModel::AddIntegrated(const SentenceLine &line, bool &plotted)
     t.AddPoint(lat, lon);
     ShowStatistics(0);
     EnableTrack(0);
-    if (!t.Shown) return;
+    if (!t.Shown || t.Points.empty()) return;   // a track without its lists keeps nothing to draw
     // Only eLoran tracks get a reference, so this is the centre-relative point in both modes.
     AddPosition(0, LoranVsGps && !t.LoranVsGpsPoints.empty() ? t.GetLoranVsGpsPoint(-1) : t.GetPoint(-1));
     plotted = true;
@@ -239,6 +269,7 @@ void PositionPlotModel::AddLoran(const SentenceLine &line, bool &plotted)
     EnableTrack(k);
     if (!t.Shown) return;
     if (!LoranVsGps) {
+        if (t.Points.empty()) return;
         AddPosition(k, t.GetPoint(-1));
         plotted = true;
     } else if (haveReference && !t.LoranVsGpsPoints.empty()) {
@@ -298,7 +329,7 @@ void PositionPlotModel::AddGps(const SentenceLine &line, bool &plotted)
     g.AddPoint(p.Latitude, p.Longitude);
     ShowStatistics(GpsTrack);
     EnableTrack(GpsTrack);
-    if (g.Shown && !LoranVsGps) {
+    if (g.Shown && !LoranVsGps && !g.Points.empty()) {
         AddPosition(GpsTrack, g.GetPoint(-1));
         plotted = true;
     }
@@ -472,8 +503,8 @@ void PositionPlotModel::SetMaxPoints(int32_t n)
     MaxPoints = std::max<int32_t>(n, 1);
     // A lower number shows at once: the replay below draws only what is kept.
     for (PositionData &t : Tracks) {
-        TrimOldest(t.Points, Kept());
-        TrimOldest(t.LoranVsGpsPoints, Kept());
+        t.Points.Trim(Kept());
+        t.LoranVsGpsPoints.Trim(Kept());
     }
     ResetScatterPlot();
     ReplotTracks(-1);

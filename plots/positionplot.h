@@ -8,6 +8,8 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,15 +32,44 @@ struct NorthEast {
     double East = 0.0;
 };
 
+// Error texts the plot reports (shown in a message box by the window).
+using PlotWarning = std::function<void(const char *text)>;
+
+// A track's list of points, made with its track. A list that could not be made
+// reads as empty and keeps nothing.
+class PointSeries {
+public:
+    // Throws std::bad_alloc when there is no memory for it.
+    void Make() { list_ = std::make_unique<PointList>(); }
+    bool Made() const { return list_ != nullptr; }
+    const PointList &List() const { return list_ ? *list_ : None(); }
+
+    size_t size() const { return List().size(); }
+    bool empty() const { return List().empty(); }
+    const XY &operator[](size_t i) const { return List()[i]; }
+    const XY &back() const { return List().back(); }
+    PointList::const_iterator begin() const { return List().begin(); }
+    PointList::const_iterator end() const { return List().end(); }
+
+    void push_back(const XY &p) { if (list_) list_->push_back(p); }
+    void clear() { if (list_) list_->clear(); }
+    // Deletes the oldest points while more than max remain.
+    void Trim(size_t max) { if (list_) TrimOldest(*list_, max); }
+
+private:
+    static const PointList &None();
+    std::unique_ptr<PointList> list_;
+};
+
 // One solution track.
 class PositionData {
 public:
-    PointList Points;                        // x = longitude, y = latitude, oldest first
+    PointSeries Points;                      // x = longitude, y = latitude, oldest first
     const LatLon *Centre = nullptr;          // the plot's centre
     const MetreScale *CentreScale = nullptr; // metres per degree there
     bool Shown = false;                      // plotted (its Plot-menu item is checked)
     bool IsGps = false;                      // only the GPS track
-    PointList LoranVsGpsPoints;              // x = east, y = north, metres from the GPS reference
+    PointSeries LoranVsGpsPoints;            // x = east, y = north, metres from the GPS reference
     LatLon Reference;                        // GPS position of the epoch being added
     MetreScale ReferenceScale;
     bool ReferenceValid = false;
@@ -51,7 +82,11 @@ public:
     double RealErr50 = 0.0, AvgErr50 = 0.0, RealErr95 = 0.0, AvgErr95 = 0.0, RealErr99 = 0.0, AvgErr99 = 0.0;
     size_t StatisticsCount = 0;              // points the statistics ran over
 
-    PositionData() { Reset(); }
+    // Makes the two point lists; when there is no memory for them, `warn` is
+    // told "No Memory" and the track goes on without them.
+    explicit PositionData(const PlotWarning &warn = {});
+    PositionData(const PositionData &) = delete;
+    PositionData &operator=(const PositionData &) = delete;
     // Empties both lists and zeroes reference, last position and statistics;
     // Shown, IsGps and the two pointers stay.
     void Reset();
@@ -71,6 +106,38 @@ public:
     std::vector<std::string> StatisticsLines(bool metric) const;
 };
 
+// The five tracks, each allocated on its own. A track that cannot be allocated
+// ends the construction with the exception "MemoryError".
+class TrackList {
+public:
+    static constexpr size_t Count = 5;
+    explicit TrackList(const PlotWarning &warn);
+
+    PositionData &operator[](size_t k) { return *tracks_[k]; }
+    const PositionData &operator[](size_t k) const { return *tracks_[k]; }
+    size_t size() const { return Count; }
+
+    template <class Track, class Slot>
+    class Iterator {
+    public:
+        explicit Iterator(Slot *slot) : slot_(slot) {}
+        Track &operator*() const { return **slot_; }
+        Iterator &operator++() { ++slot_; return *this; }
+        bool operator==(const Iterator &other) const { return slot_ == other.slot_; }
+
+    private:
+        Slot *slot_;
+    };
+    using Slot = std::unique_ptr<PositionData>;
+    Iterator<PositionData, Slot> begin() { return Iterator<PositionData, Slot>(tracks_.data()); }
+    Iterator<PositionData, Slot> end() { return Iterator<PositionData, Slot>(tracks_.data() + Count); }
+    Iterator<const PositionData, const Slot> begin() const { return Iterator<const PositionData, const Slot>(tracks_.data()); }
+    Iterator<const PositionData, const Slot> end() const { return Iterator<const PositionData, const Slot>(tracks_.data() + Count); }
+
+private:
+    std::array<Slot, Count> tracks_;
+};
+
 enum class GpsSource { Gpposa, Gpgga, Psrposa };
 
 class PositionPlotModel {
@@ -82,7 +149,9 @@ public:
     static constexpr int LastValueSeries(int k) { return k + 7; }
     static constexpr double CrossReach = 600000.0;   // metres each way of the centre cross
 
-    PositionPlotModel();
+    // `warn` is told of the tracks' lists that cannot be made; a track that
+    // cannot be allocated throws "MemoryError".
+    explicit PositionPlotModel(const PlotWarning &warn = {});
     PositionPlotModel(const PositionPlotModel &) = delete;
     PositionPlotModel &operator=(const PositionPlotModel &) = delete;
 
@@ -99,7 +168,7 @@ public:
     bool GpsTimeValid = false;
     int64_t GpsTime = 0;                // seconds since 1970 on the GPS scale
     bool LoranVsGps = false;
-    std::array<PositionData, TrackCount> Tracks;
+    TrackList Tracks;
     GpsHistory History;
 
     // The controls the intake reads or sets

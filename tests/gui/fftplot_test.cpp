@@ -57,7 +57,7 @@ TEST_F(FFTPlotTest, EachLoopHasItsChartAndBadLinesKeepThePreviousSpectra)
     const QString labels = ui->VersionLabel->text() + ui->GainLabel->text();
     for (const std::string &line : {std::string("DODU,FFTA,1.0,4096,0,2,1000,175000000,3,40.5,41.0,20.0"),
                                     std::string("DODU,FFTA,2.0,4096,0,2,1000,175000000,3,40.5,41.0,20.0,21.0"),
-                                    std::string("DODU,FFTA,1.0,0,0,2,1000,175000000,7,40.5,41.0,20.0,21.0")}) {
+                                    std::string("DODU,FFTA,1.0,-4096,0,2,1000,175000000,7,40.5,41.0,20.0,21.0")}) {
         Receive(line);
         EXPECT_EQ(Points(0), 2) << line;
         EXPECT_EQ(ui->VersionLabel->text() + ui->GainLabel->text(), labels) << line;
@@ -70,6 +70,22 @@ TEST_F(FFTPlotTest, EachLoopHasItsChartAndBadLinesKeepThePreviousSpectra)
     Receive(Spectrum({30, 31}, 3));   // three channels: two are drawn
     EXPECT_TRUE(FFTForm->Chart2->isVisible());
     EXPECT_EQ(Points(1), 2);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(FFTPlotTest, ASpectrumOfLengthZeroClearsTheCurvesAndSaysSo)
+{
+    ShowAndWait(FFTForm);
+    for (std::string length : {"0", ""}) {   // an empty length is read as nothing, and is no error
+        Receive(kExample);
+        const auto axes = std::make_pair(Axis(0), Axis(0, false));
+        Receive("DODU,FFTA,1.0," + length + ",0,2,1000,175000000,7,40.5,41.0,20.0,21.0");
+        EXPECT_EQ(Points(0) + Points(1), 0) << length;
+        EXPECT_EQ(ui->IntegrationLabel->text(), "1000 * 0 pts FFT (0.00 s)") << length;
+        EXPECT_EQ(ui->GainLabel->text(), "Gain set at: 7") << length;
+        EXPECT_EQ(std::make_pair(Axis(0), Axis(0, false)), axes) << "no points, nothing to scale to";
+        EXPECT_TRUE(FFTForm->Chart2->isVisible());
+    }
     EXPECT_TRUE(boxes.empty());
 }
 

@@ -1,8 +1,12 @@
 #include <QComboBox>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 
 #include "gui_test_support.h"
+#include "app/application.h"
+#include "link/datasource.h"
 #include "link/monitorform.h"
+#include "ui_datasource.h"
 #include "ui_mainform.h"
 #include "ui_monitorform.h"
 
@@ -82,4 +86,44 @@ TEST_F(MonitorTest, TheCommandLineKeysWalkTheHistoryAndTheDropDownListsMatches)
     EXPECT_EQ(items, (QStringList{"$P", "$PDODU", "$PTNT"}));
     EXPECT_EQ(ui->ComboBox1->currentText(), "$P");
     ui->ComboBox1->hidePopup();
+}
+
+// Opened while a log file is replayed: the file controls, the focus on "Set",
+// and the data-source window's pace in the rate edit.
+TEST_F(MonitorTest, OpenedDuringAReplayItTakesTheDataSourcePaceAndFocusesSet)
+{
+    QTemporaryDir dir;
+    QFile log(dir.filePath("replay.log"));
+    ASSERT_TRUE(log.open(QIODevice::WriteOnly) && log.write("$GPGGA,1*4B\r\n") > 0);
+    log.close();
+    MainForm->ui->SerialMonitor1->trigger();   // closed
+    ASSERT_EQ(MonitorForm, nullptr);
+    TDataSourceForm *ds = DataSourceForm;
+    ds->RadioFileClick(nullptr);
+    ds->OpenDialog1.FileName = log.fileName();
+    ds->ui->Edit1->setText("25");
+    ds->Button4Click();
+    QApplication::setActiveWindow(MainForm);
+    ds->Button1Click(nullptr);   // the replay opens the monitor
+    ASSERT_TRUE(ds->Connected && MonitorForm);
+    for (int reopened = 0; reopened < 2; ++reopened) {
+        ASSERT_TRUE(QTest::qWaitFor([] { return MonitorForm->isVisible(); }, 2000));
+        Ui::TMonitorForm *m = MonitorForm->ui.get();
+        EXPECT_FALSE(m->GroupBox3->isHidden());
+        EXPECT_EQ(m->Edit1->text(), "25");
+        EXPECT_TRUE(QTest::qWaitFor([m] { return m->Button1->hasFocus(); }, 2000)) << reopened;
+        MainForm->ui->SerialMonitor1->trigger();   // closed, and opened from the menu
+        MainForm->ui->SerialMonitor1->trigger();
+    }
+
+    // A pace being typed in the data-source window that is no integer.
+    MainForm->ui->SerialMonitor1->trigger();
+    ds->ui->Edit1->setText("2x");
+    boxes.clear();
+    MainForm->ui->SerialMonitor1->trigger();
+    ASSERT_TRUE(MonitorForm);
+    EXPECT_EQ(boxes, (decltype(boxes){{ApplicationTitle, "'2x' is not a valid integer value"}}));
+    EXPECT_EQ(MonitorForm->ui->Edit1->text(), "");   // nothing set
+    EXPECT_EQ(ds->LinesPerSecond, 25);
+    ds->Button1Click(nullptr);
 }

@@ -3,6 +3,7 @@
 // Loran against GPS, the GPS clock, and drawing large point sets.
 #include <QMenu>
 
+#include "failing_new.h"
 #include "gui_test_support.h"
 #include "plots/positionform.h"
 #include "position_lines.h"
@@ -178,4 +179,33 @@ TEST_F(PositionFormTest, TheGpsSourceLoranAgainstGpsAndTheGpsClock)
     GeoPosition out;
     EXPECT_FALSE(Plot().History.InterpolateAt(&out, 50000.0));
     EXPECT_EQ(LastBox(), std::make_pair(QString("Error..."), QString("   DEBUG: Diff>SecondsInDay/2???    ")));
+}
+
+// Memory running out while the window is made: a track whose point lists cannot
+// be made is reported and the window goes on without them; a track that cannot
+// be allocated at all ends the window's construction.
+TEST_F(PositionFormTest, AllocationFailuresWhileTheWindowIsMade)
+{
+    Start();
+    FailingNew::FailNextOfSize(sizeof(PositionData));
+    try {
+        std::unique_ptr<TPositionForm> window(new TPositionForm(MainForm));
+        ADD_FAILURE() << "made without its track";
+    } catch (const std::exception &e) {
+        EXPECT_STREQ(e.what(), "MemoryError");
+    }
+    EXPECT_TRUE(FailingNew::Disarm());
+
+    boxes.clear();
+    FailingNew::FailAfterSize(sizeof(PositionData));   // the integrated track's first list
+    auto window = std::make_unique<TPositionForm>(MainForm);
+    EXPECT_TRUE(FailingNew::Disarm());
+    EXPECT_EQ(boxes, (decltype(boxes){{"Error...", "No Memory"}}));
+    window->NewData(Inposa("120000.00", "52.0", "4.0").c_str());
+    window->NewData(Gpposa("120000.00", "52.0", "4.0").c_str());
+    window->FlushRedraw();
+    EXPECT_TRUE(window->Plot.Tracks[0].Points.empty());
+    EXPECT_EQ(window->Plot.Tracks[4].Points.size(), 1u);
+    EXPECT_EQ(window->Chart1->PointCount(window->Chart1->FindSeries(PositionPlotModel::TrackSeries(0))), 0);
+    EXPECT_EQ(window->Chart1->PointCount(window->Chart1->FindSeries(PositionPlotModel::TrackSeries(4))), 1);
 }

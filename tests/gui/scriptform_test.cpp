@@ -22,16 +22,27 @@ protected:
     TScriptForm *sf = nullptr;
     Ui::TScriptForm *ui = nullptr;
 
+    QString home = QDir::currentPath();
+
+    // The program runs in the test's folder: a log named without its folder lands there.
     void SetUp() override
     {
         WindowTest::SetUp();
+        QDir::setCurrent(dir.path());
         CreateForms();
         ui = (sf = ScriptForm)->ui.get();
+    }
+    void TearDown() override
+    {
+        WindowTest::TearDown();
+        QDir::setCurrent(home);
     }
     QString Path(const QString &name) const { return dir.filePath(name); }
     QString Script(const QByteArray &text, const QString &name = "test.scp")
     {
-        QFile f(QDir::isAbsolutePath(name) ? name : Path(name));
+        QFileInfo where(QDir::isAbsolutePath(name) ? name : Path(name));
+        QDir().mkpath(where.absolutePath());
+        QFile f(where.filePath());
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text);
         return f.fileName();
@@ -142,9 +153,10 @@ TEST_F(ScriptFormTest, ARunPausedWaitsWithoutTimingOutAndAReplyMeanwhileCounts)
 TEST_F(ScriptFormTest, TheLogNeitherReplacesAFileNorTakesOverARecording)
 {
     const QString log = Script("older run\n", "kept.log");
-    Run(Script("#logfile kept.log\nPING\n"));
+    Run(Script("#logfile kept.log\nPING\n", "scripts/test.scp"));   // the name is taken as written
     ASSERT_TRUE(WaitForEnd());
-    EXPECT_TRUE(Memo().contains("1 - Cannot overwrite logfile " + log));
+    EXPECT_TRUE(Memo().contains("1 - Cannot overwrite logfile kept.log"));
+    EXPECT_FALSE(MainForm->Recording);
     EXPECT_EQ(ReadBytes(log), "older run\n");
     Run(Script("#logfile /nonexistent-folder/x.log\nPING\n"));
     ASSERT_TRUE(WaitForEnd());
@@ -210,7 +222,7 @@ TEST_F(ScriptOverTcpTest, EachCommandGoesOutOnlyAfterItsReplyOrItsLastTryAndTheL
     ASSERT_TRUE(WaitForEnd());
     QString log = Path("run.log");
     EXPECT_EQ(events.mid(0, 5), (QStringList{"rx LOG A", "tx $DODU,ACK,LOG A*00", "rx LOG B", "rx LOG B", "rx LOG C"}));
-    EXPECT_EQ(Memo(), (QStringList{"---- Starting script file: " + path + " ----", "1 - Logfile: " + log + " opened",
+    EXPECT_EQ(Memo(), (QStringList{"---- Starting script file: " + path + " ----", "1 - Logfile: run.log opened",
                                    "1 - Sending: LOG A", "1 - Awaiting: ACK,LOG A", "1 - Command successful",
                                    "2 - Sending: LOG B", "2 - Awaiting: ACK,LOG B", "2 - Retry 2: LOG B",
                                    "2 - Command FAILED", "3 - Sending: LOG C", "3 - Command successful",

@@ -139,11 +139,16 @@ void TMainForm::All1Click()
 {
     for (QAction *item : {ui->TOAA1, ui->GPPOSA1, ui->LCPOSA2, ui->LCPOSA3, ui->LCPOSA4, ui->INPOSA1, ui->SerialMonitor1})
         if (!item->isChecked() && OnDemandOf(item)) ToggleWindow(item);
-    QWidget *compass = WindowOf(ui->HDGA1);
-    if (compass) compass->show();
+    if (QWidget *compass = WindowOf(ui->HDGA1)) compass->show();
+    if (!isMaximized()) maximiseWait_.start();   // the maximised size may come later
     showMaximized();
+    TileDefaultLogs();
+}
+
+void TMainForm::TileDefaultLogs()
+{
     WindowTileHorizontal1Execute();
-    if (compass) compass->raise();
+    if (QWidget *compass = WindowOf(ui->HDGA1)) compass->raise();
 }
 
 void TMainForm::WindowTileHorizontal1Execute()

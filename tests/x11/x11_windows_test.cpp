@@ -1,7 +1,12 @@
 // The windows on a real X server with a real window manager (tools/x11_run.sh
-// starts Xvfb and openbox): the titles the server holds.
+// starts Xvfb and openbox): the titles the server holds, and the layout once
+// the window manager has given the frame its maximised size.
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScreen>
+#include <QScrollBar>
 
 #include "app/aboutbox.h"
 #include "gui_test_support.h"
@@ -55,6 +60,18 @@ protected:
     }
 };
 
+// Where each child of the frame is: "caption: left,top width x height".
+QStringList ChildPlaces()
+{
+    QStringList places;
+    for (QMdiSubWindow *w : MainForm->ClientArea->subWindowList()) {
+        QRect r = w->geometry();
+        places << QString("%1: %2,%3 %4x%5").arg(w->windowTitle()).arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    }
+    places.sort();
+    return places;
+}
+
 } // namespace
 
 TEST_F(X11Test, TheServerHoldsEachCaptionAsItIsWithoutTheApplicationsName)
@@ -84,4 +101,29 @@ TEST_F(X11Test, TheServerHoldsEachCaptionAsItIsWithoutTheApplicationsName)
     });
     Notifier::Error("    Illegal value    ", MainForm);
     EXPECT_TRUE(seen);
+}
+
+TEST_F(X11Test, ShowDefaultLogsTilesInTheFrameTheWindowManagerMaximised)
+{
+    const QSize screen = MainForm->screen()->availableGeometry().size();
+    ASSERT_NE(MainForm->frameGeometry().size(), screen);
+    ui->All1->trigger();
+    QWidget *monitor = MainForm->WindowOf(ui->SerialMonitor1);
+    ASSERT_NE(monitor, nullptr);
+    // Wait for the maximised frame and the monitor inside its client area.
+    QWidget *area = MainForm->ClientArea->viewport();
+    auto inside = [&] { return QRect(QPoint(), area->size()).contains(monitor->geometry()); };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return MainForm->frameGeometry().size() == screen && inside(); }, 5000))
+        << "frame " << MainForm->frameGeometry().width() << "x" << MainForm->frameGeometry().height() << ", client "
+        << area->width() << "x" << area->height() << ", monitor at " << monitor->x() << "," << monitor->y() << " "
+        << monitor->width() << "x" << monitor->height();
+    QTest::qWait(300);
+    EXPECT_FALSE(MainForm->ClientArea->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(MainForm->ClientArea->horizontalScrollBar()->isVisible());
+    // The same layout as the Window menu's Tile gives in that frame.
+    const QStringList tiled = ChildPlaces();
+    ui->Tile1->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ChildPlaces(), tiled);
+    EXPECT_EQ(tiled.size(), 7);
 }

@@ -129,7 +129,7 @@ void TMainForm::DeleteOnDemandWindows()
 
 void TMainForm::PlaceMonitor(QWidget *monitor)
 {
-    TileWindow m = MonitorPlacement(ClientArea->width(), FrameClientHeight(), StatusBar1->height());
+    TileWindow m = MonitorPlacement(ClientArea->width(), FrameClientHeight(), StatusBar1->height(), monitor->minimumHeight());
     monitor->setGeometry(m.left, m.top, m.width, m.height);
 }
 
@@ -169,7 +169,8 @@ void TMainForm::WindowTileHorizontal1Execute()
         windows[slot] = w;
         tiles[slot] = {true, w->x(), w->y(), w->width(), w->height()};
     }
-    TileWindows(tiles, ClientArea->width(), FrameClientHeight(), StatusBar1->height());
+    QWidget *monitor = windows[TileMonitor];
+    TileWindows(tiles, ClientArea->width(), FrameClientHeight(), StatusBar1->height(), monitor ? monitor->minimumHeight() : 0);
     for (size_t s = 0; s < TileSlotCount; ++s) {
         QWidget *w = windows[s];
         if (!w) continue;

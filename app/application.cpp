@@ -9,9 +9,11 @@
 
 KavuApplication::KavuApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
+    // The program's name on the desktop: its application name, desktop file and
+    // window class. No display name: Qt would append it to every window's caption.
     setOrganizationName("Dravelon");
     setApplicationName("KAVUAnalyser");
-    setApplicationDisplayName(ApplicationTitle);
+    setDesktopFileName("KAVUAnalyser");
     UseDotDecimalSeparator();
     Q_INIT_RESOURCE(resources);
     // Every text on whole pixels, as the windows' dialog font is (see platform/fonts.h).

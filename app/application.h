@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+// The application's title: the caption of the box that shows an exception no
+// handler caught. It is never added to a window's caption.
 inline constexpr const char *ApplicationTitle = "Roduz/Everore Ved Ovuvozed";
 
 class KavuApplication : public QApplication {

@@ -54,6 +54,9 @@ TMainForm::TMainForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<U
     setStatusBar(StatusBar1);
     BuildPopupMenu();
 
+    maximiseWait_.setSingleShot(true);
+    maximiseWait_.setInterval(MaximiseWait);
+
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(250);
@@ -135,6 +138,7 @@ void TMainForm::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     FormResize();
+    if (maximiseWait_.isActive()) TileDefaultLogs();
 }
 
 // The window never gets narrower than 600 or lower than 300 pixels; the

@@ -139,6 +139,13 @@ private:
     void DeleteOnDemandWindows();
     ViewWindow *OnDemandOf(QAction *item);
     QList<QAction *> ViewItems() const;
+    void TileDefaultLogs();
+
+    // Show Default Logs tiles in the maximised frame. A window manager gives
+    // the frame that size some time after the request, so the windows are
+    // tiled at once and again on every resize within MaximiseWait.
+    static constexpr int MaximiseWait = 1000;   // ms
+    QTimer maximiseWait_;
 
     struct FixedWindow {
         QAction *item = nullptr;

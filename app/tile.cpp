@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-void TileWindows(std::array<TileWindow, TileSlotCount> &w, int clientWidth, int clientHeight, int statusBarHeight)
+void TileWindows(std::array<TileWindow, TileSlotCount> &w, int clientWidth, int clientHeight, int statusBarHeight,
+                 int monitorMinHeight)
 {
     // Row 1: TOAA, DASFA and HDGLA cascaded, then GPGGA and the Loran sound window to the right.
     int right = 0, y1 = 0, cascade = 0;
@@ -50,19 +51,18 @@ void TileWindows(std::array<TileWindow, TileSlotCount> &w, int clientWidth, int 
     m.height = clientHeight - statusBarHeight - m.top;
     if (m.height < 100) m.height = 100;
     if (m.height > clientHeight / 2) m.height = clientHeight / 2;
-    m.height -= 4;
-    int lowest = clientHeight - m.height - statusBarHeight - 4;
+    m.height = std::max(m.height - 4, monitorMinHeight);
+    int lowest = std::max(clientHeight - m.height - statusBarHeight - 4, 0);
     if (m.top >= lowest) m.top = lowest;
 }
 
-TileWindow MonitorPlacement(int clientWidth, int clientHeight, int statusBarHeight)
+TileWindow MonitorPlacement(int clientWidth, int clientHeight, int statusBarHeight, int minHeight)
 {
     TileWindow m;
     m.open = true;
     m.width = clientWidth - 4;
-    m.height = std::min(clientHeight / 2, 250);
+    m.height = std::max(std::min(clientHeight / 2, 250) - 4, minHeight);
     m.left = 0;
-    m.top = clientHeight - m.height - statusBarHeight;
-    m.height -= 4;
+    m.top = std::max(clientHeight - statusBarHeight - 4 - m.height, 0);
     return m;
 }

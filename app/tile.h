@@ -17,9 +17,10 @@ enum TileSlot : size_t {
 };
 
 // clientHeight is the frame's client height including the status bar;
-// positions are in the client area of the frame.
+// positions are in the client area of the frame. The monitor is never lower
+// than monitorMinHeight, and its bottom edge stays 4 above the status bar.
 void TileWindows(std::array<TileWindow, TileSlotCount> &windows, int clientWidth, int clientHeight,
-                 int statusBarHeight);
+                 int statusBarHeight, int monitorMinHeight = 0);
 
 // Where the serial monitor goes when it is opened from the menu.
-TileWindow MonitorPlacement(int clientWidth, int clientHeight, int statusBarHeight);
+TileWindow MonitorPlacement(int clientWidth, int clientHeight, int statusBarHeight, int minHeight = 0);

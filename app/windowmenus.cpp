@@ -129,7 +129,7 @@ void TMainForm::DeleteOnDemandWindows()
 
 void TMainForm::PlaceMonitor(QWidget *monitor)
 {
-    TileWindow m = MonitorPlacement(ClientArea->width(), FrameClientHeight(), StatusBar1->height());
+    TileWindow m = MonitorPlacement(ClientArea->width(), FrameClientHeight(), StatusBar1->height(), monitor->minimumHeight());
     monitor->setGeometry(m.left, m.top, m.width, m.height);
 }
 
@@ -139,11 +139,16 @@ void TMainForm::All1Click()
 {
     for (QAction *item : {ui->TOAA1, ui->GPPOSA1, ui->LCPOSA2, ui->LCPOSA3, ui->LCPOSA4, ui->INPOSA1, ui->SerialMonitor1})
         if (!item->isChecked() && OnDemandOf(item)) ToggleWindow(item);
-    QWidget *compass = WindowOf(ui->HDGA1);
-    if (compass) compass->show();
+    if (QWidget *compass = WindowOf(ui->HDGA1)) compass->show();
+    if (!isMaximized()) maximiseWait_.start();   // the maximised size may come later
     showMaximized();
+    TileDefaultLogs();
+}
+
+void TMainForm::TileDefaultLogs()
+{
     WindowTileHorizontal1Execute();
-    if (compass) compass->raise();
+    if (QWidget *compass = WindowOf(ui->HDGA1)) compass->raise();
 }
 
 void TMainForm::WindowTileHorizontal1Execute()
@@ -164,7 +169,8 @@ void TMainForm::WindowTileHorizontal1Execute()
         windows[slot] = w;
         tiles[slot] = {true, w->x(), w->y(), w->width(), w->height()};
     }
-    TileWindows(tiles, ClientArea->width(), FrameClientHeight(), StatusBar1->height());
+    QWidget *monitor = windows[TileMonitor];
+    TileWindows(tiles, ClientArea->width(), FrameClientHeight(), StatusBar1->height(), monitor ? monitor->minimumHeight() : 0);
     for (size_t s = 0; s < TileSlotCount; ++s) {
         QWidget *w = windows[s];
         if (!w) continue;

@@ -44,7 +44,8 @@ TMonitorForm::TMonitorForm(QAction *menuItem, QWidget *parent)
     ui->setupUi(Client());
     ShowLabelsAsPlainText(Client());
     setWindowTitle("Serial Monitor");
-    SetSizeable(400, 160);
+    // No smaller than 400 x 160, title bar and borders included.
+    SetSizeable(400 - FrameSize().width(), 160 - FrameSize().height());
     ui->ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ui->ComboBox1->OnDropDown = [this] { ComboBox1DropDown(); };
     ui->ComboBox1->lineEdit()->installEventFilter(this);
@@ -118,8 +119,8 @@ void TMonitorForm::resizeEvent(QResizeEvent *event)
 void TMonitorForm::FormResize()
 {
     if (!ready_) return;
-    int w = std::max(ClientWidth(), 400);
-    int h = std::max(ClientHeight(), 160);
+    int w = std::max(ClientWidth(), Client()->minimumWidth());
+    int h = std::max(ClientHeight(), Client()->minimumHeight());
     int commandHeight = ui->GroupBox2->height();
     ui->GroupBox1->setGeometry(2, 0, w - 4, h - commandHeight - 6);
     int half = w / 2 - 3;

@@ -4,7 +4,8 @@
 set -euo pipefail
 pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
       qt6-base-dev qt6-charts-dev qt6-multimedia-dev qt6-svg-dev libqt6opengl6-dev qt6-qpa-plugins
-      locales xvfb xauth fonts-liberation imagemagick x11-apps pulseaudio pulseaudio-utils sox)
+      locales xvfb xauth fonts-liberation imagemagick x11-apps x11-utils openbox
+      pulseaudio pulseaudio-utils sox)
 # The benchmarks time gpsd's gpsdecode on the same input (tools/deps.sh --bench).
 [ "${1:-}" = "--bench" ] && pkgs+=(gpsd-clients)
 missing=()

@@ -1,5 +1,6 @@
 #include <QMdiArea>
 #include <QScreen>
+#include <QScrollBar>
 #include <climits>
 
 #include "app/layoutrecord.h"
@@ -150,4 +151,33 @@ TEST_F(WindowMenusTest, ShowDefaultLogsOpensTheUsualWindowsTiled)
     EXPECT_EQ(MainForm->WindowOf(ui->TOAA1), toaa);
     EXPECT_EQ(toaa->pos(), QPoint(0, 0));
     EXPECT_EQ(MainForm->WindowOf(ui->GPPOSA1)->pos(), QPoint(0, toaa->height()));   // row 2 below TOAA
+}
+
+TEST_F(WindowMenusTest, TheMonitorOpensAndIsTiledInsideTheClientAreaAtLeast400By160WithItsTitleBar)
+{
+    Restart();   // the real monitor
+    MainForm->resize(700, 380);
+    Settle();
+    QWidget *area = MainForm->ClientArea->viewport();
+    auto where = [](QWidget *w) {
+        return std::to_string(w->x()) + "," + std::to_string(w->y()) + " " + std::to_string(w->width()) + "x" +
+               std::to_string(w->height());
+    };
+    auto expectInside = [&](QWidget *monitor) {
+        EXPECT_TRUE(QRect(QPoint(), area->size()).contains(monitor->geometry()))
+            << where(monitor) << " in " << area->width() << "x" << area->height();
+        Settle();
+        EXPECT_FALSE(MainForm->ClientArea->verticalScrollBar()->isVisible());
+    };
+    ui->SerialMonitor1->trigger();
+    QWidget *monitor = MainForm->WindowOf(ui->SerialMonitor1);
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_EQ(monitor->minimumSize(), QSize(400, 160));
+    expectInside(monitor);
+    // Tiled below a row that leaves it less than its least height.
+    MainForm->resize(874, 380);
+    ui->TOAA1->trigger();
+    ui->Tile1->trigger();
+    EXPECT_EQ(monitor->height(), 160);
+    expectInside(monitor);
 }

@@ -1,0 +1,129 @@
+// The windows on a real X server with a real window manager (tools/x11_run.sh
+// starts Xvfb and openbox): the titles the server holds, and the layout once
+// the window manager has given the frame its maximised size.
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QProcess>
+#include <QScreen>
+#include <QScrollBar>
+
+#include "app/aboutbox.h"
+#include "gui_test_support.h"
+#include "link/datasource.h"
+#include "link/scriptform.h"
+#include "plots/eurofixform.h"
+#include "plots/fftplot.h"
+#include "plots/headingform.h"
+#include "plots/linedialogs.h"
+#include "plots/positionform.h"
+#include "plots/tdplot.h"
+#include "ui_mainform.h"
+
+namespace {
+
+// One property of a window as the X server holds it: the text after " = " in
+// xprop's answer, with a string's quotes and escapes taken away.
+QString XProperty(QWidget *w, const char *name)
+{
+    QProcess xprop;
+    xprop.start("xprop", {"-id", QString::number(w->winId()), name});
+    if (!xprop.waitForFinished(5000)) return "(xprop did not answer)";
+    QString out = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
+    qsizetype eq = out.indexOf(" = ");
+    if (eq < 0) return "(no " + QString(name) + ")";
+    QString value = out.mid(eq + 3);
+    if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"') && !value.contains("\", \"")) {
+        value = value.mid(1, value.size() - 2);
+        value.replace("\\\"", "\"").replace("\\\\", "\\");
+    }
+    return value;
+}
+
+void ExpectServerTitle(QWidget *w, const QString &caption)
+{
+    SCOPED_TRACE(caption.toStdString());
+    EXPECT_EQ(XProperty(w, "_NET_WM_NAME"), caption);
+    EXPECT_EQ(XProperty(w, "WM_NAME"), caption);
+}
+
+class X11Test : public WindowTest {
+protected:
+    Ui::TMainForm *ui = nullptr;
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        CreateForms();
+        ui = MainForm->ui.get();
+        MainForm->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm));
+    }
+};
+
+// Where each child of the frame is: "caption: left,top width x height".
+QStringList ChildPlaces()
+{
+    QStringList places;
+    for (QMdiSubWindow *w : MainForm->ClientArea->subWindowList()) {
+        QRect r = w->geometry();
+        places << QString("%1: %2,%3 %4x%5").arg(w->windowTitle()).arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    }
+    places.sort();
+    return places;
+}
+
+} // namespace
+
+TEST_F(X11Test, TheServerHoldsEachCaptionAsItIsWithoutTheApplicationsName)
+{
+    ExpectServerTitle(MainForm, "Dravelon's Integrated eLoran/GPS/Eurofix Receiver Log Analyser");
+    const std::vector<QWidget *> windows{DataSourceForm, TDForm,      PositionForm, LineWidthDialog, LineColorDialog,
+                                         AboutBox,       EurofixForm, HeadingForm,  FFTForm,         ScriptForm};
+    for (QWidget *w : windows) {
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+        ExpectServerTitle(w, w->windowTitle());
+        w->hide();
+    }
+    // The program's name on the desktop is its class.
+    EXPECT_TRUE(XProperty(MainForm, "WM_CLASS").endsWith(", \"KAVUAnalyser\"")) << XProperty(MainForm, "WM_CLASS").toStdString();
+
+    // A message box, while it is open.
+    Notifier::SetSink({});
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        ASSERT_TRUE(QTest::qWaitFor([] { return qobject_cast<QMessageBox *>(QApplication::activeModalWidget()); }, 5000));
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(box));
+        ExpectServerTitle(box, "Error...");
+        seen = true;
+        box->accept();
+    });
+    Notifier::Error("    Illegal value    ", MainForm);
+    EXPECT_TRUE(seen);
+}
+
+TEST_F(X11Test, ShowDefaultLogsTilesInTheFrameTheWindowManagerMaximised)
+{
+    const QSize screen = MainForm->screen()->availableGeometry().size();
+    ASSERT_NE(MainForm->frameGeometry().size(), screen);
+    ui->All1->trigger();
+    QWidget *monitor = MainForm->WindowOf(ui->SerialMonitor1);
+    ASSERT_NE(monitor, nullptr);
+    // Wait for the maximised frame and the monitor inside its client area.
+    QWidget *area = MainForm->ClientArea->viewport();
+    auto inside = [&] { return QRect(QPoint(), area->size()).contains(monitor->geometry()); };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return MainForm->frameGeometry().size() == screen && inside(); }, 5000))
+        << "frame " << MainForm->frameGeometry().width() << "x" << MainForm->frameGeometry().height() << ", client "
+        << area->width() << "x" << area->height() << ", monitor at " << monitor->x() << "," << monitor->y() << " "
+        << monitor->width() << "x" << monitor->height();
+    QTest::qWait(300);
+    EXPECT_FALSE(MainForm->ClientArea->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(MainForm->ClientArea->horizontalScrollBar()->isVisible());
+    // The same layout as the Window menu's Tile gives in that frame.
+    const QStringList tiled = ChildPlaces();
+    ui->Tile1->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ChildPlaces(), tiled);
+    EXPECT_EQ(tiled.size(), 7);
+}

@@ -9,10 +9,13 @@
 
 KavuApplication::KavuApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
-    // The program's name on the desktop: its application name, desktop file and
-    // window class. No display name: Qt would append it to every window's caption.
+    // The title is the program's name on the desktop: the application name, which
+    // the window class (what a task bar names the program by) is made of. It is
+    // no display name, which would be appended to every window's caption. The
+    // desktop file is named without the title's slash. The settings file has a
+    // path of its own (platform/settings.cpp).
     setOrganizationName("Dravelon");
-    setApplicationName("KAVUAnalyser");
+    setApplicationName(ApplicationTitle);
     setDesktopFileName("KAVUAnalyser");
     UseDotDecimalSeparator();
     Q_INIT_RESOURCE(resources);

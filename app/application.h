@@ -4,8 +4,10 @@
 
 #include <QApplication>
 
-// The application's title: the caption of the box that shows an exception no
-// handler caught. It is never added to a window's caption.
+// The application's title: its name on the desktop and the caption of the box
+// that shows an exception no handler caught. It is never added to a window's
+// caption. It holds a slash, so nothing may make a path of it: a temporary
+// file or folder is always given its own name pattern.
 inline constexpr const char *ApplicationTitle = "Roduz/Everore Ved Ovuvozed";
 
 class KavuApplication : public QApplication {

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <chrono>
@@ -38,7 +39,7 @@ std::string Gpgga(const std::string &body)
 
 // The program's windows on the offscreen platform, connected to COM1 -> a pty.
 struct SerialRoad {
-    QTemporaryDir settings;
+    QTemporaryDir settings{QDir::tempPath() + "/kavu-XXXXXX"};
     PtyPair pty;
 
     SerialRoad()

@@ -14,6 +14,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QLabel>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -46,7 +47,7 @@ void RunEventLoop(int ms)
 }
 
 struct Session {
-    QTemporaryDir dir;
+    QTemporaryDir dir{QDir::tempPath() + "/kavu-XXXXXX"};
 
     Session()
     {

@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPushButton>
@@ -142,7 +143,7 @@ int main(int argc, char **argv)
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     KavuApplication app(argc, argv);
-    QTemporaryDir settings;
+    QTemporaryDir settings{QDir::tempPath() + "/kavu-XXXXXX"};
     SettingsStore::SetFilePathForTesting(settings.filePath("Dravelon/KAVUAnalyser.ini"));
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

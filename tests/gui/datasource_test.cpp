@@ -44,7 +44,7 @@ struct BlastServer {
 
 class DataSourceTest : public WindowTest {
 protected:
-    QTemporaryDir dir;
+    QTemporaryDir dir{QDir::tempPath() + "/kavu-XXXXXX"};
     TDataSourceForm *ds = nullptr;
     Ui::TDataSourceForm *ui = nullptr;
 

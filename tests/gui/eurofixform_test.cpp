@@ -148,7 +148,7 @@ TEST_F(EurofixFormTest, BadMessagesCountNothingAndTheMemosKeepTheirLastLines)
 
 TEST_F(EurofixFormTest, AnSmsShowsItsAlertForTenSecondsAndSoundsWhileTheWindowShows)
 {
-    QTemporaryDir dir;
+    QTemporaryDir dir{QDir::tempPath() + "/kavu-XXXXXX"};
     const QString oldDir = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
     SendSms("6731M");

@@ -10,7 +10,7 @@ int main(int argc, char **argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     KavuApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    QTemporaryDir settingsDir;
+    QTemporaryDir settingsDir{QDir::tempPath() + "/kavu-XXXXXX"};
     SettingsStore::SetFilePathForTesting(settingsDir.filePath("Dravelon/KAVUAnalyser.ini"));
     return RUN_ALL_TESTS();
 }

@@ -1,5 +1,6 @@
 // The main window: recording, router, locale,
 // and exceptions escaping a handler.
+#include <QDir>
 #include <QTemporaryDir>
 #include <clocale>
 #include <cstdlib>
@@ -16,7 +17,7 @@ class MainFormTest : public WindowTest {};
 
 TEST_F(MainFormTest, RecordingWritesTheStreamExactlyAsReceivedAndStopsOnAFullDisk)
 {
-    QTemporaryDir dir;
+    QTemporaryDir dir{QDir::tempPath() + "/kavu-XXXXXX"};
     QString path = dir.filePath("log.txt");
     CreateForms();
     MainForm->Save1Click();   // the dialog cancelled
@@ -70,7 +71,7 @@ TEST(Locale, ADecimalCommaLocaleChangesNeitherParsingNorDisplay)
 {
     // A German locale (decimal comma) built in a throw-away folder, the whole
     // process switched to it as the user's environment would.
-    QTemporaryDir dir;
+    QTemporaryDir dir{QDir::tempPath() + "/kavu-XXXXXX"};
     QString target = dir.filePath("de_DE.UTF-8");
     ASSERT_EQ(std::system(QString("localedef -i de_DE -f UTF-8 '%1' >/dev/null 2>&1").arg(target).toLocal8Bit().constData()), 0);
     qputenv("LOCPATH", dir.path().toLocal8Bit());

@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QPlainTextEdit>
+#include <QDir>
 #include <QTemporaryDir>
 
 #include "gui_test_support.h"
@@ -92,7 +93,7 @@ TEST_F(MonitorTest, TheCommandLineKeysWalkTheHistoryAndTheDropDownListsMatches)
 // and the data-source window's pace in the rate edit.
 TEST_F(MonitorTest, OpenedDuringAReplayItTakesTheDataSourcePaceAndFocusesSet)
 {
-    QTemporaryDir dir;
+    QTemporaryDir dir{QDir::tempPath() + "/kavu-XXXXXX"};
     QFile log(dir.filePath("replay.log"));
     ASSERT_TRUE(log.open(QIODevice::WriteOnly) && log.write("$GPGGA,1*4B\r\n") > 0);
     log.close();

@@ -18,7 +18,7 @@
 
 class ScriptFormTest : public WindowTest {
 protected:
-    QTemporaryDir dir;
+    QTemporaryDir dir{QDir::tempPath() + "/kavu-XXXXXX"};
     TScriptForm *sf = nullptr;
     Ui::TScriptForm *ui = nullptr;
 

@@ -1,6 +1,7 @@
 // A settings write that fails is shown, never lost in silence: the settings
 // file is put where it cannot be made (below a regular file; a read-only
 // folder would not stop the root user).
+#include <QDir>
 #include <QTemporaryDir>
 
 #include "gui_test_support.h"
@@ -9,7 +10,7 @@
 
 class SettingsWriteTest : public WindowTest {
 protected:
-    QTemporaryDir dir;
+    QTemporaryDir dir{QDir::tempPath() + "/kavu-XXXXXX"};
     const QString kept = SettingsStore::FilePath();
     QString blocked;
 

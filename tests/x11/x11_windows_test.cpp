@@ -86,7 +86,7 @@ TEST_F(X11Test, TheServerHoldsEachCaptionAsItIsWithoutTheApplicationsName)
         w->hide();
     }
     // The program's name on the desktop is its class.
-    EXPECT_TRUE(XProperty(MainForm, "WM_CLASS").endsWith(", \"KAVUAnalyser\"")) << XProperty(MainForm, "WM_CLASS").toStdString();
+    EXPECT_TRUE(XProperty(MainForm, "WM_CLASS").endsWith(", \"Roduz/Everore Ved Ovuvozed\"")) << XProperty(MainForm, "WM_CLASS").toStdString();
 
     // A message box, while it is open.
     Notifier::SetSink({});

@@ -67,6 +67,7 @@ TDataSourceForm::TDataSourceForm(QWidget *owner) : QDialog(owner), ui(std::make_
     ui->RichEdit1->setPalette(palette);
     // The bar paints every pixel of itself: moving it repaints it alone.
     ui->RichEdit1->verticalScrollBar()->setAttribute(Qt::WA_OpaquePaintEvent);
+    DrawTextUnshaped(ui->RichEdit1);
 
     CommThread = std::make_unique<TBackgroundCommThread>(
         [this](std::string chunk) {
@@ -108,7 +109,6 @@ TDataSourceForm::TDataSourceForm(QWidget *owner) : QDialog(owner), ui(std::make_
     Timer2->setObjectName("Timer2");
     Timer2->setInterval(10);
     connect(Timer2, &QTimer::timeout, this, &TDataSourceForm::Timer2Timer);
-    Timer2->start();
 
     paceClock_.start();
 
@@ -623,12 +623,20 @@ void TDataSourceForm::DisconnectFile()
 // The byte road
 // ---------------------------------------------------------------------------
 
+// The drain timer runs only while the port has left bytes waiting: an idle
+// program is not woken a hundred times a second.
 void TDataSourceForm::OnSerialData(const char *data, int length)
 {
-    if (length > 0) RxBuffer.append(data, length);   // forwarded by the next drain
+    if (length <= 0) return;
+    RxBuffer.append(data, length);   // forwarded by the next drain
+    if (!Timer2->isActive()) Timer2->start();
 }
 
-void TDataSourceForm::Timer2Timer() { DrainRx(); }
+void TDataSourceForm::Timer2Timer()
+{
+    DrainRx();
+    if (RxBuffer.isEmpty()) Timer2->stop();
+}
 
 // Reads only as far ahead of the road as the backlog allows; the rest waits in
 // the socket (and the system) until the road has caught up.

@@ -1,13 +1,24 @@
-// The program as a user leaves it running: every window open, the bundled
-// sample replayed through the data-source window at 24 and at 500 lines/s, on
-// the offscreen platform. Two runs per rate:
-//  - plain: CPU seconds per wall second and lines delivered per second (the
-//    recording counts them, as it counts every line);
+// The program as a user leaves it running, the bundled sample replayed through
+// the data-source window at 24 and at 500 lines/s, with either every window a
+// user opens (the log windows, the monitor, the TD plot, the position plot, the
+// FFT spectrum, the Eurofix view, the compass and the Loran sound window with
+// sound enabled) or only the main window and the monitor. Each result is
+// labelled with the platform it ran on: "xcb" is what the user runs (the script
+// bench/session_x.sh starts Xvfb and the test audio server for it), "offscreen"
+// draws into memory only. Two runs per case:
+//  - plain: CPU seconds per wall second of the program and of the X server (its
+//    process id in KAVU_XSERVER_PID), lines delivered per second (the recording
+//    counts them, as it counts every line) and the resident size;
 //  - probed: the longest stall of the GUI thread (a 1 ms timer's worst gap) and
 //    the time from a TOAA line's arrival to its time on the TOAA window's label
 //    (which is painted in the same turn of the event loop), both seen by that timer.
+// KAVU_SESSION_SECONDS sets the length of a plain run (default 10 s; a probed
+// run takes half of it); KAVU_SESSION_SHOT=/dir/%1.png saves the screen at the
+// end of each plain run.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
+
+#include <unistd.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -15,6 +26,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QDir>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -25,6 +37,12 @@
 #include "link/datasource.h"
 #include "logs/toaaform.h"
 #include "platform/notifier.h"
+#include "plots/eurofixform.h"
+#include "plots/fftplot.h"
+#include "plots/headingform.h"
+#include "plots/loransound.h"
+#include "plots/positionform.h"
+#include "plots/tdplot.h"
 #include "ui_datasource.h"
 #include "ui_mainform.h"
 #include "ui_toaaform.h"
@@ -39,6 +57,61 @@ double CpuSeconds()
            static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
 }
 
+// CPU seconds the X server has used, from /proc (-1 without one).
+double XServerCpuSeconds()
+{
+    const QByteArray pid = qgetenv("KAVU_XSERVER_PID");
+    if (pid.isEmpty()) return -1;
+    QFile stat("/proc/" + pid + "/stat");
+    if (!stat.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray text = stat.readAll();
+    // Fields after the command (which may hold spaces): state is field 3, utime 14, stime 15.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13) return -1;
+    const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
+    return (fields[11].toDouble() + fields[12].toDouble()) / ticks;
+}
+
+double ResidentMegabytes()
+{
+    QFile statm("/proc/self/statm");
+    if (!statm.open(QIODevice::ReadOnly)) return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    if (fields.size() < 2) return 0;
+    return fields[1].toDouble() * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+int RunMs()
+{
+    const int seconds = qEnvironmentVariableIntValue("KAVU_SESSION_SECONDS");
+    return 1000 * (seconds > 0 ? seconds : 10);
+}
+
+void Label(benchmark::State &state, bool every)
+{
+    state.SetLabel(QGuiApplication::platformName().toStdString() + (every ? ", every window" : ", main window and monitor"));
+}
+
+// Rows of windows left to right, none over another where the area has room
+// (the bench script's screen has). The Eurofix view widens as stations come in.
+void PlaceSideBySide(const std::vector<QWidget *> &windows, const QRect &area)
+{
+    constexpr int Gap = 8;
+    int x = area.left(), y = area.top(), rowHeight = 0;
+    for (QWidget *w : windows) {
+        const QSize size = w->frameGeometry().size().expandedTo(w->size());
+        const int width = w == EurofixForm ? std::max(size.width(), 760) : size.width();
+        if (x > area.left() && x + width > area.right()) {
+            x = area.left();
+            y += rowHeight + Gap;
+            rowHeight = 0;
+        }
+        w->move(x, y);
+        x += width + Gap;
+        rowHeight = std::max(rowHeight, size.height());
+    }
+}
+
 void RunEventLoop(int ms)
 {
     QEventLoop loop;
@@ -49,15 +122,34 @@ void RunEventLoop(int ms)
 struct Session {
     QTemporaryDir dir{QDir::tempPath() + "/kavu-XXXXXX"};
 
-    Session()
+    // every: every window a user opens; otherwise the main window and the monitor.
+    explicit Session(bool every)
     {
         Notifier::SetSink([](const QString &, const QString &) {});
         CreateForms();
+        // The frame takes the left half of the screen, the other windows the right.
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        MainForm->setGeometry(0, 0, screen.width() / 2, screen.height());
         MainForm->show();
-        for (QAction *item : MainForm->ui->View1->actions())
-            if (item->isCheckable() && !item->isChecked()) item->trigger();
-        MainForm->WindowTileHorizontal1Execute();   // side by side: each can be drawn
+        std::vector<QWidget *> windows;
+        if (every) {
+            for (QAction *item : MainForm->ui->View1->actions())
+                if (item->isCheckable() && !item->isChecked()) item->trigger();
+            MainForm->WindowTileHorizontal1Execute();   // side by side: each can be drawn
+            if (LoranSoundForm && !LoranSoundForm->SoundEnabled()) LoranSoundForm->Button2Click();
+            for (QAction *item : {MainForm->ui->PositionPlot1, MainForm->ui->FFTplot1, MainForm->ui->TDPlot1,
+                                  MainForm->ui->EurofixData1, MainForm->ui->HDGA1})
+                item->trigger();
+            windows = {PositionForm, FFTForm, TDForm, EurofixForm, HeadingForm};
+        } else {
+            for (QAction *item : MainForm->ui->View1->actions())
+                if (item->isCheckable() && item->isChecked()) item->trigger();
+            MainForm->ui->SerialMonitor1->trigger();
+            MainForm->WindowTileHorizontal1Execute();
+        }
         DataSourceForm->show();
+        windows.push_back(DataSourceForm);
+        PlaceSideBySide(windows, QRect(screen.width() / 2, 0, screen.width() / 2, screen.height()));
         MainForm->SaveDialog1.FileName = dir.filePath("recorded.txt");
         MainForm->StartRecording(true);
     }
@@ -84,38 +176,54 @@ struct Session {
     }
 };
 
-constexpr int RunMs = 10000;
-
+// Arguments: lines per second (0: nothing arriving), 1 for every window or 0
+// for the main window and the monitor.
 void BM_EveryWindowReplay(benchmark::State &state)
 {
     const int rate = static_cast<int>(state.range(0));
+    const bool every = state.range(1) != 0;
+    Label(state, every);
     for (auto _ : state) {
-        Session session;
+        Session session(every);
         RunEventLoop(500);   // the windows settle
-        if (rate > 0) session.Replay(rate);   // 0: every window open, nothing arriving
-        const double cpu0 = CpuSeconds();
+        if (rate > 0) session.Replay(rate);
+        const double cpu0 = CpuSeconds(), x0 = XServerCpuSeconds();
+        const double rss0 = ResidentMegabytes();
         QElapsedTimer wall;
         wall.start();
-        RunEventLoop(RunMs);
-        const double cpu = CpuSeconds() - cpu0;
+        RunEventLoop(RunMs());
+        const double cpu = CpuSeconds() - cpu0, x = XServerCpuSeconds() - x0;
         const double seconds = static_cast<double>(wall.nsecsElapsed()) * 1e-9;
         state.SetIterationTime(seconds);
         state.counters["cpu_%"] = 100.0 * cpu / seconds;
+        state.counters["x_cpu_%"] = x0 < 0 ? -1.0 : 100.0 * x / seconds;
         state.counters["lines/s"] = static_cast<double>(session.RecordedLines()) / seconds;
+        state.counters["rss_MB"] = ResidentMegabytes();
+        state.counters["rss_growth_MB"] = ResidentMegabytes() - rss0;
+        // A picture of the screen at the end of the run, to see what was drawn.
+        const QString shot = qEnvironmentVariable("KAVU_SESSION_SHOT");
+        if (!shot.isEmpty() && QGuiApplication::primaryScreen())
+            QGuiApplication::primaryScreen()->grabWindow(0).save(
+                shot.arg(QString::number(rate) + (every ? "-every" : "-monitor")));
     }
 }
-BENCHMARK(BM_EveryWindowReplay)->Arg(0)->Arg(24)->Arg(500)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_EveryWindowReplay)
+    ->Args({0, 1})->Args({24, 1})->Args({500, 1})->Args({24, 0})->Args({500, 0})
+    ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 void BM_EveryWindowReplayProbed(benchmark::State &state)
 {
     const int rate = static_cast<int>(state.range(0));
+    const bool every = state.range(1) != 0;
+    Label(state, every);
     for (auto _ : state) {
-        Session session;
+        Session session(every);
         RunEventLoop(500);
         QElapsedTimer clock;
         clock.start();
-        QLabel *label = TOAAForm->ui->TimeLabel;
-        QString shown = label->text();
+        // Without the TOAA window only the stall is measured.
+        QLabel *label = TOAAForm ? TOAAForm->ui->TimeLabel : nullptr;
+        QString shown = label ? label->text() : QString();
         std::vector<qint64> arrivals;   // ms, not yet on the label
         std::vector<double> l;          // ms from arrival to the label
         std::string lastToaa = MainForm->LastLine(SentenceType::Toaa);
@@ -130,7 +238,7 @@ void BM_EveryWindowReplayProbed(benchmark::State &state)
                 lastToaa = MainForm->LastLine(SentenceType::Toaa);
                 arrivals.push_back(now);
             }
-            if (label->text() != shown) {
+            if (label && label->text() != shown) {
                 shown = label->text();
                 for (qint64 t : arrivals) l.push_back(static_cast<double>(now - t));
                 arrivals.clear();
@@ -138,7 +246,7 @@ void BM_EveryWindowReplayProbed(benchmark::State &state)
         });
         session.Replay(rate);
         probe.start(1);
-        RunEventLoop(RunMs / 2);
+        RunEventLoop(RunMs() / 2);
         probe.stop();
         std::sort(l.begin(), l.end());
         state.SetIterationTime(static_cast<double>(clock.elapsed()) * 1e-3);
@@ -148,6 +256,8 @@ void BM_EveryWindowReplayProbed(benchmark::State &state)
         state.counters["latency_max_ms"] = l.empty() ? -1.0 : l.back();
     }
 }
-BENCHMARK(BM_EveryWindowReplayProbed)->Arg(24)->Arg(500)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_EveryWindowReplayProbed)
+    ->Args({24, 1})->Args({500, 1})->Args({24, 0})->Args({500, 0})
+    ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 } // namespace

@@ -71,6 +71,7 @@ TDataSourceForm::TDataSourceForm(QWidget *owner) : QDialog(owner), ui(std::make_
     ui->RichEdit1->setPalette(palette);
     // The bar paints every pixel of itself: moving it repaints it alone.
     ui->RichEdit1->verticalScrollBar()->setAttribute(Qt::WA_OpaquePaintEvent);
+    DrawTextUnshaped(ui->RichEdit1);
 
     RxMutex = std::make_unique<Win32Mutex>("", false);
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { appEnding_ = true; });
@@ -108,7 +109,6 @@ TDataSourceForm::TDataSourceForm(QWidget *owner) : QDialog(owner), ui(std::make_
     Timer2->setObjectName("Timer2");
     Timer2->setInterval(10);
     connect(Timer2, &QTimer::timeout, this, &TDataSourceForm::Timer2Timer);
-    Timer2->start();
 
     paceClock_.start();
 
@@ -641,6 +641,7 @@ void TDataSourceForm::OnSerialData(const char *data, int length)
         RxCount += length;
     }
     RxMutex->Release();
+    if (!Timer2->isActive()) Timer2->start();
 }
 
 // The worker's queued call: takes the chunk it waits with, unless the road is
@@ -650,7 +651,10 @@ void TDataSourceForm::HandOverSerialData()
 {
     if (appEnding_) return;
     handOverHeld_ = road_.size() >= RoadBacklog;   // the drain leaves the serial bytes be meanwhile
-    if (handOverHeld_) return;
+    if (handOverHeld_) {
+        if (!Timer2->isActive()) Timer2->start();   // it tries again once the road has room
+        return;
+    }
     try {
         CommThread->DeliverData();
     } catch (const std::exception &e) {
@@ -667,22 +671,28 @@ void TDataSourceForm::ReportIntakeError(const QString &text)
     Notifier::Error(text, this);
 }
 
-// The serial bytes gathered since the last drain join the road.
-void TDataSourceForm::TakeSerialBytes()
+// The serial bytes gathered since the last drain join the road, as far as it
+// has room; true when some are left waiting (or the buffer could not be had).
+bool TDataSourceForm::TakeSerialBytes()
 {
-    if (!RxMutex->Wait(1000)) return;
+    if (!RxMutex->Wait(1000)) return true;
     if (RxCount > 0 && road_.size() < RoadBacklog) {
         road_.append(RxBuffer, RxCount);
         RxCount = 0;
     }
+    const bool left = RxCount > 0;
     RxMutex->Release();
+    return left;
 }
 
+// The drain runs only while serial bytes wait: an idle program is not woken a
+// hundred times a second.
 void TDataSourceForm::Timer2Timer()
 {
-    TakeSerialBytes();
+    const bool left = TakeSerialBytes();
     DrainRx();
     if (handOverHeld_) HandOverSerialData();
+    if (!left && !handOverHeld_) Timer2->stop();
 }
 
 // Reads only as far ahead of the road as the backlog allows; the rest waits in

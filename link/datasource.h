@@ -51,7 +51,7 @@ public:
     QTcpSocket *ClientSocket1 = nullptr;
     FileDialog OpenDialog1{FileDialog::Kind::Open};
     QTimer *Timer1 = nullptr;            // replay tick
-    QTimer *Timer2 = nullptr;            // drain, every 10 ms
+    QTimer *Timer2 = nullptr;            // drain, every 10 ms while serial bytes wait
     QTimer *ReconnectTimer = nullptr;    // "Automatic reconnect" after a remote close
 
     static constexpr int ReconnectDelayMs = 1000;
@@ -128,7 +128,7 @@ private:
     void OnSerialFailure(unsigned generation, const QString &reason);
     void HandOverSerialData();
     void ReportIntakeError(const QString &text);
-    void TakeSerialBytes();
+    bool TakeSerialBytes();
     void DrainRx(bool all = false);
     void ContinueRoad();
     void ShowChunk(const QByteArray &chunk);

@@ -57,6 +57,7 @@ TMonitorForm::TMonitorForm(QAction *menuItem, QWidget *parent)
         pane->setContextMenuPolicy(Qt::NoContextMenu);
         // The bar paints every pixel of itself: moving it repaints it alone.
         pane->verticalScrollBar()->setAttribute(Qt::WA_OpaquePaintEvent);
+        DrawTextUnshaped(pane);
     }
 
     settle_.setSingleShot(true);

@@ -359,8 +359,11 @@ void ChartView::SquareTicks()
     for (QValueAxis *axis : {bottom_, left_}) ApplyStep(axis, axis->min(), axis->max(), step);
 }
 
+// A range the axis already shows changes nothing: neither its ticks (the plot
+// area's changes set those) nor the drawing, which a new range would redo whole.
 void ChartView::SetAxisRange(QValueAxis *axis, double min, double max)
 {
+    if (axis->min() == min && axis->max() == max) return;
     UpdateTicks(axis, min, max);
     axis->setRange(min, max);
     SquareTicks();

@@ -7,3 +7,8 @@ class QWidget;
 
 // Every label in the widget (the widget itself included) shows plain text.
 void ShowLabelsAsPlainText(QWidget *root);
+
+// Panes of receiver traffic draw their lines without shaping: the text is
+// Latin in a fixed-pitch face, so there are no ligatures or kerning to lose,
+// and shaping the visible lines again is much of the cost of each redraw.
+void DrawTextUnshaped(QWidget *pane);

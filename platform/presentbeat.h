@@ -14,9 +14,10 @@ class PresentBeat : public QObject {
     Q_OBJECT
 public:
     static constexpr qint64 PeriodMs = 50;
-    // Panes of scrolling traffic are redrawn every other beat: text that runs
-    // past is read no faster, and each redraw lays out and paints the whole pane.
-    static constexpr qint64 TrafficMs = 2 * PeriodMs;
+    // Panes of scrolling traffic are redrawn every fourth beat: text that runs
+    // past is read no faster, and each redraw lays out and paints the whole pane
+    // (the text layout repaints all of it on any change).
+    static constexpr qint64 TrafficMs = 4 * PeriodMs;
 
     // The time from now until TrafficMs have passed since shown (at once when
     // nothing was shown yet).

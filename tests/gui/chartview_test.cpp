@@ -68,3 +68,23 @@ TEST(ChartView, PointSetsAreThinnedToOnePointAPixelInsideTheRanges)
     view->AddAreaSeries(6, "area");
     delete view;   // goes with thinned series and an area still on it
 }
+
+// A range the axis already shows is not set again: ticks a window chose for
+// it stay, and nothing of the chart is laid out anew.
+TEST(ChartView, TheRangeAnAxisShowsIsNotSetAgain)
+{
+    ChartView view;
+    view.resize(600, 400);
+    view.SetXRange(0, 10);
+    view.SetYRange(-128, 128);
+    view.LeftAxis()->setTickInterval(64);
+    view.LeftAxis()->setTickAnchor(-128);
+    view.BottomAxis()->setTickInterval(5);
+    view.SetYRange(-128, 128);
+    view.SetXRange(0, 10);
+    EXPECT_EQ(view.LeftAxis()->tickInterval(), 64.0);
+    EXPECT_EQ(view.LeftAxis()->tickAnchor(), -128.0);
+    EXPECT_EQ(view.BottomAxis()->tickInterval(), 5.0);
+    view.SetXRange(0, 200);   // a new range gets its own ticks
+    EXPECT_NE(view.BottomAxis()->tickInterval(), 5.0);
+}

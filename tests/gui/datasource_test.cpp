@@ -189,6 +189,26 @@ TEST_F(DataSourceTest, ASerialStreamArrivesWholeAndEveryWayItEndsLeavesTheMonito
     EXPECT_TRUE(ReadBytes(recording) == QByteArray::fromStdString(stream + "In> log toaa ontime 1\r\n$GPGGA,1*4B\r\n$GPG"));
 }
 
+// An idle program is not woken to drain nothing: the drain timer runs while
+// serial bytes wait and stops once they are handed on.
+TEST_F(DataSourceTest, TheDrainTimerRunsOnlyWhileSerialBytesWait)
+{
+    PtyPair pty;
+    LinkPort(5, pty.SlaveName());
+    QString recording = Record();
+    EXPECT_FALSE(ds->Timer2->isActive());
+    ConnectSerial(QString::fromStdString(pty.SlaveName()));
+    EXPECT_FALSE(ds->Timer2->isActive());
+    bool ran = false;
+    QObject::connect(ds->Timer2, &QTimer::timeout, [&] { ran = true; });
+    pty.Write("$GPGGA,1*4B\r\n");
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo(recording).size() == 13; }));
+    EXPECT_TRUE(ran);
+    EXPECT_TRUE(WaitFor([&] { return !ds->Timer2->isActive(); }, 1000));
+    ds->Button1Click(ui->Button1);
+    EXPECT_FALSE(ds->Timer2->isActive());
+}
+
 TEST_F(DataSourceTest, BytesArrivingWhileTheRouterShowsABoxAreNeitherRepeatedNorLost)
 {
     PtyPair pty;

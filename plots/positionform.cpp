@@ -17,6 +17,7 @@
 
 #include "app/forms.h"
 #include "app/mainform.h"
+#include "platform/chartbeat.h"
 #include "platform/chartview.h"
 #include "platform/notifier.h"
 #include "platform/plaintext.h"
@@ -26,10 +27,6 @@
 #include "ui_positionform.h"
 
 namespace {
-
-// Redraws the intake asks for wait this long, so a fast stream redraws a few
-// times a second and not once per line.
-constexpr int RedrawDelayMs = 100;
 
 bool IsEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 
@@ -130,11 +127,8 @@ TPositionForm::TPositionForm(QWidget *owner)
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
-    redrawTimer_ = new QTimer(this);
-    redrawTimer_->setSingleShot(true);
-    redrawTimer_->setInterval(RedrawDelayMs);
+    beat_ = new ChartBeat(this, [this] { FlushRedraw(); });
 
-    connect(redrawTimer_, &QTimer::timeout, this, &TPositionForm::FlushRedraw);
     connect(Timer1, &QTimer::timeout, this, &TPositionForm::Timer1Timer);
     connect(ui->Close1, &QAction::triggered, this, &TPositionForm::Close1Click);
     connect(ui->AlwaysonTop1, &QAction::triggered, this, &TPositionForm::AlwaysonTop1Click);
@@ -189,7 +183,7 @@ TPositionForm::TPositionForm(QWidget *owner)
     Timer1->start();
 }
 
-TPositionForm::~TPositionForm() { redrawTimer_->stop(); }
+TPositionForm::~TPositionForm() { beat_->Drawn(); }
 
 void TPositionForm::BuildChart()
 {
@@ -351,7 +345,7 @@ void TPositionForm::Sync()
         c.GpsTime = false;
         ShowClock(Plot.GpsTime, "GPS Date and Time");
     }
-    if (c.Redraw()) RequestRedraw();
+    if (c.Redraw()) beat_->Request();
     if (c.IllegalGpsTime) {
         c.IllegalGpsTime = false;
         Notifier::Show("Warning...", "   Illegal JulianTime   ", this);
@@ -361,26 +355,19 @@ void TPositionForm::Sync()
 void TPositionForm::Commit()
 {
     Sync();
-    if (Drawable()) FlushRedraw();
+    if (beat_->Drawable()) FlushRedraw();
 }
 
-bool TPositionForm::Drawable() const { return isVisible() && !isMinimized(); }
-
-void TPositionForm::RequestRedraw()
-{
-    redrawPending_ = true;
-    if (Drawable() && !redrawTimer_->isActive()) redrawTimer_->start();
-}
+bool TPositionForm::RedrawPending() const { return beat_->Pending(); }
 
 void TPositionForm::FlushRedraw()
 {
-    if (redrawPending_ || Plot.Changed.Redraw()) Redraw();
+    if (beat_->Pending() || Plot.Changed.Redraw()) Redraw();
 }
 
 void TPositionForm::Redraw()
 {
-    redrawTimer_->stop();
-    redrawPending_ = false;
+    beat_->Drawn();
     PositionPlotModel::Changes &c = Plot.Changed;
     // The ranges first: what a large series keeps for drawing depends on them.
     if (c.Axes) {
@@ -398,7 +385,12 @@ void TPositionForm::Redraw()
         if (!(c.MemoMask & (1u << k))) continue;
         QStringList lines;
         for (const std::string &line : Plot.Memos[static_cast<size_t>(k)]) lines << QString::fromStdString(line);
-        Memo(k)->setPlainText(lines.join('\n'));
+        // Statistics that came out the same are not laid out again.
+        const QString text = lines.join('\n');
+        if (text != memoTexts_[static_cast<size_t>(k)]) {
+            memoTexts_[static_cast<size_t>(k)] = text;
+            Memo(k)->setPlainText(text);
+        }
     }
     c.MemoMask = 0;
 }
@@ -407,15 +399,6 @@ void TPositionForm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     FormShow();
-    // Soon, but through its own call: the timer keeps its interval for the stream.
-    if (redrawPending_ || Plot.Changed.Redraw()) QTimer::singleShot(0, this, &TPositionForm::FlushRedraw);
-}
-
-void TPositionForm::changeEvent(QEvent *event)
-{
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && Drawable() && (redrawPending_ || Plot.Changed.Redraw()))
-        QTimer::singleShot(0, this, &TPositionForm::FlushRedraw);
 }
 
 // ---------------------------------------------------------------------------

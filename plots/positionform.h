@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QString>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "sentence/splitters.h"
 
 namespace Ui { class TPositionForm; }
+class ChartBeat;
 class ChartView;
 class QAction;
 class QMenu;
@@ -55,8 +57,7 @@ public:
 
     // Chart and memos follow the model a few times a second; this brings them up to date now.
     void FlushRedraw();
-    bool RedrawPending() const { return redrawPending_; }
-    const QTimer *RedrawTimer() const { return redrawTimer_; }
+    bool RedrawPending() const;
 
     // Handlers
     void Close1Click();
@@ -101,7 +102,6 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void changeEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -112,9 +112,7 @@ private:
     void Sync();
     // Sync, then the redraw at once while the window shows.
     void Commit();
-    void RequestRedraw();
     void Redraw();
-    bool Drawable() const;
     int MenuHeight() const;
     void SolutionClick(int k);
     void SetPosButtonClick(int k);
@@ -123,8 +121,8 @@ private:
     void PanBy(QPoint pixels);
 
     std::array<QXYSeries *, PositionPlotModel::SeriesCount> series_{};
-    QTimer *redrawTimer_ = nullptr;
-    bool redrawPending_ = false;
+    ChartBeat *beat_ = nullptr;
+    std::array<QString, PositionPlotModel::TrackCount> memoTexts_;   // what each memo was last given
     bool panning_ = false;
     QPoint panFrom_;
 };

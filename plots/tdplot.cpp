@@ -24,6 +24,7 @@
 #include <utility>
 
 #include "app/forms.h"
+#include "platform/chartbeat.h"
 #include "platform/chartview.h"
 #include "platform/notifier.h"
 #include "platform/plaintext.h"
@@ -34,10 +35,6 @@
 #include "ui_tdplot.h"
 
 namespace {
-
-// Redraws the intake asks for wait this long, so a fast stream redraws a few
-// times a second and not once per line.
-constexpr int RedrawDelayMs = 100;
 
 QColor PaletteColour(int slot)
 {
@@ -77,11 +74,8 @@ TTDForm::TTDForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui::T
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
-    redrawTimer_ = new QTimer(this);
-    redrawTimer_->setSingleShot(true);
-    redrawTimer_->setInterval(RedrawDelayMs);
+    beat_ = new ChartBeat(this, [this] { FlushRedraw(); });
 
-    connect(redrawTimer_, &QTimer::timeout, this, &TTDForm::FlushRedraw);
     connect(Timer1, &QTimer::timeout, this, &TTDForm::Timer1Timer);
     connect(ui->Close1, &QAction::triggered, this, &TTDForm::Close1Click);
     connect(ui->AlwaysonTop1, &QAction::triggered, this, &TTDForm::AlwaysonTop1Click);
@@ -145,7 +139,7 @@ TTDForm::~TTDForm() { FormDestroy(); }
 
 void TTDForm::FormDestroy()
 {
-    redrawTimer_->stop();
+    beat_->Drawn();
     RemoveAllChartSeries();
     Master = nullptr;
     Stations.Clear();
@@ -199,33 +193,14 @@ void TTDForm::Intake(const TDSentence *sentence)
     if (sentence) change = Stations.Add(*sentence);
     if (Stations.Trim(NumberOfPoints)) change.RedrawNeeded = true;
     if (change.NewStation) RebuildMasterList();
-    if (change.RedrawNeeded) RequestRedraw();
+    if (change.RedrawNeeded) beat_->Request();
 }
 
-bool TTDForm::Drawable() const { return isVisible() && !isMinimized(); }
-
-void TTDForm::RequestRedraw()
-{
-    redrawPending_ = true;
-    if (Drawable() && !redrawTimer_->isActive()) redrawTimer_->start();
-}
+bool TTDForm::RedrawPending() const { return beat_->Pending(); }
 
 void TTDForm::FlushRedraw()
 {
-    if (redrawPending_) Redraw();
-}
-
-void TTDForm::showEvent(QShowEvent *event)
-{
-    QMainWindow::showEvent(event);
-    if (redrawPending_) QTimer::singleShot(0, this, &TTDForm::FlushRedraw);   // the timer keeps its interval
-}
-
-void TTDForm::changeEvent(QEvent *event)
-{
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && redrawPending_ && Drawable())
-        QTimer::singleShot(0, this, &TTDForm::FlushRedraw);
+    if (beat_->Pending()) Redraw();
 }
 
 // ---------------------------------------------------------------------------
@@ -255,8 +230,7 @@ void TTDForm::RemoveAllChartSeries()
 
 void TTDForm::Redraw()
 {
-    redrawTimer_->stop();
-    redrawPending_ = false;
+    beat_->Drawn();
     if (Chart1->IsZoomed()) return;
 
     const TDRedrawOptions options = Options();
@@ -310,12 +284,35 @@ void TTDForm::Redraw()
         station->HasSeries = true;
     }
 
-    ui->Edit4->setText(QString::number(largest));
-    ui->Memo1->setPlainText(memo.join('\n'));
-    FitStatistics();
+    ShowStatistics(memo, largest);
+    FillSeries(filled, minX, maxX, scale.Bottom(), scale.Top());
+}
 
+// Text that did not change is not laid out again.
+void TTDForm::ShowStatistics(const QStringList &lines, size_t largest)
+{
+    const QString count = QString::number(largest);
+    if (ui->Edit4->text() != count) ui->Edit4->setText(count);
+    QString text = lines.join('\n');
+    if (text == statistics_) return;
+    statistics_ = std::move(text);
+    ui->Memo1->setPlainText(statistics_);
+    FitStatistics();
+}
+
+// New axis ranges, then the series' points. A series that holds points when its
+// axis takes a new range is laid out for that range, and again for its new
+// points: emptied first, it is laid out once.
+void TTDForm::FillSeries(std::vector<std::pair<QXYSeries *, QList<QPointF>>> &filled, double minX, double maxX,
+                         double minY, double maxY)
+{
+    const QValueAxis *x = Chart1->BottomAxis(), *y = Chart1->LeftAxis();
+    const bool xMoves = maxX >= minX && (x->min() != minX || x->max() != maxX);
+    const bool yMoves = !ui->CheckBox5->isChecked() && (y->min() != minY || y->max() != maxY);
+    if (xMoves || yMoves)
+        for (auto &filling : filled) filling.first->clear();
     if (maxX >= minX) Chart1->SetXRange(minX, maxX);
-    if (!ui->CheckBox5->isChecked()) Chart1->SetYRange(scale.Bottom(), scale.Top());
+    if (!ui->CheckBox5->isChecked()) Chart1->SetYRange(minY, maxY);
     for (auto &[series, points] : filled) Chart1->SetSeriesPoints(series, points);
 }
 
@@ -341,7 +338,7 @@ void TTDForm::RebuildMasterList()
 
 void TTDForm::ResetAll()
 {
-    redrawTimer_->stop();
+    beat_->Drawn();
     Master = nullptr;
     Stations.Clear();
     RebuildMasterList();
@@ -623,7 +620,7 @@ void TTDForm::DASFA1Click() { ChooseSource(2); }
 
 void TTDForm::Reset1Click()
 {
-    redrawTimer_->stop();
+    beat_->Drawn();
     Stations.ClearData();
     RemoveAllChartSeries();
     Redraw();

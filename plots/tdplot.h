@@ -4,9 +4,14 @@
 // with display offsets, with mean and standard deviation per station.
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
+#include <QPointF>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "platform/colordialog.h"
 #include "plots/tdmodel.h"
@@ -15,6 +20,7 @@
 #include "sentence/splitters.h"
 
 namespace Ui { class TTDForm; }
+class ChartBeat;
 class ChartView;
 class QMenu;
 class QTimer;
@@ -50,7 +56,7 @@ public:
     void Redraw();
     // Runs a redraw that the intake asked for and that has not run yet.
     void FlushRedraw();
-    bool RedrawPending() const { return redrawPending_; }
+    bool RedrawPending() const;
     void RebuildMasterList();
     void ResetAll();
     void UpdateAxisTitle();
@@ -95,14 +101,13 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-    void changeEvent(QEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void Intake(const TDSentence *sentence);
-    void RequestRedraw();
-    bool Drawable() const;
+    void ShowStatistics(const QStringList &lines, size_t largest);
+    void FillSeries(std::vector<std::pair<QXYSeries *, QList<QPointF>>> &filled, double minX, double maxX,
+                    double minY, double maxY);
     int MenuHeight() const;
     void FitStatistics();
     static constexpr int StatisticsMemoWidth = 209;
@@ -113,8 +118,8 @@ private:
     void FillDateAndTime(const QString &dateFormat);
     QString AxisText(double value) const;
 
-    QTimer *redrawTimer_ = nullptr;
-    bool redrawPending_ = false;
+    ChartBeat *beat_ = nullptr;
+    QString statistics_;   // the text the statistics memo was last given
     int grownFrom_ = 0;   // client height before the statistics made the window taller (0: not grown)
     int grownTo_ = 0;     // the client height they made it
     int fixedItems_ = 0;   // items of "Select Stations" made at design time

@@ -1,10 +1,14 @@
 // The position window fed through the router: the intake whatever shows, redraw
 // timing, the checks of its edits, the centre, zoom, drag, follow and scale,
 // Loran against GPS, the GPS clock, and drawing large point sets.
+#include <QElapsedTimer>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <random>
 
 #include "failing_new.h"
 #include "gui_test_support.h"
+#include "platform/chartbeat.h"
 #include "plots/positionform.h"
 #include "position_lines.h"
 #include "ui_positionform.h"
@@ -208,4 +212,90 @@ TEST_F(PositionFormTest, AllocationFailuresWhileTheWindowIsMade)
     EXPECT_EQ(window->Plot.Tracks[4].Points.size(), 1u);
     EXPECT_EQ(window->Chart1->PointCount(window->Chart1->FindSeries(PositionPlotModel::TrackSeries(0))), 0);
     EXPECT_EQ(window->Chart1->PointCount(window->Chart1->FindSeries(PositionPlotModel::TrackSeries(4))), 1);
+}
+
+// Shown, the plot follows a steady stream on its beat: never two redraws within
+// its interval. A redraw that falls due while the window is hidden waits for it
+// to show again.
+TEST_F(PositionFormTest, TheChartIsRedrawnOnItsBeatAndNotWhileHidden)
+{
+    Start();
+    GpsAt(0);
+    PositionForm->FlushRedraw();
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<qint64> redraws;
+    QObject::connect(Series(6), &QXYSeries::pointsReplaced, [&] { redraws.push_back(clock.elapsed()); });
+    for (int i = 1; i < 50; ++i) {
+        GpsAt(i, 0.1 * i);
+        QTest::qWait(20);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 2000));
+    ASSERT_GE(redraws.size(), 3u);
+    for (size_t i = 1; i < redraws.size(); ++i) EXPECT_GE(redraws[i] - redraws[i - 1], ChartBeat::IntervalMs - 5) << i;
+    EXPECT_EQ(Count(6), 50);
+
+    GpsAt(50);
+    PositionForm->hide();
+    QTest::qWait(ChartBeat::IntervalMs + 100);
+    EXPECT_EQ(Count(6), 50);
+    EXPECT_TRUE(PositionForm->RedrawPending());
+    ShowAndWait(PositionForm);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 2000));
+    EXPECT_EQ(Count(6), 51);
+}
+
+// Statistics asked for again that come out the same are not set again (their
+// text would be laid out anew).
+TEST_F(PositionFormTest, StatisticsThatDidNotChangeAreNotSetAgain)
+{
+    Start();
+    GpsAt(0);
+    GpsAt(1, 3.0);
+    PositionForm->FlushRedraw();
+    int changes = 0;
+    QObject::connect(PositionForm->Memo(4), &QPlainTextEdit::textChanged, [&] { ++changes; });
+    PositionForm->ShowStatistics(4);
+    EXPECT_EQ(changes, 0);
+    GpsAt(2, 7.0);
+    PositionForm->FlushRedraw();
+    EXPECT_EQ(changes, 1);
+}
+
+// Lines of every solution arriving at odd moments while the chart is drawn on its
+// beat, the view following them: once they stop, the chart, its axes and the
+// statistics are those of a plot redrawn after every line.
+TEST_F(PositionFormTest, DrawnOnItsBeatTheChartEndsAsDrawnAfterEveryLine)
+{
+    Start();
+    MaxPoints = 30;
+    TPositionForm perLine;
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> noise(-2e-5, 2e-5);
+    for (int i = 0; i < 150; ++i) {
+        char time[16], seconds[16], lat[32], lon[32];
+        std::snprintf(time, sizeof time, "12%02d%02d.00", i / 60, i % 60);
+        std::snprintf(seconds, sizeof seconds, "%d.00", 43200 + i);
+        std::snprintf(lat, sizeof lat, "%.9f", 52.0 + 2e-5 * i + noise(random));
+        std::snprintf(lon, sizeof lon, "%.9f", 4.0 + noise(random));
+        std::vector<std::string> lines{Gpposa(time, lat, lon), Inposa(time, lat, lon)};
+        if (i % 3 == 0) lines.push_back(Lcposa(seconds, 'A', lat, lon));
+        for (const std::string &line : lines) {
+            Line(line);
+            perLine.NewData(line.c_str());
+            perLine.FlushRedraw();
+        }
+        QTest::qWait(static_cast<int>(random() % 30));
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 2000));
+    for (int i = 0; i < PositionPlotModel::SeriesCount; ++i)
+        EXPECT_EQ(PositionForm->Chart1->SeriesPoints(Series(i)),
+                  perLine.Chart1->SeriesPoints(perLine.Chart1->FindSeries(i))) << i;
+    EXPECT_GT(Count(6), 20);
+    for (auto axis : {&ChartView::BottomAxis, &ChartView::LeftAxis}) {
+        EXPECT_EQ((PositionForm->Chart1->*axis)()->min(), (perLine.Chart1->*axis)()->min());
+        EXPECT_EQ((PositionForm->Chart1->*axis)()->max(), (perLine.Chart1->*axis)()->max());
+    }
+    for (int k = 0; k < PositionPlotModel::TrackCount; ++k)
+        EXPECT_EQ(PositionForm->Memo(k)->toPlainText(), perLine.Memo(k)->toPlainText()) << k;
 }

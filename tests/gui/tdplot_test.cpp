@@ -1,10 +1,13 @@
 // The TOA/TD plot window fed through the router: source, redraw timing, zoom,
 // the checks of its edits and dialogs, the station menus, copies and layout.
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QScreen>
 #include <QScrollBar>
+#include <random>
 
 #include "gui_test_support.h"
+#include "platform/chartbeat.h"
 #include "plots/linedialogs.h"
 #include "plots/tdplot.h"
 #include "td_lines.h"
@@ -229,4 +232,98 @@ TEST_F(TDPlotTest, TheLayoutGrowsWithTheStatistics)
     EXPECT_GT(ui->Memo1->verticalScrollBar()->maximum(), 0);
     TDForm->HideAll1Click();   // no lines: back to the height it had
     EXPECT_EQ(TDForm->height(), before);
+}
+
+// Shown, the plot follows a steady stream on its beat: never two redraws within
+// its interval. A redraw that falls due while the window is hidden waits for it
+// to show again.
+TEST_F(TDPlotTest, TheChartIsRedrawnOnItsBeatAndNotWhileHidden)
+{
+    ShowAndWait(TDForm);
+    Toaa(3, {"7499M"});
+    TDForm->ViewAll1Click();
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<qint64> redraws;
+    QObject::connect(Series()[0], &QXYSeries::pointsReplaced, [&] { redraws.push_back(clock.elapsed()); });
+    for (int i = 0; i < 50; ++i) {
+        Toaa(1, {"7499M"}, 3 + i);
+        QTest::qWait(20);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !TDForm->RedrawPending(); }, 2000));
+    ASSERT_GE(redraws.size(), 3u);
+    for (size_t i = 1; i < redraws.size(); ++i) EXPECT_GE(redraws[i] - redraws[i - 1], ChartBeat::IntervalMs - 5) << i;
+    EXPECT_EQ(Series()[0]->count(), 53);
+
+    Toaa(1, {"7499M"}, 53);
+    TDForm->hide();
+    QTest::qWait(ChartBeat::IntervalMs + 100);
+    EXPECT_EQ(Series()[0]->count(), 53);
+    EXPECT_TRUE(TDForm->RedrawPending());
+    ShowAndWait(TDForm);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !TDForm->RedrawPending(); }, 2000));
+    EXPECT_EQ(Series()[0]->count(), 54);
+}
+
+// Statistics that a line leaves as they were are not set again (their text would
+// be laid out anew).
+TEST_F(TDPlotTest, StatisticsThatDidNotChangeAreNotSetAgain)
+{
+    Toaa(3, {"7499M", "7499X"});
+    TDForm->ViewAll1Click();
+    for (const auto &station : TDForm->Stations) station->Shown = std::string(station->Name) == "7499M";
+    TDForm->Redraw();
+    int changes = 0;
+    QObject::connect(ui->Memo1, &QPlainTextEdit::textChanged, [&] { ++changes; });
+    // A point of the hidden station, none used of the shown: a redraw, the statistics as they were.
+    Line(ToaaLine(3, {{"7499M", 2000.0, 0x00E2}, {"7499X", 2500.0}}));
+    ASSERT_TRUE(TDForm->RedrawPending());
+    TDForm->FlushRedraw();
+    EXPECT_EQ(changes, 0);
+    Toaa(1, {"7499M", "7499X"}, 4);
+    TDForm->FlushRedraw();
+    EXPECT_EQ(changes, 1);
+}
+
+// Lines arriving at odd moments while the chart is drawn on its beat: once they
+// stop, the chart, its axes and statistics are those of a plot redrawn after
+// every line.
+TEST_F(TDPlotTest, DrawnOnItsBeatTheChartEndsAsDrawnAfterEveryLine)
+{
+    ShowAndWait(TDForm);
+    TTDForm perLine;
+    for (TTDForm *form : {TDForm, &perLine}) {
+        form->ui->Edit1->setText("40");
+        form->Button1Click();
+        form->ui->CheckBox2->setChecked(true);
+    }
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> noise(-0.05, 0.05);
+    for (int i = 0; i < 120; ++i) {
+        std::vector<ToaaEntry> entries{{"7499M", 1000.0 + noise(random)}, {"7499X", 2000.0 + 0.01 * i + noise(random)}};
+        if (i >= 50) entries.push_back({"6731Z", 3000.0 - 0.02 * i, i % 7 ? 0x00A2u : 0x00E2u});
+        const std::string line = ToaaLine(i, entries);
+        Line(line);
+        perLine.NewData(line.c_str());
+        perLine.Redraw();
+        if (i == 5 || i == 60) {
+            TDForm->ViewAll1Click();
+            perLine.ViewAll1Click();
+        }
+        QTest::qWait(static_cast<int>(random() % 40));
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !TDForm->RedrawPending(); }, 2000));
+    const QList<QXYSeries *> beat = Series(), every = perLine.Chart1->Series();
+    ASSERT_EQ(beat.size(), 3);
+    ASSERT_EQ(every.size(), beat.size());
+    for (qsizetype s = 0; s < beat.size(); ++s) {
+        EXPECT_EQ(beat[s]->name(), every[s]->name());
+        EXPECT_EQ(TDForm->Chart1->SeriesPoints(beat[s]), perLine.Chart1->SeriesPoints(every[s])) << s;
+    }
+    for (auto axis : {&ChartView::BottomAxis, &ChartView::LeftAxis}) {
+        EXPECT_EQ((TDForm->Chart1->*axis)()->min(), (perLine.Chart1->*axis)()->min());
+        EXPECT_EQ((TDForm->Chart1->*axis)()->max(), (perLine.Chart1->*axis)()->max());
+    }
+    EXPECT_EQ(ui->Memo1->toPlainText(), perLine.ui->Memo1->toPlainText());
+    EXPECT_EQ(ui->Edit4->text(), perLine.ui->Edit4->text());
 }

@@ -1,0 +1,75 @@
+// What a chart pays to take k new points into a series of n and drop its k
+// oldest, on a shown chart view: the whole series again through replace(), or
+// removePoints() plus an append() of the new points. Also a new axis range with
+// the series filled, against the range set while the series is empty. Run on
+// the platform the window would use (QT_QPA_PLATFORM).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QLineSeries>
+#include <QValueAxis>
+
+#include "platform/chartview.h"
+
+namespace {
+
+QList<QPointF> Wave(int from, int n)
+{
+    QList<QPointF> points;
+    points.reserve(n);
+    for (int i = from; i < from + n; ++i) points.append(QPointF(i, (i * 37) % 101));
+    return points;
+}
+
+// range(0): points kept; range(1): new points per redraw; range(2): 0 replace(), 1 remove + append.
+void BM_ChartTakeNewPoints(benchmark::State &state)
+{
+    const int n = static_cast<int>(state.range(0)), k = static_cast<int>(state.range(1));
+    const bool append = state.range(2) != 0;
+    ChartView view;
+    view.resize(800, 400);
+    view.show();
+    QLineSeries *series = view.AddLineSeries(1, "s");
+    view.SetXRange(0, 1e9);
+    view.SetYRange(-1, 102);
+    int first = 0;
+    series->replace(Wave(first, n));
+    QApplication::processEvents();
+    for (auto _ : state) {
+        first += k;
+        if (append) {
+            series->removePoints(0, k);
+            series->append(Wave(first + n - k, k));
+        } else {
+            series->replace(Wave(first, n));
+        }
+    }
+    state.SetLabel(append ? "removePoints + append" : "replace");
+}
+BENCHMARK(BM_ChartTakeNewPoints)->ArgsProduct({{200, 2000}, {1, 4}, {0, 1}});
+
+// range(0): series of 200 points; range(1): 0 range set with the series full, 1 emptied first.
+void BM_ChartNewRange(benchmark::State &state)
+{
+    const int lines = static_cast<int>(state.range(0));
+    const bool emptyFirst = state.range(1) != 0;
+    ChartView view;
+    view.resize(800, 400);
+    view.show();
+    std::vector<QLineSeries *> series;
+    for (int s = 0; s < lines; ++s) series.push_back(view.AddLineSeries(s + 1, "s"));
+    int first = 0;
+    for (QLineSeries *s : series) s->replace(Wave(first, 200));
+    QApplication::processEvents();
+    for (auto _ : state) {
+        ++first;
+        if (emptyFirst)
+            for (QLineSeries *s : series) s->clear();
+        view.SetXRange(first, first + 199);
+        for (QLineSeries *s : series) view.SetSeriesPoints(s, Wave(first, 200));
+    }
+    state.SetLabel(emptyFirst ? "emptied first" : "full");
+}
+BENCHMARK(BM_ChartNewRange)->ArgsProduct({{10}, {0, 1}});
+
+} // namespace

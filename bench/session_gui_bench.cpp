@@ -14,7 +14,9 @@
 //    (which is painted in the same turn of the event loop), both seen by that timer.
 // KAVU_SESSION_SECONDS sets the length of a plain run (default 10 s; a probed
 // run takes half of it); KAVU_SESSION_SHOT=/dir/%1.png saves the screen at the
-// end of each plain run.
+// end of each plain run; KAVU_SESSION_TD_STATIONS=1 shows every station on the
+// TD plot (as a user who reads it would) before a plain run with every window
+// measures.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -187,6 +189,10 @@ void BM_EveryWindowReplay(benchmark::State &state)
         Session session(every);
         RunEventLoop(500);   // the windows settle
         if (rate > 0) session.Replay(rate);
+        if (rate > 0 && every && qEnvironmentVariableIsSet("KAVU_SESSION_TD_STATIONS")) {
+            RunEventLoop(1500);   // the stations of the sample have come in
+            TDForm->ViewAll1Click();
+        }
         const double cpu0 = CpuSeconds(), x0 = XServerCpuSeconds();
         const double rss0 = ResidentMegabytes();
         QElapsedTimer wall;

@@ -1,7 +1,7 @@
 // What a chart pays to take k new points into a series of n and drop its k
 // oldest, on a shown chart view: the whole series again through replace(), or
 // removePoints() plus an append() of the new points. Also a new axis range with
-// the series filled, against the range set while the series is empty. Run on
+// the series full, against Refill, which sets it while the series are empty. Run on
 // the platform the window would use (QT_QPA_PLATFORM).
 #include <benchmark/benchmark.h>
 
@@ -48,7 +48,7 @@ void BM_ChartTakeNewPoints(benchmark::State &state)
 }
 BENCHMARK(BM_ChartTakeNewPoints)->ArgsProduct({{200, 2000}, {1, 4}, {0, 1}});
 
-// range(0): series of 200 points; range(1): 0 range set with the series full, 1 emptied first.
+// range(0): series of 200 points; range(1): 0 range set with the series full, 1 through Refill.
 void BM_ChartNewRange(benchmark::State &state)
 {
     const int lines = static_cast<int>(state.range(0));
@@ -63,12 +63,16 @@ void BM_ChartNewRange(benchmark::State &state)
     QApplication::processEvents();
     for (auto _ : state) {
         ++first;
-        if (emptyFirst)
-            for (QLineSeries *s : series) s->clear();
+        if (emptyFirst) {
+            std::vector<std::pair<QXYSeries *, QList<QPointF>>> fills;
+            for (QLineSeries *s : series) fills.emplace_back(s, Wave(first, 200));
+            view.Refill(std::pair{double(first), first + 199.0}, std::nullopt, fills);
+            continue;
+        }
         view.SetXRange(first, first + 199);
         for (QLineSeries *s : series) view.SetSeriesPoints(s, Wave(first, 200));
     }
-    state.SetLabel(emptyFirst ? "emptied first" : "full");
+    state.SetLabel(emptyFirst ? "Refill (emptied first)" : "range, then points");
 }
 BENCHMARK(BM_ChartNewRange)->ArgsProduct({{10}, {0, 1}});
 

@@ -369,16 +369,18 @@ void ChartView::SetAxisRange(QValueAxis *axis, double min, double max)
     SquareTicks();
 }
 
+std::pair<double, double> ChartView::ShownXRange(double min, double max)
+{
+    if (max > min) return {min, max};
+    // An empty or single-valued range still shows its value.
+    const double centre = std::isfinite(min) ? min : 0.0;
+    return {centre - 1.0, centre + 1.0};
+}
+
 void ChartView::SetXRange(double min, double max)
 {
-    if (!(max > min)) {
-        // An empty or single-valued range still shows its value.
-        double centre = std::isfinite(min) ? min : 0.0;
-        min = centre - 1.0;
-        max = centre + 1.0;
-    }
-    homeX_ = {min, max};
-    SetAxisRange(bottom_, min, max);
+    homeX_ = ShownXRange(min, max);
+    SetAxisRange(bottom_, homeX_.first, homeX_.second);
 }
 
 void ChartView::SetYRange(double min, double max)
@@ -386,6 +388,20 @@ void ChartView::SetYRange(double min, double max)
     if (!(max > min) || !std::isfinite(max - min)) return;   // an axis never shows a minimum above its maximum
     homeY_ = {min, max};
     SetAxisRange(left_, min, max);
+}
+
+void ChartView::Refill(Range x, Range y, const std::vector<std::pair<QXYSeries *, QList<QPointF>>> &fills)
+{
+    auto moves = [](const QValueAxis *axis, std::pair<double, double> range) {
+        return axis->min() != range.first || axis->max() != range.second;
+    };
+    const bool xMoves = x && moves(bottom_, ShownXRange(x->first, x->second));
+    const bool yMoves = y && y->second > y->first && std::isfinite(y->second - y->first) && moves(left_, *y);
+    if (xMoves || yMoves)
+        for (const auto &fill : fills) fill.first->clear();
+    if (x) SetXRange(x->first, x->second);
+    if (y) SetYRange(y->first, y->second);
+    for (const auto &[series, points] : fills) SetSeriesPoints(series, points);
 }
 
 bool ChartView::IsZoomed() const

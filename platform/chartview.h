@@ -8,7 +8,9 @@
 #include <QHash>
 #include <QList>
 #include <QPointF>
+#include <optional>
 #include <utility>
+#include <vector>
 
 class QAreaSeries;
 class QLineSeries;
@@ -67,6 +69,13 @@ public:
     void SetXRange(double min, double max);
     void SetYRange(double min, double max);
 
+    // New axis ranges as SetXRange and SetYRange take them (an axis given none
+    // keeps its range), then new points for the series given, as SetSeriesPoints.
+    // A series that holds points when its axis moves is laid out for the new range
+    // and again for its new points: these are emptied first, and laid out once.
+    using Range = std::optional<std::pair<double, double>>;
+    void Refill(Range x, Range y, const std::vector<std::pair<QXYSeries *, QList<QPointF>>> &fills);
+
     // Both axes get the same tick step, about `spacing` pixels apart: a square
     // grid on a chart with as many units per pixel across as up.
     void SetSquareTicks(double spacing);
@@ -109,6 +118,7 @@ private:
     static void ApplyStep(QValueAxis *axis, double min, double max, double step);
     void SquareTicks();
     void SetAxisRange(QValueAxis *axis, double min, double max);
+    static std::pair<double, double> ShownXRange(double min, double max);
 
     QValueAxis *bottom_ = nullptr;
     QValueAxis *left_ = nullptr;

@@ -370,16 +370,18 @@ void TPositionForm::Redraw()
     beat_->Drawn();
     PositionPlotModel::Changes &c = Plot.Changed;
     // The ranges first: what a large series keeps for drawing depends on them.
+    ChartView::Range x, y;
     if (c.Axes) {
         c.Axes = false;
-        Chart1->SetXRange(Plot.XMin, Plot.XMax);
-        Chart1->SetYRange(Plot.YMin, Plot.YMax);
+        x = std::pair{Plot.XMin, Plot.XMax};
+        y = std::pair{Plot.YMin, Plot.YMax};
     }
-    for (int i = 0; i < PositionPlotModel::SeriesCount; ++i) {
-        if (!(c.SeriesMask & (1u << i))) continue;
-        Chart1->SetSeriesPoints(series_[static_cast<size_t>(i)], ToPoints(Plot.Series[static_cast<size_t>(i)]));
-    }
+    std::vector<std::pair<QXYSeries *, QList<QPointF>>> fills;
+    for (int i = 0; i < PositionPlotModel::SeriesCount; ++i)
+        if (c.SeriesMask & (1u << i))
+            fills.emplace_back(series_[static_cast<size_t>(i)], ToPoints(Plot.Series[static_cast<size_t>(i)]));
     c.SeriesMask = 0;
+    Chart1->Refill(x, y, fills);
     Plot.UpdateStatistics();
     for (int k = 0; k < PositionPlotModel::TrackCount; ++k) {
         if (!(c.MemoMask & (1u << k))) continue;

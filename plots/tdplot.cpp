@@ -285,7 +285,10 @@ void TTDForm::Redraw()
     }
 
     ShowStatistics(memo, largest);
-    FillSeries(filled, minX, maxX, scale.Bottom(), scale.Top());
+    ChartView::Range x, y;
+    if (maxX >= minX) x = std::pair{minX, maxX};
+    if (!ui->CheckBox5->isChecked()) y = std::pair{scale.Bottom(), scale.Top()};
+    Chart1->Refill(x, y, filled);
 }
 
 // Text that did not change is not laid out again.
@@ -298,22 +301,6 @@ void TTDForm::ShowStatistics(const QStringList &lines, size_t largest)
     statistics_ = std::move(text);
     ui->Memo1->setPlainText(statistics_);
     FitStatistics();
-}
-
-// New axis ranges, then the series' points. A series that holds points when its
-// axis takes a new range is laid out for that range, and again for its new
-// points: emptied first, it is laid out once.
-void TTDForm::FillSeries(std::vector<std::pair<QXYSeries *, QList<QPointF>>> &filled, double minX, double maxX,
-                         double minY, double maxY)
-{
-    const QValueAxis *x = Chart1->BottomAxis(), *y = Chart1->LeftAxis();
-    const bool xMoves = maxX >= minX && (x->min() != minX || x->max() != maxX);
-    const bool yMoves = !ui->CheckBox5->isChecked() && (y->min() != minY || y->max() != maxY);
-    if (xMoves || yMoves)
-        for (auto &filling : filled) filling.first->clear();
-    if (maxX >= minX) Chart1->SetXRange(minX, maxX);
-    if (!ui->CheckBox5->isChecked()) Chart1->SetYRange(minY, maxY);
-    for (auto &[series, points] : filled) Chart1->SetSeriesPoints(series, points);
 }
 
 void TTDForm::RebuildMasterList()

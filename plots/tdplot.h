@@ -106,8 +106,6 @@ protected:
 private:
     void Intake(const TDSentence *sentence);
     void ShowStatistics(const QStringList &lines, size_t largest);
-    void FillSeries(std::vector<std::pair<QXYSeries *, QList<QPointF>>> &filled, double minX, double maxX,
-                    double minY, double maxY);
     int MenuHeight() const;
     void FitStatistics();
     static constexpr int StatisticsMemoWidth = 209;

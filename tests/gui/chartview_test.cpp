@@ -88,3 +88,32 @@ TEST(ChartView, TheRangeAnAxisShowsIsNotSetAgain)
     view.SetXRange(0, 200);   // a new range gets its own ticks
     EXPECT_NE(view.BottomAxis()->tickInterval(), 5.0);
 }
+
+// New ranges with new points: the series given are laid out once, for their new
+// points (emptied while the axes move), and end as set one after the other.
+TEST(ChartView, ARefillEndsAsRangesThenPointsSetOneAfterTheOther)
+{
+    ChartView view;
+    view.resize(600, 400);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QLineSeries *moving = view.AddLineSeries(1, "moving"), *kept = view.AddLineSeries(2, "kept");
+    view.SetSeriesPoints(moving, {{0, 0}, {1, 1}});
+    view.SetSeriesPoints(kept, {{0, 0.5}, {1, 0.5}});
+    int movingChanges = 0, keptChanges = 0;
+    QObject::connect(moving, &QXYSeries::pointsReplaced, [&] { ++movingChanges; });
+    QObject::connect(kept, &QXYSeries::pointsReplaced, [&] { ++keptChanges; });
+    const QList<QPointF> next{{0, 0}, {1, 1}, {2, 4}};
+    view.Refill(std::pair{0.0, 2.0}, std::pair{-1.0, 5.0}, {{moving, next}});
+    EXPECT_EQ(moving->points(), next);
+    EXPECT_EQ(kept->count(), 2);   // not given: kept, laid out for the new range
+    EXPECT_EQ(movingChanges, 1);
+    EXPECT_EQ(keptChanges, 0);
+    EXPECT_EQ(view.BottomAxis()->max(), 2.0);
+    EXPECT_EQ(view.LeftAxis()->min(), -1.0);
+    view.Refill(std::pair{3.0, 3.0}, std::nullopt, {{moving, {{3, 1}}}});   // a single value still shows
+    EXPECT_EQ(view.BottomAxis()->min(), 2.0);
+    EXPECT_EQ(view.BottomAxis()->max(), 4.0);
+    EXPECT_EQ(view.LeftAxis()->max(), 5.0);
+    EXPECT_EQ(moving->count(), 1);
+}

@@ -243,6 +243,15 @@ TEST_F(PositionFormTest, TheChartIsRedrawnOnItsBeatAndNotWhileHidden)
     ShowAndWait(PositionForm);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 2000));
     EXPECT_EQ(Count(6), 51);
+
+    // Minimised, likewise.
+    GpsAt(51);
+    PositionForm->showMinimized();
+    QTest::qWait(ChartBeat::IntervalMs + 100);
+    EXPECT_EQ(Count(6), 51);
+    PositionForm->showNormal();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 2000));
+    EXPECT_EQ(Count(6), 52);
 }
 
 // Statistics asked for again that come out the same are not set again (their

@@ -263,6 +263,15 @@ TEST_F(TDPlotTest, TheChartIsRedrawnOnItsBeatAndNotWhileHidden)
     ShowAndWait(TDForm);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !TDForm->RedrawPending(); }, 2000));
     EXPECT_EQ(Series()[0]->count(), 54);
+
+    // Minimised, likewise.
+    Toaa(1, {"7499M"}, 54);
+    TDForm->showMinimized();
+    QTest::qWait(ChartBeat::IntervalMs + 100);
+    EXPECT_EQ(Series()[0]->count(), 54);
+    TDForm->showNormal();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !TDForm->RedrawPending(); }, 2000));
+    EXPECT_EQ(Series()[0]->count(), 55);
 }
 
 // Statistics that a line leaves as they were are not set again (their text would

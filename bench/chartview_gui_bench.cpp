@@ -7,9 +7,11 @@
 
 #include <QApplication>
 #include <QLineSeries>
+#include <QPlainTextEdit>
 #include <QValueAxis>
 
 #include "platform/chartview.h"
+#include "platform/memo.h"
 
 namespace {
 
@@ -75,5 +77,28 @@ void BM_ChartNewRange(benchmark::State &state)
     state.SetLabel(emptyFirst ? "Refill (emptied first)" : "range, then points");
 }
 BENCHMARK(BM_ChartNewRange)->ArgsProduct({{10}, {0, 1}});
+
+// A statistics memo of eleven lines, eight of which change at each redraw, on a
+// shown window: range(0) 0 setPlainText, 1 SetMemoLines; range(1) 1 painted after each.
+void BM_MemoStatistics(benchmark::State &state)
+{
+    const bool lines = state.range(0) != 0;
+    QPlainTextEdit memo;
+    memo.resize(260, 200);
+    memo.show();
+    QApplication::processEvents();
+    int n = 0;
+    for (auto _ : state) {
+        ++n;
+        QStringList text;
+        for (int i = 0; i < 11; ++i)
+            text << QString("Line %1 :   %2 m").arg(i).arg(i < 3 ? 1.0 * i : 0.1 * n + i, 0, 'f', 1);
+        if (lines) SetMemoLines(&memo, text);
+        else memo.setPlainText(text.join('\n'));
+        if (state.range(1)) memo.repaint();
+    }
+    state.SetLabel(lines ? "SetMemoLines" : "setPlainText");
+}
+BENCHMARK(BM_MemoStatistics)->ArgsProduct({{0, 1}, {0, 1}});
 
 } // namespace

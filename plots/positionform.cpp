@@ -19,6 +19,7 @@
 #include "app/mainform.h"
 #include "platform/chartbeat.h"
 #include "platform/chartview.h"
+#include "platform/memo.h"
 #include "platform/notifier.h"
 #include "platform/plaintext.h"
 #include "platform/settings.h"
@@ -387,11 +388,10 @@ void TPositionForm::Redraw()
         if (!(c.MemoMask & (1u << k))) continue;
         QStringList lines;
         for (const std::string &line : Plot.Memos[static_cast<size_t>(k)]) lines << QString::fromStdString(line);
-        // Statistics that came out the same are not laid out again.
-        const QString text = lines.join('\n');
-        if (text != memoTexts_[static_cast<size_t>(k)]) {
-            memoTexts_[static_cast<size_t>(k)] = text;
-            Memo(k)->setPlainText(text);
+        // Lines of the statistics that came out the same are not laid out again.
+        if (lines != memoLines_[static_cast<size_t>(k)]) {
+            memoLines_[static_cast<size_t>(k)] = lines;
+            SetMemoLines(Memo(k), lines);
         }
     }
     c.MemoMask = 0;

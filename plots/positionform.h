@@ -5,7 +5,7 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QString>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -122,7 +122,7 @@ private:
 
     std::array<QXYSeries *, PositionPlotModel::SeriesCount> series_{};
     ChartBeat *beat_ = nullptr;
-    std::array<QString, PositionPlotModel::TrackCount> memoTexts_;   // what each memo was last given
+    std::array<QStringList, PositionPlotModel::TrackCount> memoLines_;   // what each memo was last given
     bool panning_ = false;
     QPoint panFrom_;
 };

@@ -26,6 +26,7 @@
 #include "app/forms.h"
 #include "platform/chartbeat.h"
 #include "platform/chartview.h"
+#include "platform/memo.h"
 #include "platform/notifier.h"
 #include "platform/plaintext.h"
 #include "plots/linedialogs.h"
@@ -291,15 +292,14 @@ void TTDForm::Redraw()
     Chart1->Refill(x, y, filled);
 }
 
-// Text that did not change is not laid out again.
+// Lines that did not change are not laid out again.
 void TTDForm::ShowStatistics(const QStringList &lines, size_t largest)
 {
     const QString count = QString::number(largest);
     if (ui->Edit4->text() != count) ui->Edit4->setText(count);
-    QString text = lines.join('\n');
-    if (text == statistics_) return;
-    statistics_ = std::move(text);
-    ui->Memo1->setPlainText(statistics_);
+    if (lines == statistics_) return;
+    statistics_ = lines;
+    SetMemoLines(ui->Memo1, statistics_);
     FitStatistics();
 }
 

@@ -117,7 +117,7 @@ private:
     QString AxisText(double value) const;
 
     ChartBeat *beat_ = nullptr;
-    QString statistics_;   // the text the statistics memo was last given
+    QStringList statistics_;   // the lines the statistics memo was last given
     int grownFrom_ = 0;   // client height before the statistics made the window taller (0: not grown)
     int grownTo_ = 0;     // the client height they made it
     int fixedItems_ = 0;   // items of "Select Stations" made at design time

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <random>
 
 #include "failing_new.h"
@@ -266,9 +267,14 @@ TEST_F(PositionFormTest, StatisticsThatDidNotChangeAreNotSetAgain)
     QObject::connect(PositionForm->Memo(4), &QPlainTextEdit::textChanged, [&] { ++changes; });
     PositionForm->ShowStatistics(4);
     EXPECT_EQ(changes, 0);
+    // New statistics: the heading line stays as it was.
+    const QTextBlock heading = PositionForm->Memo(4)->document()->begin();
+    const int revision = heading.revision();
     GpsAt(2, 7.0);
     PositionForm->FlushRedraw();
     EXPECT_EQ(changes, 1);
+    EXPECT_EQ(PositionForm->Memo(4)->document()->begin().revision(), revision);
+    EXPECT_EQ(Memo(4, 10), QString(28, ' ') + "#Obs    :     3");
 }
 
 // Lines of every solution arriving at odd moments while the chart is drawn on its

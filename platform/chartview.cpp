@@ -369,22 +369,32 @@ void ChartView::SetAxisRange(QValueAxis *axis, double min, double max)
     SquareTicks();
 }
 
+std::pair<double, double> ChartView::XRangeFor(double min, double max)
+{
+    if (max > min) return {min, max};
+    // An empty or single-valued range still shows its value.
+    const double centre = std::isfinite(min) ? min : 0.0;
+    return {centre - 1.0, centre + 1.0};
+}
+
+std::optional<std::pair<double, double>> ChartView::YRangeFor(double min, double max)
+{
+    // An axis never shows a minimum above its maximum.
+    if (!(max > min) || !std::isfinite(max - min)) return std::nullopt;
+    return std::make_pair(min, max);
+}
+
 void ChartView::SetXRange(double min, double max)
 {
-    if (!(max > min)) {
-        // An empty or single-valued range still shows its value.
-        double centre = std::isfinite(min) ? min : 0.0;
-        min = centre - 1.0;
-        max = centre + 1.0;
-    }
-    homeX_ = {min, max};
-    SetAxisRange(bottom_, min, max);
+    homeX_ = XRangeFor(min, max);
+    SetAxisRange(bottom_, homeX_.first, homeX_.second);
 }
 
 void ChartView::SetYRange(double min, double max)
 {
-    if (!(max > min) || !std::isfinite(max - min)) return;   // an axis never shows a minimum above its maximum
-    homeY_ = {min, max};
+    const auto range = YRangeFor(min, max);
+    if (!range) return;
+    homeY_ = *range;
     SetAxisRange(left_, min, max);
 }
 

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QList>
 #include <QPointF>
+#include <optional>
 #include <utility>
 
 class QAreaSeries;
@@ -66,6 +67,10 @@ public:
 
     void SetXRange(double min, double max);
     void SetYRange(double min, double max);
+    // The range SetXRange(min, max) gives the bottom axis; the one SetYRange
+    // gives the left axis, none when it leaves the axis as it is.
+    static std::pair<double, double> XRangeFor(double min, double max);
+    static std::optional<std::pair<double, double>> YRangeFor(double min, double max);
 
     // Both axes get the same tick step, about `spacing` pixels apart: a square
     // grid on a chart with as many units per pixel across as up.

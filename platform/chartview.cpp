@@ -369,7 +369,7 @@ void ChartView::SetAxisRange(QValueAxis *axis, double min, double max)
     SquareTicks();
 }
 
-std::pair<double, double> ChartView::ShownXRange(double min, double max)
+std::pair<double, double> ChartView::XRangeFor(double min, double max)
 {
     if (max > min) return {min, max};
     // An empty or single-valued range still shows its value.
@@ -377,16 +377,24 @@ std::pair<double, double> ChartView::ShownXRange(double min, double max)
     return {centre - 1.0, centre + 1.0};
 }
 
+std::optional<std::pair<double, double>> ChartView::YRangeFor(double min, double max)
+{
+    // An axis never shows a minimum above its maximum.
+    if (!(max > min) || !std::isfinite(max - min)) return std::nullopt;
+    return std::make_pair(min, max);
+}
+
 void ChartView::SetXRange(double min, double max)
 {
-    homeX_ = ShownXRange(min, max);
+    homeX_ = XRangeFor(min, max);
     SetAxisRange(bottom_, homeX_.first, homeX_.second);
 }
 
 void ChartView::SetYRange(double min, double max)
 {
-    if (!(max > min) || !std::isfinite(max - min)) return;   // an axis never shows a minimum above its maximum
-    homeY_ = {min, max};
+    const auto range = YRangeFor(min, max);
+    if (!range) return;
+    homeY_ = *range;
     SetAxisRange(left_, min, max);
 }
 
@@ -395,8 +403,9 @@ void ChartView::Refill(Range x, Range y, const std::vector<std::pair<QXYSeries *
     auto moves = [](const QValueAxis *axis, std::pair<double, double> range) {
         return axis->min() != range.first || axis->max() != range.second;
     };
-    const bool xMoves = x && moves(bottom_, ShownXRange(x->first, x->second));
-    const bool yMoves = y && y->second > y->first && std::isfinite(y->second - y->first) && moves(left_, *y);
+    const bool xMoves = x && moves(bottom_, XRangeFor(x->first, x->second));
+    const std::optional<std::pair<double, double>> shownY = y ? YRangeFor(y->first, y->second) : std::nullopt;
+    const bool yMoves = shownY && moves(left_, *shownY);
     if (xMoves || yMoves)
         for (const auto &fill : fills) fill.first->clear();
     if (x) SetXRange(x->first, x->second);

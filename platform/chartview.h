@@ -68,6 +68,10 @@ public:
 
     void SetXRange(double min, double max);
     void SetYRange(double min, double max);
+    // The range SetXRange(min, max) gives the bottom axis; the one SetYRange
+    // gives the left axis, none when it leaves the axis as it is.
+    static std::pair<double, double> XRangeFor(double min, double max);
+    static std::optional<std::pair<double, double>> YRangeFor(double min, double max);
 
     // New axis ranges as SetXRange and SetYRange take them (an axis given none
     // keeps its range), then new points for the series given, as SetSeriesPoints.
@@ -118,7 +122,6 @@ private:
     static void ApplyStep(QValueAxis *axis, double min, double max, double step);
     void SquareTicks();
     void SetAxisRange(QValueAxis *axis, double min, double max);
-    static std::pair<double, double> ShownXRange(double min, double max);
 
     QValueAxis *bottom_ = nullptr;
     QValueAxis *left_ = nullptr;

@@ -21,6 +21,7 @@
 
 #include "logs/logform.h"
 #include "platform/alertsound.h"
+#include "platform/beatdrawing.h"
 #include "platform/memo.h"
 #include "platform/plaintext.h"
 #include "ui_eurofixform.h"
@@ -193,37 +194,47 @@ void EurofixDataClass::ShowDgps(const char *hex)
 {
     DgpsMessage message;
     if (DecodeDgps(message, hex) != EurofixDecoded) return;
-    DgpsCountValue->setText(QString::number(++DgpsCount));
+    ++DgpsCount;
     Corrections.Store(message.Correction);
     RedrawGrid();
 }
 
 void EurofixDataClass::RedrawGrid()
 {
-    int row = 1;
-    for (const DgpsGridRow &cells : DgpsGridRowsOf(Corrections)) {
-        for (int c = 0; c < DgpsGridColumns; ++c) DgpsGrid->SetCellText(c, row, QString::fromStdString(cells[c]));
-        ++row;
-    }
-    DgpsGrid->BlankRowsFrom(row);
+    gridWaiting_ = true;
+    gridRows_.reset();
+    Changed();
+}
+
+void EurofixDataClass::KeepGridRows()
+{
+    if (gridWaiting_ && !gridRows_) gridRows_ = DgpsGridRowsOf(Corrections);
+}
+
+void EurofixDataClass::Changed()
+{
+    countsWaiting_ = true;
+    waiting_ = true;
+    form_->StationChanged();
 }
 
 void EurofixDataClass::ShowStationHealth(const char *hex)
 {
     StationHealthMessage message;
     if (DecodeStationHealth(message, hex) != EurofixDecoded) return;
-    DgpsCountValue->setText(QString::number(++DgpsCount));
-    StationIdValue->setText(QString::number(message.StationId));
-    HealthValue->setText(QString::fromStdString(HealthText(message.Health)));
+    ++DgpsCount;
+    stationId_ = QString::number(message.StationId);
+    health_ = QString::fromStdString(HealthText(message.Health));
+    Changed();
 }
 
 void EurofixDataClass::ShowSms(const char *hex)
 {
     SmsMessage message;
     if (DecodeSms(message, hex) != EurofixDecoded) return;
-    SmsCountValue->setText(QString::number(++SmsCount));
-    SmsMemo->appendPlainText(Latin1(SmsChunkLine(message)));
-    TrimMemoLines(SmsMemo, MemoLines);
+    ++SmsCount;
+    AddLine(smsLines_, Latin1(SmsChunkLine(message)));
+    Changed();
     std::string text;
     if (SmsText.Add(message, text)) ShowAlert(text);
 }
@@ -253,20 +264,75 @@ void EurofixDataClass::ShowUtc(const char *hex)
     UtcMessage message;
     if (DecodeUtc(message, hex) != EurofixDecoded) return;
     const UtcTexts texts = FormatUtc(message, TEurofixForm::LocalSecondsInHour());
-    UtcCountValue->setText(QString::number(++UtcCount));
-    UtcTimeValue->setText(QString::fromStdString(texts.Value));
-    UtcMemo->appendPlainText(QString::fromStdString(texts.TimeLine));
-    UtcMemo->appendPlainText(QString::fromStdString(texts.DiffLine));
-    TrimMemoLines(UtcMemo, MemoLines);
+    ++UtcCount;
+    utcTime_ = QString::fromStdString(texts.Value);
+    AddLine(utcLines_, QString::fromStdString(texts.TimeLine));
+    AddLine(utcLines_, QString::fromStdString(texts.DiffLine));
+    Changed();
 }
 
 void EurofixDataClass::ShowETran(const char *hex)
 {
     ETranMessage message;
     if (DecodeETran(message, hex) != EurofixDecoded) return;
-    ETranCountValue->setText(QString::number(++ETranCount));
-    ETranMemo->appendPlainText(QString::fromStdString(ETranText(message.ETranType)));
-    TrimMemoLines(ETranMemo, MemoLines);
+    ++ETranCount;
+    AddLine(eTranLines_, QString::fromStdString(ETranText(message.ETranType)));
+    Changed();
+}
+
+// A memo keeps its last MemoLines lines: older ones waiting need never be shown.
+void EurofixDataClass::AddLine(QStringList &lines, const QString &line)
+{
+    lines.append(line);
+    if (lines.size() > MemoLines) lines.removeFirst();
+}
+
+void EurofixDataClass::ShowLines(QPlainTextEdit *memo, QStringList &lines)
+{
+    if (lines.isEmpty()) return;
+    // Each message one paragraph, as when appended one by one.
+    memo->appendPlainText(lines.join('\n'));
+    TrimMemoLines(memo, MemoLines);
+    lines.clear();
+}
+
+void EurofixDataClass::ShowWaiting()
+{
+    if (!waiting_) return;
+    waiting_ = false;
+    auto set = [](QLabel *label, const QString &text) {
+        if (label->text() != text) label->setText(text);
+    };
+    if (countsWaiting_) {
+        set(DgpsCountValue, QString::number(DgpsCount));
+        set(UtcCountValue, QString::number(UtcCount));
+        set(ETranCountValue, QString::number(ETranCount));
+        set(SmsCountValue, QString::number(SmsCount));
+        countsWaiting_ = false;
+    }
+    if (stationId_) set(StationIdValue, *stationId_);
+    if (health_) set(HealthValue, *health_);
+    if (utcTime_) set(UtcTimeValue, *utcTime_);
+    stationId_.reset();
+    health_.reset();
+    utcTime_.reset();
+    if (gridWaiting_) {
+        const std::vector<DgpsGridRow> rows = gridRows_ ? *gridRows_ : DgpsGridRowsOf(Corrections);
+        int row = 1;
+        for (const DgpsGridRow &cells : rows) {
+            for (int c = 0; c < DgpsGridColumns; ++c) {
+                const QString text = QString::fromStdString(cells[c]);
+                if (DgpsGrid->Cell(c, row) != text) DgpsGrid->SetCellText(c, row, text);
+            }
+            ++row;
+        }
+        DgpsGrid->BlankRowsFrom(row);
+        gridWaiting_ = false;
+        gridRows_.reset();
+    }
+    ShowLines(UtcMemo, utcLines_);
+    ShowLines(ETranMemo, eTranLines_);
+    ShowLines(SmsMemo, smsLines_);
 }
 
 // ---------------------------------------------------------------------------
@@ -293,6 +359,7 @@ TEurofixForm::TEurofixForm(QWidget *owner) : QMainWindow(owner), ui(std::make_un
     Timer1->setInterval(1000);
     MediaPlayer1 = new AlertSound(this);
     MediaPlayer1->setObjectName("MediaPlayer1");
+    drawing_ = new BeatDrawing(this, [this] { Draw(); });
 
     connect(Timer1, &QTimer::timeout, this, &TEurofixForm::Timer1Timer);
     connect(ui->Close1, &QAction::triggered, this, &TEurofixForm::Close1Click);
@@ -370,8 +437,18 @@ void TEurofixForm::NewData(const SentenceLine &line)
     LayoutStations();
 }
 
+void TEurofixForm::StationChanged() { drawing_->Changed(); }
+
+void TEurofixForm::ShowPending() { drawing_->DrawPending(); }
+
+void TEurofixForm::Draw()
+{
+    for (const auto &station : StationList) station->ShowWaiting();
+}
+
 void TEurofixForm::ResetAll()
 {
+    if (drawing_) drawing_->Discard();
     StationList.clear();
     DroppedMessages = 0;
     ShowDropped();
@@ -430,7 +507,10 @@ void TEurofixForm::SmsCompleted()
 
 void TEurofixForm::Timer1Timer()
 {
-    for (const auto &station : StationList) station->Corrections.AgeOut();
+    for (const auto &station : StationList) {
+        station->KeepGridRows();
+        station->Corrections.AgeOut();
+    }
 }
 
 void TEurofixForm::Close1Click() { close(); }

@@ -6,7 +6,10 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <cstdint>
+#include <QString>
+#include <QStringList>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "plots/eurofix.h"
@@ -15,6 +18,7 @@
 
 namespace Ui { class TEurofixForm; }
 class AlertSound;
+class BeatDrawing;
 class LogGrid;
 class QFrame;
 class QGroupBox;
@@ -73,6 +77,13 @@ public:
     void AlertTick();
     void SetName(const char *name);
 
+    // What the messages changed, drawn at the window's turn.
+    bool Waiting() const { return waiting_; }
+    void ShowWaiting();
+    // The table is about to change without a message: the grid keeps what it
+    // showed after the last one.
+    void KeepGridRows();
+
 private:
     void BuildPanel(QWidget *parent);
     QWidget *AddTab(const char *caption);
@@ -83,8 +94,17 @@ private:
     void ShowETran(const char *hex);
     void RedrawGrid();
     void ShowAlert(const std::string &text);
+    void Changed();
+    static void AddLine(QStringList &lines, const QString &line);
+    static void ShowLines(QPlainTextEdit *memo, QStringList &lines);
 
     TEurofixForm *form_;
+    bool waiting_ = false;
+    bool countsWaiting_ = false;
+    bool gridWaiting_ = false;
+    std::optional<std::vector<DgpsGridRow>> gridRows_;   // kept before an age-out
+    std::optional<QString> stationId_, health_, utcTime_;
+    QStringList utcLines_, eTranLines_, smsLines_;   // appended at the window's turn
 };
 
 class TEurofixForm : public QMainWindow {
@@ -104,9 +124,15 @@ public:
     int32_t MaxRows = 1;      // panels down it
     int64_t DroppedMessages = 0;   // messages of stations beyond the MaxEurofixStations kept
 
-    // The intake: every RMSG line, whether the window shows or not.
+    // The intake: every RMSG line, whether the window shows or not; what the
+    // panels show of it is drawn at the screen-rate beat while the window can be seen.
     void NewData(const SentenceLine &line);
     void NewData(const char *line) { NewData(SentenceLine(line)); }
+    // Draws now what waits for the beat.
+    void ShowPending();
+    BeatDrawing *Drawing() const { return drawing_; }
+    // A station has something to draw.
+    void StationChanged();
     void ResetAll();
     void LayoutStations();
     void StationItemClick(QAction *item);
@@ -137,5 +163,7 @@ private:
     void SetAllShown(bool shown);
     void ShowDropped();
     void DeleteStationItems();
+    void Draw();
     int fixedItems_ = 0;   // items of the Stations menu made at design time
+    BeatDrawing *drawing_ = nullptr;
 };

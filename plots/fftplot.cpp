@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "logs/notcha.h"
+#include "platform/beatdrawing.h"
 #include "platform/chartview.h"
 #include "platform/plaintext.h"
 #include "ui_fftplot.h"
@@ -90,6 +91,9 @@ TFFTForm::TFFTForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui:
     ui->dBLabel->setText("-- dB");
     Zoomed = false;
     ShownChannels = 1;
+    level_ = std::make_unique<QValueAxis>();
+    frequency_ = std::make_unique<QValueAxis>();
+    drawing_ = new BeatDrawing(this, [this] { Draw(); });
     resize(788, 552 + MenuHeight());
     FormResize();
     UpdateCopyMenu();
@@ -150,9 +154,23 @@ void TFFTForm::StyleChart(ChartView *view, const QString &title, const QColor &l
 void TFFTForm::NewData(const SentenceLine &line)
 {
     NotchaRecord notches;
-    if (notches.Parse(line) == 0) ShowNotches(BuildNotchBands(notches));
+    if (notches.Parse(line) == 0) {
+        notches_ = BuildNotchBands(notches);
+        drawing_->Changed();
+    }
     if (Received.Parse(line) != 0 || Received.ChannelCount <= 0) return;
-    ShowSpectrum();
+    TakeSpectrum();
+    drawing_->Changed();
+}
+
+void TFFTForm::ShowPending() { drawing_->DrawPending(); }
+
+void TFFTForm::Draw()
+{
+    if (notches_) ShowNotches(*notches_);
+    notches_.reset();
+    if (waiting_) ShowSpectrum();
+    waiting_.reset();
 }
 
 void TFFTForm::ShowNotches(const std::vector<NotchBand> &bands)
@@ -173,28 +191,52 @@ void TFFTForm::ShowNotches(const std::vector<NotchBand> &bands)
     }
 }
 
-void TFFTForm::ShowSpectrum()
+void TFFTForm::TakeSpectrum()
 {
-    const SpectrumView view = BuildSpectrum(Received);
+    Waiting w;
+    w.View = BuildSpectrum(Received);
     // A spectrum without points (FFT length 0) clears the curves but has no
     // levels or bins to scale the axes to: they stay as they are.
-    if (!Zoomed && view.PointCount() > 0) {
-        const AxisLimits level = NextLevelAxis(Limits(Chart1->LeftAxis()), view.Lowest, view.Highest);
-        const AxisLimits frequency = NextFrequencyAxis(Limits(Chart1->BottomAxis()), Received, view.Step);
+    if (!Zoomed && w.View.PointCount() > 0) {
+        if (!axesWaiting_) {
+            level_->setRange(Chart1->LeftAxis()->min(), Chart1->LeftAxis()->max());
+            frequency_->setRange(Chart1->BottomAxis()->min(), Chart1->BottomAxis()->max());
+        }
+        const AxisLimits level = NextLevelAxis(Limits(level_.get()), w.View.Lowest, w.View.Highest);
+        const AxisLimits frequency = NextFrequencyAxis(Limits(frequency_.get()), Received, w.View.Step);
+        // As the chart's axes take them.
+        if (const auto y = ChartView::YRangeFor(level.Min, level.Max)) level_->setRange(y->first, y->second);
+        const auto x = ChartView::XRangeFor(frequency.Min, frequency.Max);
+        frequency_->setRange(x.first, x.second);
+        axesWaiting_ = true;
+    }
+    w.Version = QString::fromLatin1(Received.Version);
+    w.Integration = QString::fromStdString(IntegrationText(Received));
+    w.Gain = QString::fromStdString(GainText(Received));
+    w.Load = QString::fromStdString(ProcessorLoadText(Received));
+    w.Channels = Received.ChannelCount;
+    waiting_ = std::move(w);
+}
+
+void TFFTForm::ShowSpectrum()
+{
+    const Waiting &w = *waiting_;
+    if (axesWaiting_) {
+        axesWaiting_ = false;
         for (ChartView *chart : {Chart1, Chart2}) {
-            chart->SetYRange(level.Min, level.Max);
-            chart->SetXRange(frequency.Min, frequency.Max);
+            chart->SetYRange(level_->min(), level_->max());
+            chart->SetXRange(frequency_->min(), frequency_->max());
         }
     }
-    Chart1->SetSeriesPoints(spectrum_[0], ToPoints(view.Loop[0]));
-    Chart2->SetSeriesPoints(spectrum_[1], ToPoints(view.Loop[1]));
+    Chart1->SetSeriesPoints(spectrum_[0], ToPoints(w.View.Loop[0]));
+    Chart2->SetSeriesPoints(spectrum_[1], ToPoints(w.View.Loop[1]));
 
-    ui->VersionLabel->setText(QString::fromLatin1(Received.Version));
-    ui->IntegrationLabel->setText(QString::fromStdString(IntegrationText(Received)));
-    ui->GainLabel->setText(QString::fromStdString(GainText(Received)));
-    ui->ProcessorLoadLabel->setText(QString::fromStdString(ProcessorLoadText(Received)));
-    if (Received.ChannelCount != ShownChannels) {
-        ShownChannels = Received.ChannelCount;
+    ui->VersionLabel->setText(w.Version);
+    ui->IntegrationLabel->setText(w.Integration);
+    ui->GainLabel->setText(w.Gain);
+    ui->ProcessorLoadLabel->setText(w.Load);
+    if (w.Channels != ShownChannels) {
+        ShownChannels = w.Channels;
         FormResize();
         UpdateCopyMenu();
     }
@@ -245,6 +287,8 @@ void TFFTForm::Chart1UndoZoom() { Zoomed = false; }
 
 bool TFFTForm::eventFilter(QObject *watched, QEvent *event)
 {
+    // A zoom starts from what the stream has shown by now.
+    if (event->type() == QEvent::MouseButtonPress) ShowPending();
     if (event->type() == QEvent::MouseMove) {
         const QPoint at = static_cast<QMouseEvent *>(event)->position().toPoint();
         if (watched == Chart1->viewport()) Chart1MouseMove(at);
@@ -279,9 +323,17 @@ void TFFTForm::ShowNotchdata1Click()
         for (QAreaSeries *area : chart) area->setVisible(shown);
 }
 
-void TFFTForm::CopyLoop1ToClipboardClick() { Chart1->CopyChartToClipboard(); }
+void TFFTForm::CopyLoop1ToClipboardClick()
+{
+    ShowPending();
+    Chart1->CopyChartToClipboard();
+}
 
-void TFFTForm::CopyLoop2ToClipboardClick() { Chart2->CopyChartToClipboard(); }
+void TFFTForm::CopyLoop2ToClipboardClick()
+{
+    ShowPending();
+    Chart2->CopyChartToClipboard();
+}
 
 void TFFTForm::UpdateCopyMenu()
 {

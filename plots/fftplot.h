@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "plots/fft.h"
@@ -14,9 +15,11 @@
 #include "sentence/splitters.h"
 
 namespace Ui { class TFFTForm; }
+class BeatDrawing;
 class ChartView;
 class QAreaSeries;
 class QLineSeries;
+class QValueAxis;
 
 class TFFTForm : public QMainWindow {
     Q_OBJECT
@@ -38,9 +41,13 @@ public:
     static constexpr int SpectrumTag = 1;
     static constexpr int OverlayColours = 4;
 
-    // Takes one FFTA or NOTCHA line, whether the window shows or not.
+    // Takes one FFTA or NOTCHA line, whether the window shows or not; what it
+    // changes is drawn at the screen-rate beat while the window can be seen.
     void NewData(const SentenceLine &line);
     void NewData(const char *line) { NewData(SentenceLine(line)); }
+    // Draws now what the lines left waiting.
+    void ShowPending();
+    BeatDrawing *Drawing() const { return drawing_; }
     void UpdateCopyMenu();
 
     QLineSeries *Spectrum(int chart) const { return spectrum_[chart]; }
@@ -69,7 +76,10 @@ protected:
 private:
     void StyleChart(ChartView *chart, const QString &title, const QColor &line, int index);
     void ShowNotches(const std::vector<NotchBand> &bands);
+    // The spectrum of Received as it waits for the beat, with the axes it moves to.
+    void TakeSpectrum();
     void ShowSpectrum();
+    void Draw();
     void CopyAxes(ChartView *from, ChartView *to);
     void ShowMouse(ChartView *chart, const QPoint &at);
     int MenuHeight() const;
@@ -78,4 +88,18 @@ private:
     QAreaSeries *overlay_[2][OverlayColours] = {};
     bool coupling_ = false;
     bool resizing_ = false;
+
+    BeatDrawing *drawing_ = nullptr;
+    std::optional<std::vector<NotchBand>> notches_;   // the overlay waiting to be drawn
+    // The newest spectrum waiting to be drawn, and what the labels say of it.
+    struct Waiting {
+        SpectrumView View;
+        QString Version, Integration, Gain, Load;
+        int32_t Channels = 1;
+    };
+    std::optional<Waiting> waiting_;
+    // The ranges the first chart's axes get once the waiting spectra are drawn:
+    // each spectrum moves them on from where the one before left them.
+    std::unique_ptr<QValueAxis> level_, frequency_;
+    bool axesWaiting_ = false;
 };

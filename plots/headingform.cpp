@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "platform/beatdrawing.h"
 #include "platform/notifier.h"
 #include "platform/plaintext.h"
 #include "platform/settings.h"
@@ -52,6 +53,7 @@ THeadingForm::THeadingForm(QWidget *owner) : QWidget(owner), ui(std::make_unique
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
 
+    drawing_ = new BeatDrawing(this, [this] { Draw(); });
     connect(Timer1, &QTimer::timeout, this, &THeadingForm::Timer1Timer);
     connect(ui->AlwaysonTop1, &QAction::triggered, this, &THeadingForm::AlwaysonTop1Click);
     connect(ui->Button1, &QPushButton::clicked, this, &THeadingForm::Button1Click);
@@ -72,6 +74,9 @@ void THeadingForm::FormCreate()
     QualityLabels = {ui->QualityLabel0, ui->QualityLabel1, ui->QualityLabel2};
     OffsetLabels = {ui->OffsetLabel0, ui->OffsetLabel1, ui->OffsetLabel2};
     OffsetEdits = {ui->OffsetEdit0, ui->OffsetEdit1, ui->OffsetEdit2};
+    for (int c = 0; c < HeadingColumns::Count; ++c)
+        texts_[c] = {SourceLabels[c]->text(), TimeLabels[c]->text(), HeadingLabels[c]->text(),
+                     HeadingStdLabels[c]->text(), QualityLabels[c]->text(), OffsetLabels[c]->text(), QColor()};
     for (QLineEdit *edit : OffsetEdits) {
         edit->hide();
         edit->installEventFilter(this);
@@ -125,18 +130,20 @@ void THeadingForm::NewData(const SentenceLine &line)
     const int c = update.Column;
     if (c < 0) return;
 
-    TimeLabels[c]->setText(Text(HeadingTimeText(record.Time)));
+    ColumnText &t = texts_[c];
+    t.Time = Text(HeadingTimeText(record.Time));
     ShowSource(c, record.Source);
+    drawing_->Changed();
     if (!update.HeadingShown) return;
 
-    HeadingLabels[c]->setText(Text(HeadingValueText(Columns.shownHeading[c])));
-    HeadingStdLabels[c]->setText(Text(HeadingValueText(record.HeadingStd)));
-    QualityLabels[c]->setText(Text(HeadingValueText(record.Quality)));
-    OffsetLabels[c]->setText(Text(HeadingValueText(update.Offset)));
+    t.Heading = Text(HeadingValueText(Columns.shownHeading[c]));
+    t.HeadingStd = Text(HeadingValueText(record.HeadingStd));
+    t.Quality = Text(HeadingValueText(record.Quality));
+    t.Offset = Text(HeadingValueText(update.Offset));
 
     ui->Button1->show();
     if (Button1Tag == 1 && OffsetEdits[c]->isHidden()) {
-        OffsetEdits[c]->setText(OffsetLabels[c]->text());
+        OffsetEdits[c]->setText(t.Offset);
         OffsetEdits[c]->show();
     }
     DrawNeedles();
@@ -144,16 +151,37 @@ void THeadingForm::NewData(const SentenceLine &line)
 
 void THeadingForm::ShowSource(int column, char source)
 {
-    QLabel *label = SourceLabels[column];
-    const char *name = source == 'G' ? "GPS" : source == 'I' ? "Inertial" : source == 'L' ? "eLoran" : "Not valid";
-    label->setText(name);
+    texts_[column].Source = source == 'G' ? "GPS" : source == 'I' ? "Inertial" : source == 'L' ? "eLoran" : "Not valid";
     // "Not valid" keeps whatever colour the label had.
-    QColor colour = SourceColour(source);
-    if (colour.isValid()) {
-        QPalette p = label->palette();
-        p.setColor(QPalette::WindowText, colour);
-        label->setPalette(p);
+    const QColor colour = SourceColour(source);
+    if (colour.isValid()) texts_[column].SourceColour = colour;
+}
+
+void THeadingForm::ShowPending() { drawing_->DrawPending(); }
+
+// The labels and needles as the lines and the user left them.
+void THeadingForm::Draw()
+{
+    auto set = [](QLabel *label, const QString &text) {
+        if (label->text() != text) label->setText(text);
+    };
+    for (int c = 0; c < HeadingColumns::Count; ++c) {
+        const ColumnText &t = texts_[c];
+        set(SourceLabels[c], t.Source);
+        set(TimeLabels[c], t.Time);
+        set(HeadingLabels[c], t.Heading);
+        set(HeadingStdLabels[c], t.HeadingStd);
+        set(QualityLabels[c], t.Quality);
+        set(OffsetLabels[c], t.Offset);
+        QLabel *label = SourceLabels[c];
+        if (t.SourceColour.isValid() && label->palette().color(QPalette::WindowText) != t.SourceColour) {
+            QPalette p = label->palette();
+            p.setColor(QPalette::WindowText, t.SourceColour);
+            label->setPalette(p);
+        }
     }
+    if (needlesWaiting_) ui->PaintBox1->SetNeedles(needles_);
+    needlesWaiting_ = false;
 }
 
 // ---------------------------------------------------------------------------
@@ -162,6 +190,12 @@ void THeadingForm::ShowSource(int column, char source)
 
 void THeadingForm::Button1Click()
 {
+    SetOffsetsOrOpenEdits();
+    drawing_->Changed();
+}
+
+void THeadingForm::SetOffsetsOrOpenEdits()
+{
     if (Button1Tag == 0) {
         ui->Button1->setText("Set");
         Button1Tag = 1;
@@ -169,7 +203,7 @@ void THeadingForm::Button1Click()
         // known source has an offset to set.
         for (int c = HeadingColumns::Count - 1; c >= 0; --c) {
             if (!Columns.Settable(c)) continue;
-            OffsetEdits[c]->setText(OffsetLabels[c]->text());
+            OffsetEdits[c]->setText(texts_[c].Offset);
             OffsetEdits[c]->show();
             OffsetEdits[c]->setFocus();
         }
@@ -182,14 +216,14 @@ void THeadingForm::Button1Click()
         std::optional<float> value = ReadOffset(edit->text().toStdString());
         if (!value) {
             Notifier::Error("    Illegal value for Offset    ", this);
-            edit->setText(OffsetLabels[c]->text());
+            edit->setText(texts_[c].Offset);
             edit->setFocus();
             return;
         }
         if (!Columns.SetOffset(c, *value)) continue;
         DrawNeedles();
-        OffsetLabels[c]->setText(Text(HeadingValueText(*value)));
-        HeadingLabels[c]->setText(Text(HeadingValueText(Columns.shownHeading[c])));
+        texts_[c].Offset = Text(HeadingValueText(*value));
+        texts_[c].Heading = Text(HeadingValueText(Columns.shownHeading[c]));
     }
     ui->Button1->setText("Offset:");
     Button1Tag = 0;
@@ -244,8 +278,9 @@ void THeadingForm::Timer1Timer()
 
 void THeadingForm::EmptyColumn(int column)
 {
-    for (auto *labels : {&TimeLabels, &HeadingLabels, &HeadingStdLabels, &SourceLabels, &QualityLabels, &OffsetLabels})
-        (*labels)[column]->clear();
+    const QColor colour = texts_[column].SourceColour;
+    texts_[column] = ColumnText{};
+    texts_[column].SourceColour = colour;   // an empty label keeps its colour
     OffsetEdits[column]->hide();
 }
 
@@ -268,7 +303,9 @@ void THeadingForm::DrawNeedles()
         if (std::optional<NeedlePolygon> polygon = NeedleAt(Columns.shownHeading[c], NeedleShapeOf(letter)))
             needles.push_back({*polygon, SourceColour(letter)});
     }
-    ui->PaintBox1->SetNeedles(std::move(needles));
+    needles_ = std::move(needles);
+    needlesWaiting_ = true;
+    drawing_->Changed();
 }
 
 // ---------------------------------------------------------------------------

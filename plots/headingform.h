@@ -3,15 +3,20 @@
 // per source over a compass rose. Fed every HDGA line, shown or not.
 #pragma once
 
+#include <QColor>
+#include <QString>
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "plots/compass.h"
+#include "plots/compassview.h"
 
 #include "sentence/splitters.h"
 
 namespace Ui { class THeadingForm; }
+class BeatDrawing;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -36,9 +41,13 @@ public:
     // The state of Button1: 0 "Offset:" (edits closed), 1 "Set" (edits open).
     int Button1Tag = 0;
 
-    // Every HDGA line.
+    // Every HDGA line. The labels and needles it changes are drawn at the
+    // screen-rate beat while the window can be seen.
     void NewData(const SentenceLine &line);
     void NewData(const char *line) { NewData(SentenceLine(line)); }
+    // Draws now what waits for the beat.
+    void ShowPending();
+    BeatDrawing *Drawing() const { return drawing_; }
 
     void PaintDial();
     void DrawNeedles();
@@ -62,8 +71,20 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // What a column's labels say once drawn.
+    struct ColumnText {
+        QString Source, Time, Heading, HeadingStd, Quality, Offset;
+        QColor SourceColour;   // invalid: as the label has it
+    };
     void ShowSource(int column, char source);
     void EmptyColumn(int column);
+    void SetOffsetsOrOpenEdits();
+    void Draw();
+
+    std::array<ColumnText, HeadingColumns::Count> texts_;
+    std::vector<CompassView::Needle> needles_;
+    bool needlesWaiting_ = false;
+    BeatDrawing *drawing_ = nullptr;
 
     bool placed_ = false;
     // An Enter pressed in each edit and not yet released there.

@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "app/forms.h"
+#include "platform/beatdrawing.h"
 #include "platform/chartview.h"
 #include "platform/plaintext.h"
 #include "platform/waveoutput.h"
@@ -59,6 +60,7 @@ TLoranSoundForm::TLoranSoundForm(QAction *menuItem, QWidget *parent)
     for (QValueAxis *axis : {Chart1->BottomAxis(), Chart1->LeftAxis()})
         connect(axis, &QValueAxis::rangeChanged, this, &TLoranSoundForm::SampleTicks);
     connect(chart, &QChart::plotAreaChanged, this, &TLoranSoundForm::SampleTicks);
+    chartDrawing_ = new BeatDrawing(Chart1, [this] { ShowSamples(charted_); }, ChartPeriodMs);
     panArea_ = Chart1->viewport();
     panArea_->installEventFilter(this);
 
@@ -125,13 +127,17 @@ void TLoranSoundForm::NewData(const SentenceLine &line)
             Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
     const std::vector<uint8_t> played = PlayedSamples(audio);
     WriteWaveOutput(played.data(), static_cast<int>(played.size()));
-    ShowSamples(audio);
+    charted_ = std::move(audio);
+    chartDrawing_->Changed();
 }
+
+void TLoranSoundForm::ShowPending() { chartDrawing_->DrawPending(); }
 
 void TLoranSoundForm::ResetAll()
 {
     CloseWaveOutput();
     if (WaitingForSoundToEnd()) SoundEnded();
+    chartDrawing_->Discard();
     Chart1->SetSeriesPoints(Series1, {});
     Chart1->UndoZoom();
     Zoomed = false;
@@ -150,7 +156,6 @@ void TLoranSoundForm::ShowSamples(const AUDIOReceived &audio)
     if (!Zoomed) {
         Chart1->SetYRange(-half, half);
         Chart1->SetXRange(0, (count + 1) * msPerSample);
-        SampleTicks();   // the chart's own choice again, even where the ranges stayed
     }
     QList<QPointF> points;
     points.reserve(count);
@@ -233,6 +238,8 @@ void TLoranSoundForm::SampleTicks()
 
 bool TLoranSoundForm::eventFilter(QObject *watched, QEvent *event)
 {
+    // A zoom or a pan starts from what the stream has shown by now.
+    if (watched == panArea_ && event->type() == QEvent::MouseButtonPress) ShowPending();
     if (watched == panArea_ && PanEvent(event)) return true;
     return MdiChildForm::eventFilter(watched, event);
 }

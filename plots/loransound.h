@@ -6,13 +6,14 @@
 #include <memory>
 
 #include "app/mdichild.h"
+#include "plots/audio.h"
 
 #include "sentence/splitters.h"
 
 namespace Ui { class TLoranSoundForm; }
+class BeatDrawing;
 class ChartView;
 class QLineSeries;
-struct AUDIOReceived;
 
 class TLoranSoundForm : public MdiChildForm {
     Q_OBJECT
@@ -25,6 +26,10 @@ public:
     QLineSeries *Series1 = nullptr;
     bool Zoomed = false;
 
+    // The chart follows the stream at most this often: its whole line moves with
+    // every sentence, faster than it can be read.
+    static constexpr qint64 ChartPeriodMs = 200;
+
     // One AUDIO line from the router (only while the window's View item is checked).
     void NewData(const SentenceLine &line);
     void NewData(const char *line) { NewData(SentenceLine(line)); }
@@ -35,6 +40,9 @@ public:
     bool SoundEnabled() const;
     // Sound is being disabled or the window closed, once the queued blocks are played.
     bool WaitingForSoundToEnd() const { return waiting_ != Waiting::None; }
+    // Charts now the newest line still waiting for the chart's turn.
+    void ShowPending();
+    BeatDrawing *ChartDrawing() const { return chartDrawing_; }
 
     // Handlers
     void FormCreate();
@@ -65,6 +73,8 @@ private:
     void SampleTicks();
 
     Waiting waiting_ = Waiting::None;
+    BeatDrawing *chartDrawing_ = nullptr;
+    AUDIOReceived charted_;   // the newest line played, charted at the chart's turn
     bool placePending_ = true;
     QObject *panArea_ = nullptr;   // the chart's viewport, compared only
     bool panning_ = false;

@@ -17,7 +17,7 @@
 
 #include "app/forms.h"
 #include "app/mainform.h"
-#include "platform/chartbeat.h"
+#include "platform/beatdrawing.h"
 #include "platform/chartview.h"
 #include "platform/memo.h"
 #include "platform/notifier.h"
@@ -128,7 +128,7 @@ TPositionForm::TPositionForm(QWidget *owner)
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
-    beat_ = new ChartBeat(this, [this] { FlushRedraw(); });
+    beat_ = new BeatDrawing(this, [this] { Redraw(); }, RedrawMs);
 
     connect(Timer1, &QTimer::timeout, this, &TPositionForm::Timer1Timer);
     connect(ui->Close1, &QAction::triggered, this, &TPositionForm::Close1Click);
@@ -184,7 +184,7 @@ TPositionForm::TPositionForm(QWidget *owner)
     Timer1->start();
 }
 
-TPositionForm::~TPositionForm() { beat_->Drawn(); }
+TPositionForm::~TPositionForm() { beat_->Discard(); }
 
 void TPositionForm::BuildChart()
 {
@@ -346,7 +346,7 @@ void TPositionForm::Sync()
         c.GpsTime = false;
         ShowClock(Plot.GpsTime, "GPS Date and Time");
     }
-    if (c.Redraw()) beat_->Request();
+    if (c.Redraw()) beat_->Changed();
     if (c.IllegalGpsTime) {
         c.IllegalGpsTime = false;
         Notifier::Show("Warning...", "   Illegal JulianTime   ", this);
@@ -356,7 +356,7 @@ void TPositionForm::Sync()
 void TPositionForm::Commit()
 {
     Sync();
-    if (beat_->Drawable()) FlushRedraw();
+    if (BeatDrawing::InSight(this)) FlushRedraw();
 }
 
 bool TPositionForm::RedrawPending() const { return beat_->Pending(); }
@@ -368,7 +368,7 @@ void TPositionForm::FlushRedraw()
 
 void TPositionForm::Redraw()
 {
-    beat_->Drawn();
+    beat_->Discard();
     PositionPlotModel::Changes &c = Plot.Changed;
     // The ranges first: what a large series keeps for drawing depends on them.
     ChartView::Range x, y;

@@ -15,7 +15,7 @@
 #include "sentence/splitters.h"
 
 namespace Ui { class TPositionForm; }
-class ChartBeat;
+class BeatDrawing;
 class ChartView;
 class QAction;
 class QMenu;
@@ -29,6 +29,10 @@ class TPositionForm : public QMainWindow {
 public:
     explicit TPositionForm(QWidget *owner = nullptr);
     ~TPositionForm() override;
+
+    // The chart moves with every position: it is redrawn at most this often (a
+    // reader follows it no faster; each redraw lays out and paints its tracks anew).
+    static constexpr qint64 RedrawMs = 200;
 
     std::unique_ptr<Ui::TPositionForm> ui;
     ChartView *Chart1 = nullptr;
@@ -121,7 +125,7 @@ private:
     void PanBy(QPoint pixels);
 
     std::array<QXYSeries *, PositionPlotModel::SeriesCount> series_{};
-    ChartBeat *beat_ = nullptr;
+    BeatDrawing *beat_ = nullptr;
     std::array<QStringList, PositionPlotModel::TrackCount> memoLines_;   // what each memo was last given
     bool panning_ = false;
     QPoint panFrom_;

@@ -24,7 +24,7 @@
 #include <utility>
 
 #include "app/forms.h"
-#include "platform/chartbeat.h"
+#include "platform/beatdrawing.h"
 #include "platform/chartview.h"
 #include "platform/memo.h"
 #include "platform/notifier.h"
@@ -75,7 +75,7 @@ TTDForm::TTDForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui::T
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
-    beat_ = new ChartBeat(this, [this] { FlushRedraw(); });
+    beat_ = new BeatDrawing(this, [this] { Redraw(); }, RedrawMs);
 
     connect(Timer1, &QTimer::timeout, this, &TTDForm::Timer1Timer);
     connect(ui->Close1, &QAction::triggered, this, &TTDForm::Close1Click);
@@ -140,7 +140,7 @@ TTDForm::~TTDForm() { FormDestroy(); }
 
 void TTDForm::FormDestroy()
 {
-    beat_->Drawn();
+    beat_->Discard();
     RemoveAllChartSeries();
     Master = nullptr;
     Stations.Clear();
@@ -194,15 +194,12 @@ void TTDForm::Intake(const TDSentence *sentence)
     if (sentence) change = Stations.Add(*sentence);
     if (Stations.Trim(NumberOfPoints)) change.RedrawNeeded = true;
     if (change.NewStation) RebuildMasterList();
-    if (change.RedrawNeeded) beat_->Request();
+    if (change.RedrawNeeded) beat_->Changed();
 }
 
 bool TTDForm::RedrawPending() const { return beat_->Pending(); }
 
-void TTDForm::FlushRedraw()
-{
-    if (beat_->Pending()) Redraw();
-}
+void TTDForm::FlushRedraw() { beat_->DrawPending(); }
 
 // ---------------------------------------------------------------------------
 // Redraw
@@ -231,7 +228,7 @@ void TTDForm::RemoveAllChartSeries()
 
 void TTDForm::Redraw()
 {
-    beat_->Drawn();
+    beat_->Discard();
     if (Chart1->IsZoomed()) return;
 
     const TDRedrawOptions options = Options();
@@ -325,7 +322,7 @@ void TTDForm::RebuildMasterList()
 
 void TTDForm::ResetAll()
 {
-    beat_->Drawn();
+    beat_->Discard();
     Master = nullptr;
     Stations.Clear();
     RebuildMasterList();
@@ -607,7 +604,7 @@ void TTDForm::DASFA1Click() { ChooseSource(2); }
 
 void TTDForm::Reset1Click()
 {
-    beat_->Drawn();
+    beat_->Discard();
     Stations.ClearData();
     RemoveAllChartSeries();
     Redraw();

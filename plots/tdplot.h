@@ -20,7 +20,7 @@
 #include "sentence/splitters.h"
 
 namespace Ui { class TTDForm; }
-class ChartBeat;
+class BeatDrawing;
 class ChartView;
 class QMenu;
 class QTimer;
@@ -31,6 +31,10 @@ class TTDForm : public QMainWindow {
 public:
     explicit TTDForm(QWidget *owner = nullptr);
     ~TTDForm() override;
+
+    // The chart moves with every line: it is redrawn at most this often (a reader
+    // follows it no faster; each redraw lays out and paints every series anew).
+    static constexpr qint64 RedrawMs = 200;
 
     std::unique_ptr<Ui::TTDForm> ui;
     ChartView *Chart1 = nullptr;
@@ -116,7 +120,7 @@ private:
     void FillDateAndTime(const QString &dateFormat);
     QString AxisText(double value) const;
 
-    ChartBeat *beat_ = nullptr;
+    BeatDrawing *beat_ = nullptr;
     QStringList statistics_;   // the lines the statistics memo was last given
     int grownFrom_ = 0;   // client height before the statistics made the window taller (0: not grown)
     int grownTo_ = 0;     // the client height they made it

@@ -162,6 +162,7 @@ TEST_F(LoranSoundAudioTest, LinesArePlayedAndChartedWhileSoundIsEnabled)
     const std::vector<QByteArray> lines = SampleLines(9);
     Feed(lines);
     EXPECT_EQ(GetFreeWaveBlocks(), GetWaveBlockCount() - 1);   // 9 x 500 bytes: one full block
+    ASSERT_TRUE(Drawn(LoranSoundForm->ChartDrawing()));   // the chart's beat
     EXPECT_LE(LoranSoundForm->Chart1->LeftAxis()->tickInterval(), 64.0);   // ticks stay readable
     AUDIOReceived last;
     ASSERT_EQ(last.Parse(lines.back().trimmed().constData()), 0);
@@ -193,6 +194,7 @@ TEST_F(LoranSoundAudioTest, ClosingWaitsForTheSoundThenFreesTheWindow)
     QCoreApplication::processEvents();
     ASSERT_FALSE(window.isNull());
     EXPECT_EQ(Status(), "Status: Waiting for Sound to end");
+    ASSERT_TRUE(Drawn(window->ChartDrawing()));   // the chart's beat
     const int points = window->Series1->count();
     Feed(SampleLines(12));   // lines arriving meanwhile are left alone
     EXPECT_EQ(GetFreeWaveBlocks(), GetWaveBlockCount() - 2);
@@ -224,6 +226,7 @@ TEST_F(LoranSoundAudioTest, ZoomKeepsTheAxesAndTheRightButtonPansAlongTime)
     OpenAndEnable();
     Feed(SampleLines(1));
     ChartView *chart = LoranSoundForm->Chart1;
+    ASSERT_TRUE(Drawn(LoranSoundForm->ChartDrawing()));
     QCoreApplication::processEvents();
     const QRectF area = chart->chart()->plotArea();
     auto at = [&](double fx, double fy) {
@@ -241,6 +244,7 @@ TEST_F(LoranSoundAudioTest, ZoomKeepsTheAxesAndTheRightButtonPansAlongTime)
     // A 12-bit line of 4 samples at 40 x 2.5 us: new points, same axes.
     const std::string line = "DODU,LOOP1,AUDIO,40,12,f/gAAAAB";
     Feed(line);
+    ASSERT_TRUE(Drawn(LoranSoundForm->ChartDrawing()));   // the chart's beat
     EXPECT_EQ(chart->PointCount(LoranSoundForm->Series1), 4);
     EXPECT_EQ(chart->BottomAxis()->min(), x0);
     EXPECT_EQ(chart->LeftAxis()->min(), y0);
@@ -256,9 +260,44 @@ TEST_F(LoranSoundAudioTest, ZoomKeepsTheAxesAndTheRightButtonPansAlongTime)
     drag(Qt::RightButton, at(0.5, 0.5), at(0.5, 0.5));
     EXPECT_FALSE(LoranSoundForm->Zoomed);
     Feed(line);
+    ASSERT_TRUE(Drawn(LoranSoundForm->ChartDrawing()));   // the chart's beat
     EXPECT_EQ(chart->LeftAxis()->min(), -2048.0);
     EXPECT_DOUBLE_EQ(chart->BottomAxis()->max(), 5 * 0.1);
     const QList<QPointF> points = chart->SeriesPoints(LoranSoundForm->Series1);
     ASSERT_EQ(points.size(), 4);
     EXPECT_EQ(points[1].y(), -2048);   // 0x800
+}
+
+TEST_F(LoranSoundAudioTest, TheChartFollowsAtItsBeatAndNotWhileMinimised)
+{
+    OpenAndEnable();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm));
+    int replaced = 0;
+    QObject::connect(LoranSoundForm->Series1, &QXYSeries::pointsReplaced, [&] { ++replaced; });
+    const std::vector<QByteArray> lines = SampleLines(12);
+    MainForm->ReceiveData(lines[0]);
+    EXPECT_EQ(replaced, 1);   // after a quiet spell, at once
+    for (size_t i = 1; i < 6; ++i) {
+        MainForm->ReceiveData(lines[i]);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(replaced, 1);   // the others wait for the chart's beat
+    ASSERT_TRUE(Drawn(LoranSoundForm->ChartDrawing()));
+    EXPECT_EQ(replaced, 2);
+
+    // Minimised, the window charts nothing; restored, it charts the newest line.
+    LoranSoundForm->showMinimized();
+    Feed(std::vector<QByteArray>(lines.begin() + 6, lines.end()));
+    QTest::qWait(TLoranSoundForm::ChartPeriodMs + 100);
+    EXPECT_EQ(replaced, 2);
+    EXPECT_EQ(GetFreeWaveBlocks(), GetWaveBlockCount() - 1) << "played all the same";
+    LoranSoundForm->showNormal();
+    ASSERT_TRUE(Drawn(LoranSoundForm->ChartDrawing()));
+    EXPECT_EQ(replaced, 3);
+    AUDIOReceived last;
+    ASSERT_EQ(last.Parse(lines.back().trimmed().constData()), 0);
+    const QList<QPointF> points = LoranSoundForm->Chart1->SeriesPoints(LoranSoundForm->Series1);
+    ASSERT_EQ(points.size(), 500);
+    for (int i = 0; i < 500; ++i) ASSERT_EQ(points[i].y(), last.SampleValue(i)) << i;
+    EXPECT_DOUBLE_EQ(LoranSoundForm->Chart1->BottomAxis()->max(), 501 * 0.05);
 }

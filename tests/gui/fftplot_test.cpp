@@ -37,6 +37,12 @@ protected:
         ui = FFTForm->ui.get();
     }
     qsizetype Points(int chart) const { return FFTForm->Spectrum(chart)->count(); }
+    // A line, and what the window shows of it at the next beat.
+    void Take(const std::string &body)
+    {
+        Receive(body);
+        FFTForm->ShowPending();
+    }
     std::pair<double, double> Axis(int chart, bool levels = true) const
     {
         ChartView *c = chart ? FFTForm->Chart2 : FFTForm->Chart1;
@@ -47,27 +53,31 @@ protected:
 
 TEST_F(FFTPlotTest, EachLoopHasItsChartAndBadLinesKeepThePreviousSpectra)
 {
-    Receive(kExample);   // drawn while hidden
+    Receive(kExample);   // taken while hidden, drawn once shown
+    EXPECT_EQ(Points(1), 0);
+    EXPECT_EQ(ui->IntegrationLabel->text(), "");
+    ShowAndWait(FFTForm);
+    ASSERT_TRUE(Drawn(FFTForm->Drawing()));
+    ASSERT_EQ(Points(1), 2);
     EXPECT_EQ(FFTForm->Spectrum(1)->at(1), QPointF(0.09765625, 21.0));
     EXPECT_EQ(ui->IntegrationLabel->text(), "1000 * 4096 pts FFT (10.24 s)");
     EXPECT_EQ(ui->ProcessorLoadLabel->text(), "Processor Load: 50.00%");
     EXPECT_EQ(Axis(1), std::make_pair(15.0, 46.0));
-    ShowAndWait(FFTForm);
 
     const QString labels = ui->VersionLabel->text() + ui->GainLabel->text();
     for (const std::string &line : {std::string("DODU,FFTA,1.0,4096,0,2,1000,175000000,3,40.5,41.0,20.0"),
                                     std::string("DODU,FFTA,2.0,4096,0,2,1000,175000000,3,40.5,41.0,20.0,21.0"),
                                     std::string("DODU,FFTA,1.0,-4096,0,2,1000,175000000,7,40.5,41.0,20.0,21.0")}) {
-        Receive(line);
+        Take(line);
         EXPECT_EQ(Points(0), 2) << line;
         EXPECT_EQ(ui->VersionLabel->text() + ui->GainLabel->text(), labels) << line;
     }
-    Receive("DODU,FFTA,1.1,4096,0,2,1000,0.5,3,1,40.5,41.0");   // one channel: one chart
+    Take("DODU,FFTA,1.1,4096,0,2,1000,0.5,3,1,40.5,41.0");   // one channel: one chart
     EXPECT_FALSE(FFTForm->Chart2->isVisible());
     EXPECT_EQ(FFTForm->Chart1->height(), ui->ClientPanel->height() - 48);
     EXPECT_FALSE(ui->CopyLoop2ToClipboard->isVisible());
     EXPECT_EQ(Points(1), 0);
-    Receive(Spectrum({30, 31}, 3));   // three channels: two are drawn
+    Take(Spectrum({30, 31}, 3));   // three channels: two are drawn
     EXPECT_TRUE(FFTForm->Chart2->isVisible());
     EXPECT_EQ(Points(1), 2);
     EXPECT_TRUE(boxes.empty());
@@ -77,9 +87,9 @@ TEST_F(FFTPlotTest, ASpectrumOfLengthZeroClearsTheCurvesAndSaysSo)
 {
     ShowAndWait(FFTForm);
     for (std::string length : {"0", ""}) {   // an empty length is read as nothing, and is no error
-        Receive(kExample);
+        Take(kExample);
         const auto axes = std::make_pair(Axis(0), Axis(0, false));
-        Receive("DODU,FFTA,1.0," + length + ",0,2,1000,175000000,7,40.5,41.0,20.0,21.0");
+        Take("DODU,FFTA,1.0," + length + ",0,2,1000,175000000,7,40.5,41.0,20.0,21.0");
         EXPECT_EQ(Points(0) + Points(1), 0) << length;
         EXPECT_EQ(ui->IntegrationLabel->text(), "1000 * 0 pts FFT (0.00 s)") << length;
         EXPECT_EQ(ui->GainLabel->text(), "Gain set at: 7") << length;
@@ -92,7 +102,7 @@ TEST_F(FFTPlotTest, ASpectrumOfLengthZeroClearsTheCurvesAndSaysSo)
 TEST_F(FFTPlotTest, BothChartsZoomTogetherAndNewSpectraLeaveTheZoom)
 {
     ShowAndWait(FFTForm);
-    Receive(Spectrum({20, 40, 60, 50, 30, 45, 35, 25}));
+    Take(Spectrum({20, 40, 60, 50, 30, 45, 35, 25}));
     ChartView *chart = FFTForm->Chart1;
     const auto home = std::make_pair(Axis(0), Axis(0, false));
     Drag(chart, 0.5, 0.5, 0.5, 0.5);   // a click is no zoom
@@ -106,20 +116,20 @@ TEST_F(FFTPlotTest, BothChartsZoomTogetherAndNewSpectraLeaveTheZoom)
     const auto zoomed = std::make_pair(Axis(0), Axis(0, false));
     EXPECT_NE(zoomed, home);
     EXPECT_EQ(std::make_pair(Axis(1), Axis(1, false)), zoomed);
-    Receive(Spectrum({80, 85, 90, 95, 85, 80, 82, 88}));
+    Take(Spectrum({80, 85, 90, 95, 85, 80, 82, 88}));
     EXPECT_EQ(FFTForm->Spectrum(0)->at(2).y(), 90.0);
     EXPECT_EQ(std::make_pair(Axis(0), Axis(0, false)), zoomed);
     RightClick(chart);
     EXPECT_FALSE(FFTForm->Zoomed);
     EXPECT_EQ(std::make_pair(Axis(1), Axis(1, false)), home);
-    Receive(Spectrum({80, 85, 90, 95, 85, 80, 82, 88}));
+    Take(Spectrum({80, 85, 90, 95, 85, 80, 82, 88}));
     EXPECT_EQ(Axis(0), std::make_pair(75.0, 100.0));
 }
 
 TEST_F(FFTPlotTest, TheNotchOverlayFollowsNotchaLinesWhateverShowsThem)
 {
     MainForm->findChild<QAction *>("NOTCHA1")->trigger();
-    Receive("DODU,NOTCHA,1.0,35.37,1,1,100.0,1.0");
+    Take("DODU,NOTCHA,1.0,35.37,1,1,100.0,1.0");
     NOTCHAForm->ShowPending();   // what the window shows within 50 ms
     EXPECT_EQ(NOTCHAForm->ui->NumNotchesLabel->text(), "1");
     const QList<QPointF> band{{0, -100}, {99.5, -100}, {99.5, 100}, {100.51, 100}, {100.51, -100}, {200, -100}};
@@ -127,9 +137,9 @@ TEST_F(FFTPlotTest, TheNotchOverlayFollowsNotchaLinesWhateverShowsThem)
     EXPECT_NEAR(FFTForm->Overlay(1, 0)->upperSeries()->at(3).x(), 100.51, 1e-9);
     ui->ShowNotchdata1->trigger();
     EXPECT_FALSE(FFTForm->Overlay(0, 0)->isVisible());
-    Receive("DODU,NOTCHA,1.0,35.37,1,1,150.0,2.0");   // hidden, still followed
+    Take("DODU,NOTCHA,1.0,35.37,1,1,150.0,2.0");   // hidden, still followed
     EXPECT_NEAR(FFTForm->Overlay(0, 0)->upperSeries()->at(1).x(), 149.0, 1e-9);
-    Receive("DODU,NOTCHA,1.0,35.37,1,1,120.0,x");
+    Take("DODU,NOTCHA,1.0,35.37,1,1,120.0,x");
     EXPECT_NEAR(FFTForm->Overlay(0, 0)->upperSeries()->at(1).x(), 149.0, 1e-9);
     ui->ShowNotchdata1->trigger();
     EXPECT_TRUE(FFTForm->Overlay(0, 0)->isVisible());

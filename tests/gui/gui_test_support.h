@@ -26,6 +26,7 @@
 #include "app/forms.h"
 #include "app/mainform.h"
 #include "logs/logform.h"
+#include "platform/beatdrawing.h"
 #include "platform/chartview.h"
 #include "platform/colordialog.h"
 #include "platform/filedialog.h"
@@ -91,6 +92,12 @@ inline QString Dump(LogForm *form)
         out << "|" + cells.join("|") + "|";
     }
     return out.join("\n") + "\n";
+}
+
+// Waits for a view's drawing at its beat: what the window shows within its period.
+inline bool Drawn(const BeatDrawing *drawing)
+{
+    return QTest::qWaitFor([drawing] { return !drawing->Pending(); }, 3000);
 }
 
 class WindowTest : public ::testing::Test {

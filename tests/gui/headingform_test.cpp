@@ -45,8 +45,10 @@ protected:
     {
         for (int i = 0; i < n; ++i) HeadingForm->Timer1Timer();
     }
+    // A column as the window shows it at the next beat.
     QStringList Column(int c) const
     {
+        HeadingForm->ShowPending();
         const THeadingForm &f = *HeadingForm;
         return {f.SourceLabels[c]->text(), f.TimeLabels[c]->text(), f.HeadingLabels[c]->text(),
                 f.HeadingStdLabels[c]->text(), f.QualityLabels[c]->text(), f.OffsetLabels[c]->text()};
@@ -76,6 +78,7 @@ TEST_F(HeadingFormTest, LinesFillTheColumnsWhichAgeOutWithTheirEdits)
     EXPECT_TRUE(ui->Button1->isHidden());
     Receive("DODU,HDGA,1.0,28.37,0.04,G,350.0,1.75,0.90");   // fed while hidden
     EXPECT_EQ(Column(0), (QStringList{"GPS", "28.37", "10.00", "1.75", "0.90", "20.00"}));
+    HeadingForm->ShowPending();
     EXPECT_EQ(HeadingForm->SourceLabels[0]->palette().color(QPalette::WindowText), Green);
     Line("$DODU,HDGA,1.0,34,0.04,G,10,1,1*00");
     EXPECT_EQ(Column(0)[1], "28.37");
@@ -91,6 +94,7 @@ TEST_F(HeadingFormTest, LinesFillTheColumnsWhichAgeOutWithTheirEdits)
     }
     EXPECT_EQ(Column(0), QStringList(6, ""));
     EXPECT_EQ(Edits(), (QStringList{Hidden, "-45.00", Hidden}));
+    HeadingForm->ShowPending();
     EXPECT_EQ(ui->PaintBox1->Needles().size(), 1u);
     Tick(11);   // the last column goes: the edits close, the button hides
     EXPECT_EQ(Column(1), QStringList(6, ""));
@@ -162,6 +166,7 @@ TEST_F(HeadingFormTest, TheNeedlesAreDrawnAtTheirHeadings)
     ShowAndWait(HeadingForm);
     const QImage empty = HeadingForm->grab().toImage();
     Hdga('G', 10.0);
+    ASSERT_TRUE(Drawn(HeadingForm->Drawing()));
     QImage one = HeadingForm->grab().toImage();
     EXPECT_EQ(one.pixelColor(OnNeedle(10, 30)), Green);
     EXPECT_EQ(one.pixelColor(OnNeedle(10, 70)), Green);
@@ -170,10 +175,12 @@ TEST_F(HeadingFormTest, TheNeedlesAreDrawnAtTheirHeadings)
     // eLoran at 30 with its offset of -45 points at 345; inertial is drawn last, on top.
     Hdga('L', 30.0);
     Hdga('I', 345.0);
+    ASSERT_TRUE(Drawn(HeadingForm->Drawing()));
     QImage three = HeadingForm->grab().toImage();
     EXPECT_EQ(three.pixelColor(OnNeedle(345, 30)), Blue);
     EXPECT_EQ(three.pixelColor(OnNeedle(345, 30, 5)), Red);
     EXPECT_EQ(three.pixelColor(OnNeedle(345, 30, -5)), Red);
-    SetOffsets({"90"});   // turns the GPS needle at once
+    SetOffsets({"90"});   // turns the GPS needle at the next beat
+    ASSERT_TRUE(Drawn(HeadingForm->Drawing()));
     EXPECT_EQ(HeadingForm->grab().toImage().pixelColor(OnNeedle(100, 60)), Green);
 }

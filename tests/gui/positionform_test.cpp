@@ -9,7 +9,6 @@
 
 #include "failing_new.h"
 #include "gui_test_support.h"
-#include "platform/chartbeat.h"
 #include "plots/positionform.h"
 #include "position_lines.h"
 #include "ui_positionform.h"
@@ -233,12 +232,12 @@ TEST_F(PositionFormTest, TheChartIsRedrawnOnItsBeatAndNotWhileHidden)
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 2000));
     ASSERT_GE(redraws.size(), 3u);
-    for (size_t i = 1; i < redraws.size(); ++i) EXPECT_GE(redraws[i] - redraws[i - 1], ChartBeat::IntervalMs - 5) << i;
+    for (size_t i = 1; i < redraws.size(); ++i) EXPECT_GE(redraws[i] - redraws[i - 1], TPositionForm::RedrawMs - 5) << i;
     EXPECT_EQ(Count(6), 50);
 
     GpsAt(50);
     PositionForm->hide();
-    QTest::qWait(ChartBeat::IntervalMs + 100);
+    QTest::qWait(TPositionForm::RedrawMs + 100);
     EXPECT_EQ(Count(6), 50);
     EXPECT_TRUE(PositionForm->RedrawPending());
     ShowAndWait(PositionForm);
@@ -248,7 +247,7 @@ TEST_F(PositionFormTest, TheChartIsRedrawnOnItsBeatAndNotWhileHidden)
     // Minimised, likewise.
     GpsAt(51);
     PositionForm->showMinimized();
-    QTest::qWait(ChartBeat::IntervalMs + 100);
+    QTest::qWait(TPositionForm::RedrawMs + 100);
     EXPECT_EQ(Count(6), 51);
     PositionForm->showNormal();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 2000));

@@ -7,7 +7,6 @@
 #include <random>
 
 #include "gui_test_support.h"
-#include "platform/chartbeat.h"
 #include "plots/linedialogs.h"
 #include "plots/tdplot.h"
 #include "td_lines.h"
@@ -252,12 +251,12 @@ TEST_F(TDPlotTest, TheChartIsRedrawnOnItsBeatAndNotWhileHidden)
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return !TDForm->RedrawPending(); }, 2000));
     ASSERT_GE(redraws.size(), 3u);
-    for (size_t i = 1; i < redraws.size(); ++i) EXPECT_GE(redraws[i] - redraws[i - 1], ChartBeat::IntervalMs - 5) << i;
+    for (size_t i = 1; i < redraws.size(); ++i) EXPECT_GE(redraws[i] - redraws[i - 1], TTDForm::RedrawMs - 5) << i;
     EXPECT_EQ(Series()[0]->count(), 53);
 
     Toaa(1, {"7499M"}, 53);
     TDForm->hide();
-    QTest::qWait(ChartBeat::IntervalMs + 100);
+    QTest::qWait(TTDForm::RedrawMs + 100);
     EXPECT_EQ(Series()[0]->count(), 53);
     EXPECT_TRUE(TDForm->RedrawPending());
     ShowAndWait(TDForm);
@@ -267,7 +266,7 @@ TEST_F(TDPlotTest, TheChartIsRedrawnOnItsBeatAndNotWhileHidden)
     // Minimised, likewise.
     Toaa(1, {"7499M"}, 54);
     TDForm->showMinimized();
-    QTest::qWait(ChartBeat::IntervalMs + 100);
+    QTest::qWait(TTDForm::RedrawMs + 100);
     EXPECT_EQ(Series()[0]->count(), 54);
     TDForm->showNormal();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !TDForm->RedrawPending(); }, 2000));

@@ -1,0 +1,180 @@
+// Views drawn at the screen-rate beat: at most once a beat, nothing while out of
+// sight, and once the stream stops exactly what drawing every line shows.
+#include <QAreaSeries>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+
+#include "gui_test_support.h"
+#include "plots/eurofixform.h"
+#include "plots/fftplot.h"
+#include "plots/headingform.h"
+#include "ui_fftplot.h"
+#include "ui_headingform.h"
+
+namespace {
+
+QStringList SampleLines()
+{
+    QStringList lines = QString::fromLatin1(SampleBytes()).split('\n', Qt::SkipEmptyParts);
+    for (QString &l : lines) l += '\n';
+    return lines;
+}
+
+QString PointsText(const QList<QPointF> &points)
+{
+    QStringList out;
+    for (const QPointF &p : points) out << QString::number(p.x(), 'g', 17) + ":" + QString::number(p.y(), 'g', 17);
+    return out.join(' ');
+}
+
+QString AxesText(ChartView *chart)
+{
+    return QString::number(chart->BottomAxis()->min(), 'g', 17) + " " + QString::number(chart->BottomAxis()->max(), 'g', 17) +
+           " " + QString::number(chart->LeftAxis()->min(), 'g', 17) + " " + QString::number(chart->LeftAxis()->max(), 'g', 17);
+}
+
+// What the FFT, compass and Eurofix windows show.
+QStringList Shown()
+{
+    QStringList out;
+    const Ui::TFFTForm *f = FFTForm->ui.get();
+    for (ChartView *chart : {FFTForm->Chart1, FFTForm->Chart2}) out << AxesText(chart);
+    for (int c = 0; c < 2; ++c) {
+        out << PointsText((c ? FFTForm->Chart2 : FFTForm->Chart1)->SeriesPoints(FFTForm->Spectrum(c)));
+        for (int k = 0; k < TFFTForm::OverlayColours; ++k) out << PointsText(FFTForm->Overlay(c, k)->upperSeries()->points());
+    }
+    out << f->VersionLabel->text() << f->IntegrationLabel->text() << f->GainLabel->text() << f->ProcessorLoadLabel->text()
+        << QString::number(FFTForm->ShownChannels);
+    for (int c = 0; c < HeadingColumns::Count; ++c) {
+        const THeadingForm &h = *HeadingForm;
+        out << h.SourceLabels[c]->text() + "|" + h.TimeLabels[c]->text() + "|" + h.HeadingLabels[c]->text() + "|" +
+                   h.HeadingStdLabels[c]->text() + "|" + h.QualityLabels[c]->text() + "|" + h.OffsetLabels[c]->text() + "|" +
+                   h.SourceLabels[c]->palette().color(QPalette::WindowText).name();
+    }
+    for (const CompassView::Needle &n : HeadingForm->ui->PaintBox1->Needles())
+        out << QString("%1,%2 %3,%4 %5").arg(n.Polygon.Tip.X).arg(n.Polygon.Tip.Y).arg(n.Polygon.Tail.X).arg(n.Polygon.Tail.Y).arg(n.Colour.name());
+    for (const auto &s : EurofixForm->StationList) {
+        out << s->StationIdValue->text() << s->HealthValue->text() << s->DgpsCountValue->text() << s->UtcTimeValue->text()
+            << s->UtcCountValue->text() << s->ETranCountValue->text() << s->SmsCountValue->text();
+        for (int r = 0; r < s->DgpsGrid->RowCount(); ++r)
+            for (int c = 0; c < s->DgpsGrid->columnCount(); ++c) out << s->DgpsGrid->Cell(c, r);
+        // The time against the local clock differs from run to run.
+        static const QRegularExpression localClock("local clock: .*");
+        for (QPlainTextEdit *memo : {s->UtcMemo, s->ETranMemo, s->SmsMemo})
+            out << memo->toPlainText().replace(localClock, "local clock");
+    }
+    return out;
+}
+
+// Feeds the sample, with the windows' one-second timers ticked every 300 lines
+// (the same in every run); after each line when perLine.
+void FeedLines(bool perLine)
+{
+    HeadingForm->Timer1->stop();
+    EurofixForm->Timer1->stop();
+    int n = 0;
+    for (const QString &line : SampleLines()) {
+        MainForm->ReceiveData(line.toLatin1());
+        if (++n % 300 == 0) {
+            HeadingForm->Timer1Timer();
+            EurofixForm->Timer1Timer();
+        }
+        if (perLine) {
+            FFTForm->ShowPending();
+            HeadingForm->ShowPending();
+            EurofixForm->ShowPending();
+        }
+    }
+}
+
+int Paints(QWidget *w, const std::function<void()> &run)
+{
+    struct Counter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint) ++paints;
+            return false;
+        }
+    } counter;
+    w->installEventFilter(&counter);
+    run();
+    w->removeEventFilter(&counter);
+    return counter.paints;
+}
+
+} // namespace
+
+class BeatViewsTest : public WindowTest {};
+
+TEST_F(BeatViewsTest, HiddenWindowsPrepareNothingAndShowWhatDrawingEveryLineShows)
+{
+    CreateForms();
+    FeedLines(true);
+    const QStringList everyLine = Shown();
+    ASSERT_FALSE(EurofixForm->StationList.empty());
+    DestroyForms();
+
+    CreateForms();
+    const QStringList before = Shown();
+    FeedLines(false);
+    EXPECT_EQ(FFTForm->Spectrum(0)->count(), 0);
+    EXPECT_EQ(EurofixForm->StationList.front()->DgpsCountValue->text(), "0");
+    for (int c = 0; c < HeadingColumns::Count; ++c) EXPECT_EQ(HeadingForm->TimeLabels[c]->text(), "") << c;
+    EXPECT_TRUE(HeadingForm->ui->PaintBox1->Needles().empty());
+    QTest::qWait(120);   // beats pass: still nothing
+    EXPECT_EQ(Shown().mid(0, 2), before.mid(0, 2));
+    EXPECT_EQ(FFTForm->Spectrum(0)->count(), 0);
+
+    for (QWidget *w : std::initializer_list<QWidget *>{FFTForm, HeadingForm, EurofixForm}) w->show();
+    ASSERT_TRUE(Drawn(FFTForm->Drawing()));
+    ASSERT_TRUE(Drawn(HeadingForm->Drawing()));
+    ASSERT_TRUE(Drawn(EurofixForm->Drawing()));
+    const QStringList shown = Shown();
+    ASSERT_EQ(shown.size(), everyLine.size());
+    for (qsizetype i = 0; i < shown.size(); ++i) EXPECT_EQ(shown[i], everyLine[i]) << i;
+}
+
+TEST_F(BeatViewsTest, AMinimisedWindowDrawsWhenRestored)
+{
+    CreateForms();
+    ShowAndWait(FFTForm);
+    FFTForm->showMinimized();
+    Receive("DODU,FFTA,1.0,4096,0,2,1000,175000000,3,40.5,41.0,20.0,21.0");
+    QTest::qWait(120);
+    EXPECT_EQ(FFTForm->Spectrum(0)->count(), 0);
+    FFTForm->showNormal();
+    ASSERT_TRUE(Drawn(FFTForm->Drawing()));
+    EXPECT_EQ(FFTForm->Spectrum(0)->count(), 2);
+}
+
+TEST_F(BeatViewsTest, AShownWindowRedrawsAtMostOnceABeat)
+{
+    CreateForms();
+    for (QWidget *w : std::initializer_list<QWidget *>{FFTForm, HeadingForm, EurofixForm}) ShowAndWait(w);
+    int replaced = 0;
+    QObject::connect(FFTForm->Spectrum(0), &QXYSeries::pointsReplaced, [&] { ++replaced; });
+    QTest::qWait(60);
+    for (int i = 0; i < 10; ++i) {
+        Receive("DODU,FFTA,1.1,1024,0,2,64,0.25,5,2," + std::to_string(20 + i) + ",30,20,30");
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(replaced, 1);   // the first at once, the others wait for the beat
+    ASSERT_TRUE(Drawn(FFTForm->Drawing()));
+    EXPECT_EQ(replaced, 2);
+    EXPECT_EQ(FFTForm->Spectrum(0)->at(0).y(), 29.0);
+
+    // A label in a window shown is painted once for a burst of lines, not for each.
+    QTest::qWait(60);
+    const int paints = Paints(HeadingForm->TimeLabels[0], [] {
+        for (int i = 0; i < 10; ++i) {
+            MainForm->ReceiveData(QByteArray::fromStdString(Sentence("DODU,HDGA,1.0," + std::to_string(10 + i) + ",0.01,G,10,0.25,0.75") + "\r\n"));
+            QCoreApplication::processEvents();
+        }
+        QTest::qWait(120);
+    });
+    EXPECT_LE(paints, 3);
+    EXPECT_EQ(HeadingForm->TimeLabels[0]->text(), "19.00");
+}

@@ -8,8 +8,6 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTcpSocket>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTimer>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +29,7 @@
 #include "ui_monitorform.h"
 #include "platform/notifier.h"
 #include "platform/settings.h"
+#include "platform/trafficview.h"
 #include "ui_datasource.h"
 
 namespace {
@@ -69,6 +68,7 @@ TDataSourceForm::TDataSourceForm(QWidget *owner) : QDialog(owner), ui(std::make_
     QPalette palette = ui->RichEdit1->palette();
     palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
     ui->RichEdit1->setPalette(palette);
+    ui->RichEdit1->SetWrapped(true);
     // The bar paints every pixel of itself: moving it repaints it alone.
     ui->RichEdit1->verticalScrollBar()->setAttribute(Qt::WA_OpaquePaintEvent);
     DrawTextUnshaped(ui->RichEdit1);
@@ -795,7 +795,6 @@ void TDataSourceForm::ShowChunk(const QByteArray &chunk)
     if (DisplayText.size() > DisplayLimit) DisplayText = DisplayText.right(DisplayLimit);
     // The view takes the text when it can be seen, on a beat of the screen-rate clock.
     displayStale_ = true;
-    addedSinceShown_ += add.size();
     if (isVisible() && !PresentBeat::Waiting(this)) PresentBeat::Request(this, PresentBeat::TrafficWait(paneShown_), [this] { ApplyDisplay(); });
 }
 
@@ -805,26 +804,8 @@ void TDataSourceForm::ApplyDisplay()
     if (!displayStale_) return;
     displayStale_ = false;
     paneShown_.start();
-    // The new characters are appended and as many taken from the front; where line
-    // ends cut between chunks make that come out otherwise, the text is set whole.
-    const QString view = ForView(DisplayText);
-    const QString added = ForView(DisplayText.right(std::min<qsizetype>(addedSinceShown_, DisplayText.size())));
-    addedSinceShown_ = 0;
-    const QString kept = view.left(view.size() - added.size());
-    QTextDocument *document = ui->RichEdit1->document();
-    if (added.size() < view.size() && shownView_.endsWith(kept) && view.endsWith(added)) {
-        QTextCursor edit(document);
-        edit.beginEditBlock();
-        edit.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor, static_cast<int>(shownView_.size() - kept.size()));
-        edit.removeSelectedText();
-        edit.movePosition(QTextCursor::End);
-        edit.insertText(added);
-        edit.endEditBlock();
-    }
-    if (document->toPlainText() != view) ui->RichEdit1->setPlainText(view);
-    shownView_ = view;
-    ui->RichEdit1->moveCursor(QTextCursor::End);
-    ui->RichEdit1->verticalScrollBar()->setValue(ui->RichEdit1->verticalScrollBar()->maximum());
+    // The whole text each time; the view draws only the rows that changed.
+    ui->RichEdit1->ShowText(ForView(DisplayText), TrafficView::Follow::Bottom);
 }
 
 void TDataSourceForm::showEvent(QShowEvent *event)
@@ -864,8 +845,5 @@ void TDataSourceForm::ClearDisplay()
 {
     DisplayText.clear();
     displayStale_ = false;
-    addedSinceShown_ = 0;
-    shownView_.clear();
     ui->RichEdit1->clear();
-    ui->RichEdit1->ensureCursorVisible();
 }

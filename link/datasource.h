@@ -154,8 +154,6 @@ private:
     QElapsedTimer paneShown_;   // when the view last took the text
     int64_t lastTickNs_ = 0;
     bool displayStale_ = false;        // DisplayText holds more than the view shows
-    qsizetype addedSinceShown_ = 0;    // characters added to DisplayText since then
-    QString shownView_;                // what the view shows
     void ApplyDisplay();
     void RestartPace();
 };

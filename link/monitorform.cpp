@@ -14,6 +14,7 @@
 #include "platform/notifier.h"
 #include "platform/plaintext.h"
 #include "platform/settings.h"
+#include "platform/trafficview.h"
 #include "ui_datasource.h"
 #include "ui_monitorform.h"
 
@@ -51,7 +52,7 @@ TMonitorForm::TMonitorForm(QAction *menuItem, QWidget *parent)
     ui->ComboBox1->lineEdit()->installEventFilter(this);
     ui->ComboBox1->installEventFilter(this);
     ui->Edit1->installEventFilter(this);
-    for (QPlainTextEdit *pane : {ui->RichEdit1, ui->RichEdit2}) {
+    for (TrafficView *pane : {ui->RichEdit1, ui->RichEdit2}) {
         pane->installEventFilter(this);
         pane->viewport()->installEventFilter(this);
         pane->setContextMenuPolicy(Qt::NoContextMenu);
@@ -59,10 +60,6 @@ TMonitorForm::TMonitorForm(QAction *menuItem, QWidget *parent)
         pane->verticalScrollBar()->setAttribute(Qt::WA_OpaquePaintEvent);
         DrawTextUnshaped(pane);
     }
-
-    settle_.setSingleShot(true);
-    settle_.setInterval(500);
-    connect(&settle_, &QTimer::timeout, this, &TMonitorForm::SettlePanes);
 
     connect(ui->Button5, &QPushButton::clicked, this, &TMonitorForm::Button5Click);
     connect(ui->ComboBox1->lineEdit(), &QLineEdit::returnPressed, this, &TMonitorForm::Button5Click);
@@ -156,11 +153,16 @@ void TMonitorForm::AddData(const QByteArray &chunk)
     if (!PresentBeat::Waiting(this)) PresentBeat::Request(this, PresentBeat::TrafficWait(panesShown_), [this] { RefreshPanes(); });
 }
 
-void TMonitorForm::ShowPane(QPlainTextEdit *pane, const std::string &text)
+namespace {
+QString Latin1(const std::string &text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+} // namespace
+
+// The pane takes the text as the traffic goes on, with its end in view; the
+// view draws only the rows that changed.
+void TMonitorForm::UpdatePane(TrafficView *pane, const std::string &text)
 {
-    pane->setPlainText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
-    pane->moveCursor(QTextCursor::End);
-    pane->ensureCursorVisible();
+    const QString shown = Latin1(text);
+    if (shown != pane->Text()) pane->ShowText(shown, TrafficView::Follow::End);
 }
 
 void TMonitorForm::RefreshPanes()
@@ -168,46 +170,8 @@ void TMonitorForm::RefreshPanes()
     PresentBeat::Cancel(this);
     panesShown_.start();
     // A pane with the focus is frozen so the user can read and select in it.
-    if (!ui->RichEdit1->hasFocus()) UpdatePane(ui->RichEdit1, allPane_, Text.AllText, Text.AllAdded);
-    if (!ui->RichEdit2->hasFocus()) UpdatePane(ui->RichEdit2, filteredPane_, Text.FilteredText, Text.FilteredAdded);
-}
-
-// The new characters are appended, not the whole text set again: a pane then holds
-// some lines more than its text at the front, until it grows too long or the
-// traffic pauses, when it is set to its text exactly.
-void TMonitorForm::UpdatePane(QPlainTextEdit *pane, PaneState &state, const std::string &text, size_t added)
-{
-    const size_t fresh = added - state.added;
-    if (fresh == 0 && state.raw.size() == text.size()) return;
-    state.added = added;
-    if (fresh > text.size() || state.raw.size() + fresh > 4 * MonitorText::MaxText || state.raw.size() < text.size() - std::min(fresh, text.size())) {
-        ShowPane(pane, text);
-        state.raw = text;
-        return;
-    }
-    if (fresh == 0) return;
-    // A CR LF cut between two appends is one line end, as in the whole text.
-    const size_t from = text.size() - fresh;
-    size_t skip = !state.raw.empty() && state.raw.back() == '\r' && text[from] == '\n' ? 1 : 0;
-    state.raw.append(text, from, std::string::npos);
-    QTextCursor end(pane->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(QString::fromLatin1(text.data() + from + skip, static_cast<qsizetype>(fresh - skip)));
-    pane->moveCursor(QTextCursor::End);
-    pane->ensureCursorVisible();
-    if (state.raw.size() != text.size()) settle_.start();
-}
-
-void TMonitorForm::SettlePanes()
-{
-    if (!ui->RichEdit1->hasFocus() && allPane_.raw != Text.AllText) {
-        ShowPane(ui->RichEdit1, Text.AllText);
-        allPane_.raw = Text.AllText;
-    }
-    if (!ui->RichEdit2->hasFocus() && filteredPane_.raw != Text.FilteredText) {
-        ShowPane(ui->RichEdit2, Text.FilteredText);
-        filteredPane_.raw = Text.FilteredText;
-    }
+    if (!ui->RichEdit1->hasFocus()) UpdatePane(ui->RichEdit1, Text.AllText);
+    if (!ui->RichEdit2->hasFocus()) UpdatePane(ui->RichEdit2, Text.FilteredText);
 }
 
 void TMonitorForm::ClearAll()
@@ -215,15 +179,12 @@ void TMonitorForm::ClearAll()
     Text.ClearAll();
     ui->RichEdit1->clear();
     ui->RichEdit2->clear();
-    allPane_ = {{}, Text.AllAdded};
-    filteredPane_ = {{}, Text.FilteredAdded};
 }
 
 void TMonitorForm::Button4Click()
 {
     Text.ClearFiltered();
     ui->RichEdit2->clear();
-    filteredPane_ = {{}, Text.FilteredAdded};
 }
 
 void TMonitorForm::RadioButton1Click()
@@ -238,14 +199,13 @@ void TMonitorForm::RadioButton2Click()
     Text.Mode = MonitorText::FilterMode::Exclude;
 }
 
-void TMonitorForm::PaneEnter(QPlainTextEdit *pane) { pane->setToolTip(kFrozenHint); }
+void TMonitorForm::PaneEnter(TrafficView *pane) { pane->setToolTip(kFrozenHint); }
 
-void TMonitorForm::PaneExit(QPlainTextEdit *pane, const std::string &text)
+void TMonitorForm::PaneExit(TrafficView *pane, const std::string &text)
 {
     pane->setToolTip(pane == ui->RichEdit1 ? "All received data" : "Filtered data");
-    ShowPane(pane, text);
-    const bool all = pane == ui->RichEdit1;
-    (all ? allPane_ : filteredPane_) = {text, all ? Text.AllAdded : Text.FilteredAdded};
+    pane->setPlainText(Latin1(text));
+    pane->ShowEnd();
 }
 
 void TMonitorForm::ResumePanes() { FocusControls(); }
@@ -394,7 +354,7 @@ bool TMonitorForm::eventFilter(QObject *watched, QEvent *event)
         auto reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) Button1Click();
     }
-    for (QPlainTextEdit *pane : {ui->RichEdit1, ui->RichEdit2}) {
+    for (TrafficView *pane : {ui->RichEdit1, ui->RichEdit2}) {
         const std::string &text = pane == ui->RichEdit1 ? Text.AllText : Text.FilteredText;
         if (watched == pane && type == QEvent::FocusIn) PaneEnter(pane);
         if (watched == pane && type == QEvent::FocusOut) PaneExit(pane, text);

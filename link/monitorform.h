@@ -4,7 +4,6 @@
 
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -13,7 +12,7 @@
 #include "link/monitortext.h"
 
 namespace Ui { class TMonitorForm; }
-class QPlainTextEdit;
+class TrafficView;
 
 // The command line: tells its owner before its list drops down.
 class HistoryComboBox : public QComboBox {
@@ -65,22 +64,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // What a pane holds: the text it was last set to and everything appended since,
-    // and the count of characters its text had taken in by then.
-    struct PaneState {
-        std::string raw;
-        size_t added = 0;
-    };
-    void ShowPane(QPlainTextEdit *pane, const std::string &text);
-    void UpdatePane(QPlainTextEdit *pane, PaneState &state, const std::string &text, size_t added);
-    void SettlePanes();
-    PaneState allPane_, filteredPane_;
+    static void UpdatePane(TrafficView *pane, const std::string &text);
     QElapsedTimer panesShown_;
-    QTimer settle_;   // sets the panes to their texts exactly once the traffic pauses
     static std::optional<int> ReadInteger(const QString &text);
     void FocusControls();
-    void PaneEnter(QPlainTextEdit *pane);
-    void PaneExit(QPlainTextEdit *pane, const std::string &text);
+    void PaneEnter(TrafficView *pane);
+    void PaneExit(TrafficView *pane, const std::string &text);
     void ResumePanes();
     bool ready_ = false;
 };

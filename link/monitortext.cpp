@@ -32,18 +32,13 @@ void MonitorText::AddData(const std::string &chunk)
         if (!crBefore) piece += '\r';
         piece += '\n';
         AllText += piece;
-        AllAdded += piece.size();
         pending += piece;
-        if (Passes(pending)) {
-            FilteredText += pending;
-            FilteredAdded += pending.size();
-        }
+        if (Passes(pending)) FilteredText += pending;
         pending.clear();
         start = lf + 1;
     }
     if (start < chunk.size()) {
         AllText.append(chunk, start, std::string::npos);
-        AllAdded += chunk.size() - start;
         pending.append(chunk, start, std::string::npos);
         KeepTail(pending, MaxText);
     }

@@ -13,9 +13,6 @@ public:
 
     std::string AllText;
     std::string FilteredText;
-    // Characters ever appended to each text (they only grow): how far behind a view is.
-    size_t AllAdded = 0;
-    size_t FilteredAdded = 0;
     std::string Filter = "$";
     FilterMode Mode = FilterMode::Exclude;
 

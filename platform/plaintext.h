@@ -10,5 +10,5 @@ void ShowLabelsAsPlainText(QWidget *root);
 
 // Panes of receiver traffic draw their lines without shaping: the text is
 // Latin in a fixed-pitch face, so there are no ligatures or kerning to lose,
-// and shaping the visible lines again is much of the cost of each redraw.
+// and shaping is much of the cost of laying out each line that comes in.
 void DrawTextUnshaped(QWidget *pane);

@@ -15,8 +15,8 @@ class PresentBeat : public QObject {
 public:
     static constexpr qint64 PeriodMs = 50;
     // Panes of scrolling traffic are redrawn every fourth beat: text that runs
-    // past is read no faster, and each redraw lays out and paints the whole pane
-    // (the text layout repaints all of it on any change).
+    // past is read no faster, and each redraw lays out and draws the lines that
+    // came in and moves the window's pixels.
     static constexpr qint64 TrafficMs = 4 * PeriodMs;
 
     // The time from now until TrafficMs have passed since shown (at once when

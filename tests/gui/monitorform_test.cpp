@@ -1,5 +1,4 @@
 #include <QComboBox>
-#include <QPlainTextEdit>
 #include <QDir>
 #include <QTemporaryDir>
 

@@ -11,8 +11,8 @@
 
 class ScreenRateTest : public WindowTest {};
 
-// The monitor appends to its panes; once the traffic pauses each pane holds its
-// text exactly as if it had been set whole, CR LF pairs cut between chunks included.
+// The monitor's panes, redrawn chunk by chunk, hold their texts exactly as a text
+// edit set to them whole holds them, CR LF pairs cut between chunks included.
 TEST_F(ScreenRateTest, MonitorPanesAppendedEndAsTheirTexts)
 {
     CreateForms();

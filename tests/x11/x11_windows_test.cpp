@@ -11,6 +11,7 @@
 #include "app/aboutbox.h"
 #include "gui_test_support.h"
 #include "link/datasource.h"
+#include "link/monitorform.h"
 #include "link/scriptform.h"
 #include "plots/eurofixform.h"
 #include "plots/fftplot.h"
@@ -18,7 +19,11 @@
 #include "plots/linedialogs.h"
 #include "plots/positionform.h"
 #include "plots/tdplot.h"
+#include "platform/presentbeat.h"
+#include "platform/trafficview.h"
+#include "ui_datasource.h"
 #include "ui_mainform.h"
+#include "ui_monitorform.h"
 
 namespace {
 
@@ -126,4 +131,88 @@ TEST_F(X11Test, ShowDefaultLogsTilesInTheFrameTheWindowManagerMaximised)
     QCoreApplication::processEvents();
     EXPECT_EQ(ChildPlaces(), tiled);
     EXPECT_EQ(tiled.size(), 7);
+}
+
+// On a real X server the monitor's pane scrolls the rows it has drawn already
+// and draws only the new ones; what the server then shows is what the pane
+// shows drawn whole.
+TEST_F(X11Test, TheMonitorPaneDrawsOnlyTheNewRowsAndShowsWhatItShowsDrawnWhole)
+{
+    MainForm->resize(1100, 900);
+    ui->SerialMonitor1->trigger();
+    ASSERT_NE(MonitorForm, nullptr);
+    MonitorForm->setGeometry(0, 0, 700, 420);
+    QWidget *port = MonitorForm->ui->RichEdit1->viewport();
+    // The whole pane in the frame's client area, nothing over it.
+    auto clear = [&] {
+        const QRect pane(port->mapTo(MainForm->ClientArea->viewport(), QPoint()), port->size());
+        return port->isVisible() && QRect(QPoint(), MainForm->ClientArea->viewport()->size()).contains(pane);
+    };
+    ASSERT_TRUE(QTest::qWaitFor(clear, 5000));
+    struct Painted : QObject {
+        int rows = 0;   // pixel rows painted
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                for (const QRect &r : static_cast<QPaintEvent *>(event)->region()) rows += r.height();
+            return false;
+        }
+    } painted;
+    port->installEventFilter(&painted);
+    auto settle = [] {
+        for (int turn = 0; turn < 3; ++turn) QTest::qWait(10);
+    };
+    auto onServer = [&] {
+        const QPoint at = port->mapTo(MainForm, QPoint());
+        return MainForm->screen()->grabWindow(MainForm->winId(), at.x(), at.y(), port->width(), port->height()).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    // Chunks that cut lines (the view jumps sideways to the caret), then whole lines.
+    const QByteArray sample = SampleBytes().left(40000);
+    qsizetype i = 0;
+    for (; i < 20000; i += 1500) {
+        MainForm->ReceiveData(sample.mid(i, 1500));
+        MonitorForm->RefreshPanes();
+        settle();
+        ASSERT_TRUE(onServer() == port->grab().toImage().convertToFormat(QImage::Format_RGB32)) << i;
+    }
+    for (int lines = 1; i < sample.size(); lines = lines % 6 + 1) {
+        qsizetype end = i;
+        for (int n = 0; n < lines && end >= 0; ++n) end = sample.indexOf('\n', end + 1);
+        if (end < 0) break;
+        MainForm->ReceiveData(sample.mid(i, end + 1 - i));
+        i = end + 1;
+        MonitorForm->RefreshPanes();
+        settle();
+        ASSERT_TRUE(onServer() == port->grab().toImage().convertToFormat(QImage::Format_RGB32)) << i;
+    }
+    // Two short lines more, after a line end (the caret at the start of a line,
+    // the pane scrolled to its left): the pane scrolls by two rows and draws the
+    // rows that changed, the empty last line that took the first and the two after.
+    MainForm->ReceiveData("\r\n");
+    MonitorForm->RefreshPanes();
+    settle();
+    painted.rows = 0;
+    MainForm->ReceiveData("$GPGGA,120001.00,5200.1,N,00421.3,E,1,08,1.0,0.0,M,,M,,*47\r\nIn> ver\r\n");
+    MonitorForm->RefreshPanes();
+    settle();
+    const int rows = painted.rows;
+    EXPECT_TRUE(rows > 0 && rows <= 4 * MonitorForm->ui->RichEdit1->fontMetrics().lineSpacing()) << rows << " of " << port->height();
+    EXPECT_TRUE(onServer() == port->grab().toImage().convertToFormat(QImage::Format_RGB32));
+}
+
+// The data-source window's display, wrapped, as its text moves on.
+TEST_F(X11Test, TheDataSourceDisplayShowsWhatItShowsDrawnWhole)
+{
+    DataSourceForm->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(DataSourceForm));
+    QWidget *port = DataSourceForm->ui->RichEdit1->viewport();
+    const QByteArray sample = SampleBytes().left(6000);
+    for (qsizetype i = 0; i < sample.size(); i += 331) {
+        DataSourceForm->DisplayAndForward(sample.constData() + i, static_cast<int>(std::min<qsizetype>(331, sample.size() - i)));
+        ASSERT_TRUE(QTest::qWaitFor([] { return !PresentBeat::Waiting(DataSourceForm); }, 2000));
+        for (int turn = 0; turn < 3; ++turn) QTest::qWait(10);
+        const QPoint at = port->mapTo(DataSourceForm, QPoint());
+        const QImage shown = DataSourceForm->screen()->grabWindow(DataSourceForm->winId(), at.x(), at.y(), port->width(), port->height()).toImage();
+        ASSERT_TRUE(shown.convertToFormat(QImage::Format_RGB32) == port->grab().toImage().convertToFormat(QImage::Format_RGB32)) << i;
+    }
 }

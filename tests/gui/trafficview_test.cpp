@@ -1,0 +1,225 @@
+// The traffic pane shows what a read-only plain-text edit shows: the same
+// pixels and scroll bars for the same text, also when it is drawn in parts as
+// the text moves on, and the same answers to the mouse and the keys.
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <random>
+
+#include "gui_test_support.h"
+#include "link/monitortext.h"
+#include "platform/fonts.h"
+#include "platform/plaintext.h"
+#include "platform/trafficview.h"
+
+namespace {
+
+QString Latin1(const std::string &text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+
+// Ours and Qt's side by side in one window, set up as the monitor's panes
+// (read-only, unwrapped) or as the data-source window's display (disabled,
+// wrapped), Qt's taking each new text as its window used to give it: an edit
+// of its document, the lines gone cut from the front and the new ones added.
+class Panes {
+public:
+    Panes(QSize size, bool display) : display_(display)
+    {
+        auto *layout = new QHBoxLayout(&window_);
+        for (QAbstractScrollArea *pane : Both()) {
+            pane->setFont(DialogFont());
+            DrawTextUnshaped(pane);
+            pane->setFixedSize(size);
+            layout->addWidget(pane);
+        }
+        if (display) {
+            ours_.SetWrapped(true);
+            for (QAbstractScrollArea *pane : Both()) {
+                QPalette palette = pane->palette();
+                palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
+                pane->setPalette(palette);
+                pane->setEnabled(false);
+            }
+        } else {
+            qt_.setReadOnly(true);
+            qt_.setLineWrapMode(QPlainTextEdit::NoWrap);
+        }
+        window_.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window_));
+    }
+    std::vector<QAbstractScrollArea *> Both() { return {&ours_, &qt_}; }
+    void Show(const QString &text)
+    {
+        ours_.ShowText(text, display_ ? TrafficView::Follow::Bottom : TrafficView::Follow::End);
+        QString document = text;
+        document.replace("\r\n", "\n").replace('\r', '\n');
+        qsizetype kept = std::min(document.size(), document_.size());
+        while (kept > 0 && !document_.endsWith(QStringView(document).left(kept))) --kept;
+        QTextCursor edit(qt_.document());
+        edit.beginEditBlock();
+        edit.setPosition(static_cast<int>(document_.size() - kept), QTextCursor::KeepAnchor);
+        edit.removeSelectedText();
+        edit.movePosition(QTextCursor::End);
+        edit.insertText(document.mid(kept));
+        edit.endEditBlock();
+        document_ = document;
+        if (display_) {
+            // Qt counts a wrapped line it has not laid out yet as one row; laid
+            // out, its rows are counted as the pane counts them.
+            for (QTextBlock b = qt_.document()->begin(); b.isValid(); b = b.next()) qt_.document()->documentLayout()->blockBoundingRect(b);
+            qt_.verticalScrollBar()->setValue(qt_.verticalScrollBar()->maximum());
+        } else {
+            qt_.moveCursor(QTextCursor::End);
+            qt_.ensureCursorVisible();
+        }
+    }
+    // What the widget shows on the screen (the pane's viewport for a pane).
+    QImage Shown(QWidget *widget)
+    {
+        for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();   // updates asked for while painting too
+        if (auto *pane = qobject_cast<QAbstractScrollArea *>(widget)) widget = pane->viewport();
+        const QImage screen = window_.screen()->grabWindow(window_.winId()).toImage();
+        return screen.copy(QRect(widget->mapTo(&window_, QPoint()), widget->size()));
+    }
+    // What each viewport shows on the screen, and where its scroll bars stand.
+    // The horizontal ranges may differ: a text document measures the lines it
+    // laid out of late, the pane the lines it holds. Where that stops one bar
+    // short, both are compared at the same place. Wrapped, the text edit puts
+    // a row that it scrolled to the top within a pixel of where the pane puts
+    // it, by how it got there: the pane, drawn in parts, shows what it shows
+    // drawn whole.
+    void ExpectSame(const std::string &when)
+    {
+        QScrollBar *ours = ours_.horizontalScrollBar(), *qt = qt_.horizontalScrollBar();
+        if (ours->value() != qt->value()) {
+            EXPECT_TRUE(ours->value() == ours->maximum() || qt->value() == qt->maximum()) << when;
+            ours->setValue(std::min(ours->value(), qt->value()));
+            qt->setValue(ours->value());
+        }
+        const QImage shown = Shown(&ours_);
+        const QImage reference = display_ ? ours_.viewport()->grab().toImage().convertToFormat(shown.format()) : Shown(&qt_);
+        EXPECT_TRUE(shown == reference) << when;
+        EXPECT_EQ(ours_.toPlainText(), qt_.toPlainText()) << when;
+        auto bar = [](QScrollBar *b, bool range) { return std::make_tuple(b->value(), range ? b->maximum() : 0, b->pageStep(), b->isVisible()); };
+        EXPECT_EQ(bar(ours_.verticalScrollBar(), true), bar(qt_.verticalScrollBar(), true)) << when;
+        EXPECT_EQ(bar(ours, false), bar(qt, false)) << when;
+        // The bars look the same where they stand the same.
+        if (ours_.verticalScrollBar()->isVisible()) {
+            EXPECT_TRUE(Shown(ours_.verticalScrollBar()) == Shown(qt_.verticalScrollBar())) << when;
+        }
+        if (ours->isVisible() && ours->maximum() == qt->maximum()) {
+            EXPECT_TRUE(Shown(ours) == Shown(qt)) << when;
+        }
+    }
+
+    QWidget window_;
+    TrafficView ours_;
+    QPlainTextEdit qt_;
+    QString document_;
+    bool display_;
+};
+
+// The same clicks, keys or drags on each pane in turn, the pane focused:
+// the same selection, scroll bars and pixels.
+template <typename Act>
+void ExpectSameAnswer(Panes &panes, const std::string &what, Act act)
+{
+    QString selected[2];
+    QImage shown[2];
+    int row[2];
+    for (int i = 0; i < 2; ++i) {
+        QAbstractScrollArea *pane = panes.Both()[i];
+        pane->setFocus();
+        act(pane->viewport());
+        selected[i] = i == 0 ? panes.ours_.SelectedText() : panes.qt_.textCursor().selectedText().replace(QChar::ParagraphSeparator, '\n');
+        shown[i] = panes.Shown(pane);
+        row[i] = pane->verticalScrollBar()->value();
+    }
+    EXPECT_EQ(selected[0], selected[1]) << what;
+    EXPECT_EQ(row[0], row[1]) << what;
+    EXPECT_TRUE(shown[0] == shown[1]) << what;
+}
+
+} // namespace
+
+TEST(TrafficViewTest, TheMonitorPanesShowWhatAPlainTextEditShowsAsTheTrafficRunsThrough)
+{
+    Panes panes(QSize(223, 156), false);
+    MonitorText text;
+    MonitorText::PendingLine().clear();
+    const QByteArray sample = SampleBytes().left(40000) + "\r\rbare CR\n\xa0no-break\t\ttab\r\n" + QByteArray(300, 'x') + "\n";
+    std::mt19937 rng(11);
+    for (qsizetype i = 0; i < sample.size();) {
+        const qsizetype n = 1 + rng() % 600;
+        text.AddData(sample.mid(i, n).toStdString());
+        i += n;
+        panes.Show(Latin1(text.AllText));
+        panes.ExpectSame("at " + std::to_string(i));
+    }
+}
+
+TEST(TrafficViewTest, TheDataSourceDisplayShowsWhatAPlainTextEditShows)
+{
+    Panes panes(QSize(380, 120), true);
+    const QByteArray sample = SampleBytes().left(20000);
+    for (qsizetype i = 0; i < sample.size(); i += 97) {
+        QString view = QString::fromLatin1(sample.mid(std::max<qsizetype>(0, i - 750), std::min<qsizetype>(i, 750)));
+        panes.Show(view.replace("\r\n", "\n"));
+        panes.ExpectSame("at " + std::to_string(i));
+    }
+}
+
+TEST(TrafficViewTest, TheMouseAndTheKeysSelectAndScrollAsInAPlainTextEdit)
+{
+    Panes panes(QSize(300, 200), false);
+    QString text;
+    for (const QByteArray &line : SampleBytes().left(20000).split('\n').mid(0, 120)) text += QString::fromLatin1(line.left(70)) + '\n';
+    panes.Show(text);
+    for (QAbstractScrollArea *pane : panes.Both()) pane->verticalScrollBar()->setValue(40);
+    const QPoint a(60, 40), b(150, 120);
+    auto drag = [&](QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {}) {
+        return [=](QWidget *port) {
+            QTest::mousePress(port, Qt::LeftButton, modifiers, from);
+            Mouse(port, QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton);
+            Mouse(port, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+            QTest::mouseRelease(port, Qt::LeftButton, modifiers, to);
+        };
+    };
+    ExpectSameAnswer(panes, "drag", drag(b, a));
+    ExpectSameAnswer(panes, "shift click", [&](QWidget *port) { QTest::mouseClick(port, Qt::LeftButton, Qt::ShiftModifier, b + QPoint(0, 30)); });
+    ExpectSameAnswer(panes, "click", [&](QWidget *port) { QTest::mouseClick(port, Qt::LeftButton, {}, a); });
+    // A double click comes as a press, a release, a press and the double click.
+    auto twice = [](QWidget *port, QPoint at) {
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonPress, QEvent::MouseButtonDblClick})
+            Mouse(port, type, at, Qt::LeftButton, type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton);
+    };
+    ExpectSameAnswer(panes, "double click", [&](QWidget *port) {
+        twice(port, a + QPoint(8, 0));
+        Mouse(port, QEvent::MouseButtonRelease, a + QPoint(8, 0), Qt::LeftButton, Qt::NoButton);
+    });
+    for (int dx = 0; dx < 60; dx += 6)   // on a word or between words
+        ExpectSameAnswer(panes, "double click and drag " + std::to_string(dx), [&](QWidget *port) {
+            twice(port, b);
+            Mouse(port, QEvent::MouseMove, a + QPoint(dx, 0), Qt::NoButton, Qt::LeftButton);
+            Mouse(port, QEvent::MouseButtonRelease, a + QPoint(dx, 0), Qt::LeftButton, Qt::NoButton);
+        });
+    ExpectSameAnswer(panes, "triple click and drag", [&](QWidget *port) {
+        twice(port, b);
+        Mouse(port, QEvent::MouseButtonRelease, b, Qt::LeftButton, Qt::NoButton);
+        Mouse(port, QEvent::MouseButtonPress, b, Qt::LeftButton, Qt::LeftButton);
+        Mouse(port, QEvent::MouseMove, a, Qt::NoButton, Qt::LeftButton);
+        Mouse(port, QEvent::MouseButtonRelease, a, Qt::LeftButton, Qt::NoButton);
+    });
+    ExpectSameAnswer(panes, "select all", [&](QWidget *port) { QTest::keyClick(port->parentWidget(), Qt::Key_A, Qt::ControlModifier); });
+    QGuiApplication::clipboard()->clear();
+    panes.ours_.copy();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), panes.qt_.toPlainText());
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+        {Qt::Key_PageUp, {}}, {Qt::Key_PageUp, {}}, {Qt::Key_PageUp, {}}, {Qt::Key_Home, {}},  {Qt::Key_PageDown, {}},
+        {Qt::Key_Space, {}},  {Qt::Key_Down, {}},   {Qt::Key_Right, {}},  {Qt::Key_PageUp, {}}, {Qt::Key_Up, {}},
+        {Qt::Key_Space, Qt::ShiftModifier},         {Qt::Key_End, {}},    {Qt::Key_PageUp, {}}, {Qt::Key_Left, {}}};
+    for (auto [key, modifiers] : keys)
+        ExpectSameAnswer(panes, "key " + QKeySequence(key | modifiers).toString().toStdString(),
+                         [&](QWidget *port) { QTest::keyClick(port->parentWidget(), key, modifiers); });
+}

@@ -1,0 +1,89 @@
+// The frames of the windows inside the main window: a control that changes is
+// painted over its own window's client, not over the frame (title bar, borders),
+// and the client looks as the frame beneath it made it look.
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "app/mdichild.h"
+#include "gui_test_support.h"
+#include "ui_mainform.h"
+
+namespace {
+
+int Paints(QWidget *w, const std::function<void()> &run)
+{
+    struct Counter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint) ++paints;
+            return false;
+        }
+    } counter;
+    w->installEventFilter(&counter);
+    run();
+    w->removeEventFilter(&counter);
+    return counter.paints;
+}
+
+} // namespace
+
+class MdiFrameTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        CreateForms();
+        MainForm->resize(1600, 1000);
+        ShowAndWait(MainForm);
+        // Every window of the View menu, side by side, with the sample's values in them.
+        for (QAction *item : MainForm->ui->View1->actions())
+            if (item->isCheckable() && !item->isChecked()) item->trigger();
+        MainForm->WindowTileHorizontal1Execute();
+        int n = 0;
+        for (const QByteArray &line : SampleBytes().split('\n')) {
+            MainForm->ReceiveData(line + '\n');
+            if (++n == 3000) break;
+        }
+        QTest::qWait(120);   // the beat draws the windows
+    }
+    QList<QMdiSubWindow *> Children() const { return MainForm->ClientArea->subWindowList(); }
+};
+
+TEST_F(MdiFrameTest, EachClientLooksAsTheFrameBeneathItMadeIt)
+{
+    ASSERT_GE(Children().size(), 10);
+    for (QMdiSubWindow *sub : Children()) {
+        auto *child = qobject_cast<MdiChildForm *>(sub);
+        ASSERT_TRUE(child) << sub->windowTitle().toStdString();
+        const QImage filled = sub->grab().toImage();
+        child->Client()->setAutoFillBackground(false);   // the frame paints beneath it
+        const QImage beneath = sub->grab().toImage();
+        child->Client()->setAutoFillBackground(true);
+        EXPECT_EQ(filled, beneath) << sub->windowTitle().toStdString();
+    }
+}
+
+TEST_F(MdiFrameTest, AChangingLabelPaintsItsClientButNotTheFrame)
+{
+    int checked = 0;
+    for (QMdiSubWindow *sub : Children()) {
+        auto *child = qobject_cast<MdiChildForm *>(sub);
+        ASSERT_TRUE(child);
+        QLabel *label = child->Client()->findChild<QLabel *>();
+        if (!label || !label->isVisible()) continue;
+        ++checked;
+        MainForm->ClientArea->setActiveSubWindow(sub);   // on top: nothing covers the label
+        QTest::qWait(30);
+        int labelPaints = 0;
+        const int framePaints = Paints(sub, [&] {
+            labelPaints = Paints(label, [&] {
+                label->setText(label->text() + "x");
+                QTest::qWait(30);
+            });
+        });
+        EXPECT_GE(labelPaints, 1) << sub->windowTitle().toStdString();
+        EXPECT_EQ(framePaints, 0) << sub->windowTitle().toStdString();
+    }
+    EXPECT_GE(checked, 5);
+}

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -15,6 +16,27 @@ QPointF OnDial(double degrees, double radius)
 {
     double a = degrees * Pi / 180.0;
     return {DialCentre + 0.5 + radius * std::sin(a), DialCentre + 0.5 - radius * std::cos(a)};
+}
+
+bool SameNeedles(const std::vector<CompassView::Needle> &a, const std::vector<CompassView::Needle> &b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const CompassView::Needle &x, const CompassView::Needle &y) {
+        const NeedlePolygon &p = x.Polygon, &q = y.Polygon;
+        return p.Tip == q.Tip && p.FirstWing == q.FirstWing && p.Tail == q.Tail && p.SecondWing == q.SecondWing &&
+               x.Colour == y.Colour;
+    });
+}
+
+// The pixels the needles and the hub over them touch: the corners, the
+// one-pixel outline and its smoothed edge around them.
+QRect NeedlesArea(const std::vector<CompassView::Needle> &needles)
+{
+    if (needles.empty()) return {};
+    QRect area(DialCentre - 3, DialCentre - 3, 7, 7);   // the hub
+    for (const CompassView::Needle &n : needles)
+        for (DialPoint d : {n.Polygon.Tip, n.Polygon.FirstWing, n.Polygon.Tail, n.Polygon.SecondWing})
+            area |= QRect(d.X, d.Y, 1, 1);
+    return area.adjusted(-2, -2, 2, 2);
 }
 
 } // namespace
@@ -71,8 +93,12 @@ CompassView::CompassView(QWidget *parent) : QWidget(parent)
 
 void CompassView::SetNeedles(std::vector<Needle> needles)
 {
+    // Needles that lie on the same pixels leave the picture as it is; else only
+    // where the old needles were and the new ones go is drawn again.
+    if (SameNeedles(needles, needles_)) return;
+    const QRect area = NeedlesArea(needles_) | NeedlesArea(needles);
     needles_ = std::move(needles);
-    update();
+    update(area);
 }
 
 void CompassView::InvalidateDial()

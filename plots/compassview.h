@@ -19,7 +19,8 @@ public:
         NeedlePolygon Polygon;
         QColor Colour;
     };
-    // The needles to draw, in drawing order; repaints.
+    // The needles to draw, in drawing order; repaints where the needles were
+    // and where they go, nothing when they lie on the same pixels.
     void SetNeedles(std::vector<Needle> needles);
     const std::vector<Needle> &Needles() const { return needles_; }
 

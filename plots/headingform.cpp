@@ -130,23 +130,41 @@ void THeadingForm::NewData(const SentenceLine &line)
     const int c = update.Column;
     if (c < 0) return;
 
-    ColumnText &t = texts_[c];
-    t.Time = Text(HeadingTimeText(record.Time));
+    // The texts are made at the window's turn, from the newest line of each column.
+    Unformatted &u = unformatted_[c];
+    u.Time = record.Time;
+    u.TimeWaiting = true;
     ShowSource(c, record.Source);
     drawing_->Changed();
     if (!update.HeadingShown) return;
 
-    t.Heading = Text(HeadingValueText(Columns.shownHeading[c]));
-    t.HeadingStd = Text(HeadingValueText(record.HeadingStd));
-    t.Quality = Text(HeadingValueText(record.Quality));
-    t.Offset = Text(HeadingValueText(update.Offset));
+    u.Heading = Columns.shownHeading[c];
+    u.HeadingStd = record.HeadingStd;
+    u.Quality = record.Quality;
+    u.Offset = update.Offset;
+    u.HeadingWaiting = true;
 
-    ui->Button1->show();
+    if (ui->Button1->isHidden()) ui->Button1->show();
     if (Button1Tag == 1 && OffsetEdits[c]->isHidden()) {
-        OffsetEdits[c]->setText(t.Offset);
+        FormatTexts(c);
+        OffsetEdits[c]->setText(texts_[c].Offset);
         OffsetEdits[c]->show();
     }
     DrawNeedles();
+}
+
+void THeadingForm::FormatTexts(int column)
+{
+    Unformatted &u = unformatted_[column];
+    ColumnText &t = texts_[column];
+    if (u.TimeWaiting) t.Time = Text(HeadingTimeText(u.Time));
+    if (u.HeadingWaiting) {
+        t.Heading = Text(HeadingValueText(u.Heading));
+        t.HeadingStd = Text(HeadingValueText(u.HeadingStd));
+        t.Quality = Text(HeadingValueText(u.Quality));
+        t.Offset = Text(HeadingValueText(u.Offset));
+    }
+    u.TimeWaiting = u.HeadingWaiting = false;
 }
 
 void THeadingForm::ShowSource(int column, char source)
@@ -166,6 +184,7 @@ void THeadingForm::Draw()
         if (label->text() != text) label->setText(text);
     };
     for (int c = 0; c < HeadingColumns::Count; ++c) {
+        FormatTexts(c);
         const ColumnText &t = texts_[c];
         set(SourceLabels[c], t.Source);
         set(TimeLabels[c], t.Time);
@@ -180,7 +199,7 @@ void THeadingForm::Draw()
             label->setPalette(p);
         }
     }
-    if (needlesWaiting_) ui->PaintBox1->SetNeedles(needles_);
+    if (needlesWaiting_) ui->PaintBox1->SetNeedles(Needles());
     needlesWaiting_ = false;
 }
 
@@ -203,6 +222,7 @@ void THeadingForm::SetOffsetsOrOpenEdits()
         // known source has an offset to set.
         for (int c = HeadingColumns::Count - 1; c >= 0; --c) {
             if (!Columns.Settable(c)) continue;
+            FormatTexts(c);
             OffsetEdits[c]->setText(texts_[c].Offset);
             OffsetEdits[c]->show();
             OffsetEdits[c]->setFocus();
@@ -214,6 +234,7 @@ void THeadingForm::SetOffsetsOrOpenEdits()
         QLineEdit *edit = OffsetEdits[c];
         if (edit->isHidden()) continue;
         std::optional<float> value = ReadOffset(edit->text().toStdString());
+        FormatTexts(c);
         if (!value) {
             Notifier::Error("    Illegal value for Offset    ", this);
             edit->setText(texts_[c].Offset);
@@ -279,6 +300,7 @@ void THeadingForm::Timer1Timer()
 void THeadingForm::EmptyColumn(int column)
 {
     const QColor colour = texts_[column].SourceColour;
+    unformatted_[column] = Unformatted{};
     texts_[column] = ColumnText{};
     texts_[column].SourceColour = colour;   // an empty label keeps its colour
     OffsetEdits[column]->hide();
@@ -296,6 +318,12 @@ void THeadingForm::PaintDial()
 
 void THeadingForm::DrawNeedles()
 {
+    needlesWaiting_ = true;
+    drawing_->Changed();
+}
+
+std::vector<CompassView::Needle> THeadingForm::Needles() const
+{
     std::vector<CompassView::Needle> needles;
     for (char letter : NeedleOrder) {
         const int c = Columns.ColumnOf(letter);
@@ -303,9 +331,7 @@ void THeadingForm::DrawNeedles()
         if (std::optional<NeedlePolygon> polygon = NeedleAt(Columns.shownHeading[c], NeedleShapeOf(letter)))
             needles.push_back({*polygon, SourceColour(letter)});
     }
-    needles_ = std::move(needles);
-    needlesWaiting_ = true;
-    drawing_->Changed();
+    return needles;
 }
 
 // ---------------------------------------------------------------------------

@@ -50,6 +50,7 @@ public:
     BeatDrawing *Drawing() const { return drawing_; }
 
     void PaintDial();
+    // The needles are drawn again at the window's turn, where the headings then stand.
     void DrawNeedles();
 
     // Settings "HF_Offset_0".."HF_Offset_2": read when the window is made,
@@ -76,13 +77,22 @@ private:
         QString Source, Time, Heading, HeadingStd, Quality, Offset;
         QColor SourceColour;   // invalid: as the label has it
     };
+    // The numbers of a column's newest line, made into texts at the window's turn
+    // (or before the user acts on them).
+    struct Unformatted {
+        double Time = 0.0;
+        double Heading = 0.0, HeadingStd = 0.0, Quality = 0.0, Offset = 0.0;
+        bool TimeWaiting = false, HeadingWaiting = false;
+    };
+    void FormatTexts(int column);
+    std::vector<CompassView::Needle> Needles() const;
     void ShowSource(int column, char source);
     void EmptyColumn(int column);
     void SetOffsetsOrOpenEdits();
     void Draw();
 
     std::array<ColumnText, HeadingColumns::Count> texts_;
-    std::vector<CompassView::Needle> needles_;
+    std::array<Unformatted, HeadingColumns::Count> unformatted_{};
     bool needlesWaiting_ = false;
     BeatDrawing *drawing_ = nullptr;
 

@@ -184,3 +184,46 @@ TEST_F(HeadingFormTest, TheNeedlesAreDrawnAtTheirHeadings)
     ASSERT_TRUE(Drawn(HeadingForm->Drawing()));
     EXPECT_EQ(HeadingForm->grab().toImage().pixelColor(OnNeedle(100, 60)), Green);
 }
+
+TEST_F(HeadingFormTest, TheCompassIsDrawnAgainOnlyWhereItsNeedlesMoveAndLooksAsDrawnWhole)
+{
+    ShowAndWait(HeadingForm);
+    CompassView *view = ui->PaintBox1;
+    struct Painted : QObject {
+        std::vector<QRect> rects;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint) rects.push_back(static_cast<QPaintEvent *>(e)->rect());
+            return false;
+        }
+    } painted;
+    view->installEventFilter(&painted);
+    // What the window shows on the screen, against the compass drawn whole.
+    auto onScreen = [&] {
+        QTest::qWait(20);
+        const QPoint at = view->mapTo(HeadingForm, QPoint(0, 0));
+        return HeadingForm->screen()->grabWindow(HeadingForm->winId(), at.x(), at.y(), view->width(), view->height()).toImage();
+    };
+    const std::pair<char, double> lines[] = {{'G', 10.0}, {'L', 30.0}, {'I', 345.0}, {'G', 200.0}, {'I', 344.0}, {'L', 250.0}, {'G', 200.001}};
+    for (auto [source, heading] : lines) {
+        painted.rects.clear();
+        Hdga(source, heading);
+        ASSERT_TRUE(Drawn(HeadingForm->Drawing()));
+        const QImage shown = onScreen();
+        const std::vector<QRect> rects = painted.rects;   // before the whole picture is drawn to compare
+        EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32), view->grab().toImage().convertToFormat(QImage::Format_RGB32))
+            << source << heading;
+        if (source == 'G' && heading > 200.0) {
+            EXPECT_TRUE(rects.empty()) << "the needle stayed on its pixels";
+        } else {
+            ASSERT_FALSE(rects.empty()) << source << heading;
+            for (const QRect &r : rects) EXPECT_LT(r.width() * r.height(), view->width() * view->height() * 3 / 4) << source << heading;
+        }
+    }
+    view->removeEventFilter(&painted);
+    // Aged out: the needles go, the rose is whole again.
+    Tick(11);
+    ASSERT_TRUE(Drawn(HeadingForm->Drawing()));
+    EXPECT_TRUE(view->Needles().empty());
+    EXPECT_EQ(onScreen().convertToFormat(QImage::Format_RGB32), view->DialPicture(view->devicePixelRatioF()).toImage().convertToFormat(QImage::Format_RGB32));
+}

@@ -8,10 +8,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyleOptionTabWidgetFrame>
 #include <QTabWidget>
 #include <QTime>
 #include <QTimer>
@@ -56,6 +59,41 @@ QPlainTextEdit *AddMemo(QWidget *parent, const char *name, int width, int height
     return memo;
 }
 
+// The tabs of a station's panel, whose pages draw the pane beneath them.
+class PaneTabWidget : public QTabWidget {
+public:
+    using QTabWidget::QTabWidget;
+    // Draws the pane as the tab widget draws it, in the page's coordinates.
+    void PaintPane(QPainter &p, const QWidget *page) const
+    {
+        QStyleOptionTabWidgetFrame option;
+        initStyleOption(&option);
+        option.rect = style()->subElementRect(QStyle::SE_TabWidgetTabPane, &option, this);
+        p.translate(-page->mapTo(this, QPoint(0, 0)));
+        style()->drawPrimitive(QStyle::PE_FrameTabWidget, &option, &p, this);
+    }
+};
+
+// A page of a station's tabs. It draws the piece of the pane that lies beneath
+// it, so it paints every one of its pixels: a control on it that changes is
+// painted over the page alone, not over the group box, the tab widget and the
+// window's background around it.
+class PanePage : public QWidget {
+public:
+    explicit PanePage(const PaneTabWidget *tabs) : tabs_(tabs) { setAttribute(Qt::WA_OpaquePaintEvent); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QPainter p(this);
+        p.setClipRegion(event->region());
+        tabs_->PaintPane(p, this);
+    }
+
+private:
+    const PaneTabWidget *tabs_;
+};
+
 QString Latin1(const std::string &text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 } // namespace
@@ -84,7 +122,7 @@ void EurofixDataClass::SetName(const char *name)
 
 QWidget *EurofixDataClass::AddTab(const char *caption)
 {
-    auto *sheet = new QWidget;
+    auto *sheet = new PanePage(static_cast<PaneTabWidget *>(PageControl));
     PageControl->addTab(sheet, caption);
     return sheet;
 }
@@ -96,7 +134,7 @@ void EurofixDataClass::BuildPanel(QWidget *parent)
     GroupBox->setGeometry(0, 0, EurofixPanelWidth, EurofixPanelHeight);
     GroupBox->hide();
 
-    PageControl = new QTabWidget(GroupBox);
+    PageControl = new PaneTabWidget(GroupBox);
     PageControl->setObjectName("PageControl");
     const int pageWidth = GroupBox->width() - 32, pageHeight = GroupBox->height() - 32;
     PageControl->setGeometry(16, 16, pageWidth, pageHeight);

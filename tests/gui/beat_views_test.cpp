@@ -89,22 +89,6 @@ void FeedLines(bool perLine)
     }
 }
 
-int Paints(QWidget *w, const std::function<void()> &run)
-{
-    struct Counter : QObject {
-        int paints = 0;
-        bool eventFilter(QObject *, QEvent *e) override
-        {
-            if (e->type() == QEvent::Paint) ++paints;
-            return false;
-        }
-    } counter;
-    w->installEventFilter(&counter);
-    run();
-    w->removeEventFilter(&counter);
-    return counter.paints;
-}
-
 } // namespace
 
 class BeatViewsTest : public WindowTest {};

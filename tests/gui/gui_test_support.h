@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QValueAxis>
 #include <algorithm>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -92,6 +93,23 @@ inline QString Dump(LogForm *form)
         out << "|" + cells.join("|") + "|";
     }
     return out.join("\n") + "\n";
+}
+
+// The paint events the widget gets while run runs.
+inline int Paints(QWidget *w, const std::function<void()> &run)
+{
+    struct Counter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint) ++paints;
+            return false;
+        }
+    } counter;
+    w->installEventFilter(&counter);
+    run();
+    w->removeEventFilter(&counter);
+    return counter.paints;
 }
 
 // Waits for a view's drawing at its beat: what the window shows within its period.

@@ -8,26 +8,6 @@
 #include "gui_test_support.h"
 #include "ui_mainform.h"
 
-namespace {
-
-int Paints(QWidget *w, const std::function<void()> &run)
-{
-    struct Counter : QObject {
-        int paints = 0;
-        bool eventFilter(QObject *, QEvent *e) override
-        {
-            if (e->type() == QEvent::Paint) ++paints;
-            return false;
-        }
-    } counter;
-    w->installEventFilter(&counter);
-    run();
-    w->removeEventFilter(&counter);
-    return counter.paints;
-}
-
-} // namespace
-
 class MdiFrameTest : public WindowTest {
 protected:
     void SetUp() override

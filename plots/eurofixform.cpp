@@ -141,6 +141,13 @@ void EurofixDataClass::BuildPanel(QWidget *parent)
     const int memoWidth = pageWidth - 2 * 8 - 8, memoHeight = pageHeight - 56 - 32;
     const int captionWidth = 170, valueWidth = pageWidth - 180 - 8;
 
+    // A page comes into sight with what waited for it.
+    QObject::connect(PageControl, &QTabWidget::currentChanged, GroupBox, [this](int tab) {
+        if (tab < 0 || !waiting_[tab]) return;
+        if (BeatDrawing::InSight(GroupBox)) ShowPage(tab);
+        else form_->StationChanged();
+    });
+
     QWidget *dgps = AddTab("DGPS");
     AddLabel(dgps, 8, 8, "Station ID:", captionWidth);
     StationIdValue = AddLabel(dgps, 180, 8, "No ID", valueWidth, "StationIdValue");
@@ -241,7 +248,7 @@ void EurofixDataClass::RedrawGrid()
 {
     gridWaiting_ = true;
     gridRows_.reset();
-    Changed();
+    Changed(DgpsTab);
 }
 
 void EurofixDataClass::KeepGridRows()
@@ -249,10 +256,9 @@ void EurofixDataClass::KeepGridRows()
     if (gridWaiting_ && !gridRows_) gridRows_ = DgpsGridRowsOf(Corrections);
 }
 
-void EurofixDataClass::Changed()
+void EurofixDataClass::Changed(Tab tab)
 {
-    countsWaiting_ = true;
-    waiting_ = true;
+    waiting_.set(tab);
     form_->StationChanged();
 }
 
@@ -263,7 +269,7 @@ void EurofixDataClass::ShowStationHealth(const char *hex)
     ++DgpsCount;
     stationId_ = QString::number(message.StationId);
     health_ = QString::fromStdString(HealthText(message.Health));
-    Changed();
+    Changed(DgpsTab);
 }
 
 void EurofixDataClass::ShowSms(const char *hex)
@@ -272,7 +278,7 @@ void EurofixDataClass::ShowSms(const char *hex)
     if (DecodeSms(message, hex) != EurofixDecoded) return;
     ++SmsCount;
     AddLine(smsLines_, Latin1(SmsChunkLine(message)));
-    Changed();
+    Changed(SmsTab);
     std::string text;
     if (SmsText.Add(message, text)) ShowAlert(text);
 }
@@ -306,7 +312,7 @@ void EurofixDataClass::ShowUtc(const char *hex)
     utcTime_ = QString::fromStdString(texts.Value);
     AddLine(utcLines_, QString::fromStdString(texts.TimeLine));
     AddLine(utcLines_, QString::fromStdString(texts.DiffLine));
-    Changed();
+    Changed(UtcTab);
 }
 
 void EurofixDataClass::ShowETran(const char *hex)
@@ -315,7 +321,7 @@ void EurofixDataClass::ShowETran(const char *hex)
     if (DecodeETran(message, hex) != EurofixDecoded) return;
     ++ETranCount;
     AddLine(eTranLines_, QString::fromStdString(ETranText(message.ETranType)));
-    Changed();
+    Changed(ETranTab);
 }
 
 // A memo keeps its last MemoLines lines: older ones waiting need never be shown.
@@ -334,43 +340,56 @@ void EurofixDataClass::ShowLines(QPlainTextEdit *memo, QStringList &lines)
     lines.clear();
 }
 
-void EurofixDataClass::ShowWaiting()
+void EurofixDataClass::ShowWaiting(bool everyPage)
 {
-    if (!waiting_) return;
-    waiting_ = false;
+    for (int tab = 0; tab < TabCount; ++tab)
+        if (waiting_[tab] && (everyPage || PageControl->currentIndex() == tab)) ShowPage(tab);
+}
+
+void EurofixDataClass::ShowPage(int tab)
+{
+    waiting_.reset(tab);
     auto set = [](QLabel *label, const QString &text) {
         if (label->text() != text) label->setText(text);
     };
-    if (countsWaiting_) {
+    switch (tab) {
+    case DgpsTab:
         set(DgpsCountValue, QString::number(DgpsCount));
-        set(UtcCountValue, QString::number(UtcCount));
-        set(ETranCountValue, QString::number(ETranCount));
-        set(SmsCountValue, QString::number(SmsCount));
-        countsWaiting_ = false;
-    }
-    if (stationId_) set(StationIdValue, *stationId_);
-    if (health_) set(HealthValue, *health_);
-    if (utcTime_) set(UtcTimeValue, *utcTime_);
-    stationId_.reset();
-    health_.reset();
-    utcTime_.reset();
-    if (gridWaiting_) {
-        const std::vector<DgpsGridRow> rows = gridRows_ ? *gridRows_ : DgpsGridRowsOf(Corrections);
-        int row = 1;
-        for (const DgpsGridRow &cells : rows) {
-            for (int c = 0; c < DgpsGridColumns; ++c) {
-                const QString text = QString::fromStdString(cells[c]);
-                if (DgpsGrid->Cell(c, row) != text) DgpsGrid->SetCellText(c, row, text);
+        if (stationId_) set(StationIdValue, *stationId_);
+        if (health_) set(HealthValue, *health_);
+        stationId_.reset();
+        health_.reset();
+        if (gridWaiting_) {
+            const std::vector<DgpsGridRow> rows = gridRows_ ? *gridRows_ : DgpsGridRowsOf(Corrections);
+            int row = 1;
+            for (const DgpsGridRow &cells : rows) {
+                for (int c = 0; c < DgpsGridColumns; ++c) {
+                    const QString text = QString::fromStdString(cells[c]);
+                    if (DgpsGrid->Cell(c, row) != text) DgpsGrid->SetCellText(c, row, text);
+                }
+                ++row;
             }
-            ++row;
+            DgpsGrid->BlankRowsFrom(row);
+            gridWaiting_ = false;
+            gridRows_.reset();
         }
-        DgpsGrid->BlankRowsFrom(row);
-        gridWaiting_ = false;
-        gridRows_.reset();
+        break;
+    case UtcTab:
+        set(UtcCountValue, QString::number(UtcCount));
+        if (utcTime_) set(UtcTimeValue, *utcTime_);
+        utcTime_.reset();
+        ShowLines(UtcMemo, utcLines_);
+        break;
+    case ETranTab:
+        set(ETranCountValue, QString::number(ETranCount));
+        ShowLines(ETranMemo, eTranLines_);
+        break;
+    case SmsTab:
+        set(SmsCountValue, QString::number(SmsCount));
+        ShowLines(SmsMemo, smsLines_);
+        break;
+    default: break;
     }
-    ShowLines(UtcMemo, utcLines_);
-    ShowLines(ETranMemo, eTranLines_);
-    ShowLines(SmsMemo, smsLines_);
 }
 
 // ---------------------------------------------------------------------------
@@ -477,7 +496,11 @@ void TEurofixForm::NewData(const SentenceLine &line)
 
 void TEurofixForm::StationChanged() { drawing_->Changed(); }
 
-void TEurofixForm::ShowPending() { drawing_->DrawPending(); }
+void TEurofixForm::ShowPending()
+{
+    drawing_->DrawPending();
+    for (const auto &station : StationList) station->ShowWaiting(true);
+}
 
 void TEurofixForm::Draw()
 {

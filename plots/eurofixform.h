@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <QString>
 #include <QStringList>
+#include <bitset>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -77,9 +78,12 @@ public:
     void AlertTick();
     void SetName(const char *name);
 
-    // What the messages changed, drawn at the window's turn.
-    bool Waiting() const { return waiting_; }
-    void ShowWaiting();
+    // The tabs, in the order of the page control.
+    enum Tab { DgpsTab, UtcTab, ETranTab, SmsTab, TabCount };
+    // What the messages changed, drawn at the window's turn: on the page shown
+    // (the others wait until they are shown), or on every page.
+    bool Waiting() const { return waiting_.any(); }
+    void ShowWaiting(bool everyPage = false);
     // The table is about to change without a message: the grid keeps what it
     // showed after the last one.
     void KeepGridRows();
@@ -94,13 +98,13 @@ private:
     void ShowETran(const char *hex);
     void RedrawGrid();
     void ShowAlert(const std::string &text);
-    void Changed();
+    void Changed(Tab tab);
+    void ShowPage(int tab);
     static void AddLine(QStringList &lines, const QString &line);
     static void ShowLines(QPlainTextEdit *memo, QStringList &lines);
 
     TEurofixForm *form_;
-    bool waiting_ = false;
-    bool countsWaiting_ = false;
+    std::bitset<TabCount> waiting_;   // by tab
     bool gridWaiting_ = false;
     std::optional<std::vector<DgpsGridRow>> gridRows_;   // kept before an age-out
     std::optional<QString> stationId_, health_, utcTime_;

@@ -56,6 +56,8 @@ QStringList Shown()
     for (const CompassView::Needle &n : HeadingForm->ui->PaintBox1->Needles())
         out << QString("%1,%2 %3,%4 %5").arg(n.Polygon.Tip.X).arg(n.Polygon.Tip.Y).arg(n.Polygon.Tail.X).arg(n.Polygon.Tail.Y).arg(n.Colour.name());
     for (const auto &s : EurofixForm->StationList) {
+        // Each page as it shows when brought into sight.
+        for (int tab = 0; tab < s->PageControl->count(); ++tab) s->PageControl->setCurrentIndex(tab);
         out << s->StationIdValue->text() << s->HealthValue->text() << s->DgpsCountValue->text() << s->UtcTimeValue->text()
             << s->UtcCountValue->text() << s->ETranCountValue->text() << s->SmsCountValue->text();
         for (int r = 0; r < s->DgpsGrid->RowCount(); ++r)

@@ -237,3 +237,58 @@ TEST_F(EurofixFormTest, APageLooksAsThePaneBeneathItAndAChangeOnItPaintsThePageA
     EXPECT_EQ(pagePaints, 1);
     EXPECT_EQ(aroundPaints, 0);
 }
+
+// A page not shown prepares nothing until it is brought into sight, and then
+// shows what drawing every message shows.
+TEST_F(EurofixFormTest, APageOutOfSightWaitsAndShowsWhatDrawingEveryMessageShowsWhenBroughtIntoSight)
+{
+    auto later = [this](const std::function<void()> &each) {
+        for (int prn = 20; prn >= 1; --prn) {
+            Message("7499M", DgpsHex(prn, 12.0 + prn * 0.6, -prn));
+            each();
+        }
+        for (int i = 0; i < 30; ++i) {
+            Message("7499M", ETranHex(i % 8));
+            each();
+        }
+    };
+    auto shown = [](EurofixDataClass *s) {
+        QStringList out{s->DgpsCountValue->text(), s->ETranCountValue->text(), s->ETranMemo->toPlainText()};
+        for (int r = 0; r < s->DgpsGrid->RowCount(); ++r)
+            for (int c = 0; c < s->DgpsGrid->columnCount(); ++c) out << s->DgpsGrid->Cell(c, r);
+        return out;
+    };
+    Message("7499M", DgpsHex(3, 6.0));
+    Message("7499M", ETranHex(1));
+    EurofixForm->ShowPending();
+    later([] { EurofixForm->ShowPending(); });
+    const QStringList everyMessage = shown(Station(0));
+    DestroyForms();
+
+    CreateForms();
+    ShowAndWait(EurofixForm);
+    Message("7499M", DgpsHex(3, 6.0));
+    Message("7499M", ETranHex(1));
+    ASSERT_TRUE(Drawn(EurofixForm->Drawing()));
+    EurofixDataClass *s = EurofixForm->StationList.at(0).get();
+    ASSERT_EQ(s->PageControl->currentIndex(), EurofixDataClass::DgpsTab);
+    EXPECT_EQ(s->DgpsCountValue->text(), "1");
+    EXPECT_EQ(s->ETranCountValue->text(), "0");   // its page is not shown
+    EXPECT_TRUE(s->ETranMemo->toPlainText().isEmpty());
+
+    s->PageControl->setCurrentIndex(EurofixDataClass::SmsTab);
+    later([] {});
+    QTest::qWait(120);   // beats pass
+    EXPECT_EQ(s->DgpsCountValue->text(), "1");
+    EXPECT_EQ(s->DgpsGrid->Cell(0, 2), "");
+    EXPECT_EQ(s->ETranCountValue->text(), "0");
+    EXPECT_TRUE(s->Waiting());
+
+    // Brought into sight: at once as drawing every message leaves it.
+    s->PageControl->setCurrentIndex(EurofixDataClass::DgpsTab);
+    EXPECT_EQ(s->DgpsCountValue->text(), "21");
+    s->PageControl->setCurrentIndex(EurofixDataClass::ETranTab);
+    EXPECT_EQ(s->ETranCountValue->text(), "31");
+    EXPECT_FALSE(s->Waiting());
+    EXPECT_EQ(shown(s), everyMessage);
+}

@@ -360,16 +360,14 @@ void EurofixDataClass::ShowPage(int tab)
         stationId_.reset();
         health_.reset();
         if (gridWaiting_) {
-            const std::vector<DgpsGridRow> rows = gridRows_ ? *gridRows_ : DgpsGridRowsOf(Corrections);
-            int row = 1;
-            for (const DgpsGridRow &cells : rows) {
-                for (int c = 0; c < DgpsGridColumns; ++c) {
-                    const QString text = QString::fromStdString(cells[c]);
-                    if (DgpsGrid->Cell(c, row) != text) DgpsGrid->SetCellText(c, row, text);
-                }
-                ++row;
-            }
-            DgpsGrid->BlankRowsFrom(row);
+            std::vector<DgpsGridRow> rows = gridRows_ ? *gridRows_ : DgpsGridRowsOf(Corrections);
+            // Only the cells that differ from what the grid shows are set.
+            for (size_t r = 0; r < rows.size(); ++r)
+                for (int c = 0; c < DgpsGridColumns; ++c)
+                    if (r >= gridShown_.size() || gridShown_[r][c] != rows[r][c])
+                        DgpsGrid->SetCellText(c, static_cast<int>(r) + 1, QString::fromStdString(rows[r][c]));
+            if (gridShown_.size() > rows.size()) DgpsGrid->BlankRowsFrom(static_cast<int>(rows.size()) + 1);
+            gridShown_ = std::move(rows);
             gridWaiting_ = false;
             gridRows_.reset();
         }

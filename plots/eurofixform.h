@@ -107,6 +107,7 @@ private:
     std::bitset<TabCount> waiting_;   // by tab
     bool gridWaiting_ = false;
     std::optional<std::vector<DgpsGridRow>> gridRows_;   // kept before an age-out
+    std::vector<DgpsGridRow> gridShown_;   // what the grid shows below its headings; blank beyond
     std::optional<QString> stationId_, health_, utcTime_;
     QStringList utcLines_, eTranLines_, smsLines_;   // appended at the window's turn
 };

@@ -1,7 +1,10 @@
 #include "logs/logform.h"
 
+#include <QEvent>
 #include <QHeaderView>
+#include <QPainter>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <cstdarg>
 #include <cstdio>
 
@@ -9,8 +12,59 @@
 #include "platform/presentbeat.h"
 #include "sentence/fields.h"
 
+namespace {
+
+// Draws a cell below the headings as the styled delegate draws it (no
+// selection, focus or decoration; left and vertically centred; cut at the
+// cell's edge), from the text the grid keeps laid out. The headings, and
+// anything the grid has not laid out, take the styled delegate's own way.
+class LaidOutDelegate : public QStyledItemDelegate {
+public:
+    explicit LaidOutDelegate(LogGrid *grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const LogGrid::LaidOut *cell = index.row() > 0 ? grid_->LaidOutAt(index.row(), index.column()) : nullptr;
+        constexpr QStyle::State marked = QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver;
+        // A text taller than its cell is placed by rules of its own.
+        if (!cell || (option.state & marked) || option.direction != Qt::LeftToRight || LineHeight() > option.rect.height())
+            return QStyledItemDelegate::paint(painter, option, index);
+        if (cell->text.isEmpty()) return;
+        QPalette::ColorGroup group = option.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        if (group == QPalette::Normal && !(option.state & QStyle::State_Active)) group = QPalette::Inactive;
+        const QStyle *style = grid_->style();
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid_) + 1;
+        const QPoint at(option.rect.x() + margin, option.rect.y() + (option.rect.height() - LineHeight()) / 2);
+        painter->save();
+        painter->setClipRect(option.rect);
+        painter->setFont(grid_->font());
+        painter->setPen(option.palette.color(group, QPalette::Text));
+        painter->drawStaticText(at, cell->layout);
+        painter->restore();
+    }
+
+private:
+    // The height of a line of text in the grid's font, in whole pixels as the
+    // style centres it.
+    int LineHeight() const
+    {
+        if (heightFont_ != grid_->font()) {
+            heightFont_ = grid_->font();
+            height_ = qRound(QFontMetricsF(heightFont_).height());
+        }
+        return height_;
+    }
+
+    LogGrid *grid_;
+    mutable QFont heightFont_;
+    mutable int height_ = 0;
+};
+
+}   // namespace
+
 LogGrid::LogGrid(QWidget *parent) : QTableWidget(parent)
 {
+    setItemDelegate(new LaidOutDelegate(this));
     setEnabled(false);
     setFocusPolicy(Qt::NoFocus);
     setSelectionMode(QAbstractItemView::NoSelection);
@@ -42,6 +96,7 @@ void LogGrid::SetRowCount(int rows)
     if (rows < 1) rows = 1;
     int old = rowCount();
     setRowCount(rows);
+    if (laidOut_.size() > static_cast<size_t>(rows)) laidOut_.resize(static_cast<size_t>(rows));
     for (int r = old; r < rows; ++r) setRowHeight(r, RowPitch());
     for (int c = 0; c < columnCount(); ++c)
         if (QTableWidgetItem *it = item(0, c)) it->setBackground(palette().button());
@@ -55,6 +110,8 @@ int LogGrid::FittingHeight() const
 void LogGrid::SetColumnWidths(std::initializer_list<int> widths)
 {
     setColumnCount(static_cast<int>(widths.size()));
+    for (std::vector<LaidOut> &row : laidOut_)
+        if (row.size() > widths.size()) row.resize(widths.size());
     int c = 0;
     for (int w : widths) setColumnWidth(c++, w);
 }
@@ -72,13 +129,38 @@ void LogGrid::SetHeadings(std::initializer_list<const char *> headings)
 void LogGrid::SetCellText(int column, int row, const QString &text)
 {
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return;
+    if (laidOut_.size() <= static_cast<size_t>(row)) laidOut_.resize(static_cast<size_t>(row) + 1);
+    std::vector<LaidOut> &cells = laidOut_[static_cast<size_t>(row)];
+    if (cells.size() <= static_cast<size_t>(column)) cells.resize(static_cast<size_t>(column) + 1);
+    LaidOut &cell = cells[static_cast<size_t>(column)];
     QTableWidgetItem *it = item(row, column);
+    if (it && cell.text == text) return;
     if (!it) {
         it = new QTableWidgetItem;
         it->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         setItem(row, column, it);
     }
+    cell.text = text;
+    cell.layout = QStaticText(text);
+    cell.layout.setTextFormat(Qt::PlainText);
+    cell.layout.prepare(QTransform(), font());
     it->setText(text);
+}
+
+const LogGrid::LaidOut *LogGrid::LaidOutAt(int row, int column) const
+{
+    if (row < 0 || column < 0 || static_cast<size_t>(row) >= laidOut_.size()) return nullptr;
+    const std::vector<LaidOut> &cells = laidOut_[static_cast<size_t>(row)];
+    return static_cast<size_t>(column) < cells.size() && item(row, column) ? &cells[static_cast<size_t>(column)] : nullptr;
+}
+
+void LogGrid::changeEvent(QEvent *event)
+{
+    QTableWidget::changeEvent(event);
+    // Laid out again in the new font.
+    if (event->type() == QEvent::FontChange)
+        for (std::vector<LaidOut> &cells : laidOut_)
+            for (LaidOut &cell : cells) cell.layout.prepare(QTransform(), font());
 }
 
 void LogGrid::SetCell(int column, int row, const std::string &text, int width)
@@ -96,7 +178,7 @@ void LogGrid::BlankRowsFrom(int firstRow)
 {
     for (int r = std::max(firstRow, 1); r < rowCount(); ++r)
         for (int c = 0; c < columnCount(); ++c)
-            if (QTableWidgetItem *it = item(r, c)) it->setText(QString());
+            if (item(r, c)) SetCellText(c, r, QString());
 }
 
 LogForm::LogForm(QAction *menuItem, QWidget *parent) : MdiChildForm(menuItem, parent)

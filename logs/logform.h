@@ -6,16 +6,20 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QScrollBar>
+#include <QStaticText>
 #include <QTableWidget>
 #include <QTimer>
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "app/mdichild.h"
 
 // The entry grid: disabled (no focus, selection or editing), no scroll bars,
-// Courier New 8 pt, row 0 the headings.
+// Courier New 8 pt, row 0 the headings. Each cell below the headings keeps its
+// text laid out, so a cell drawn again costs no shaping and a cell whose text
+// is set unchanged is not drawn again.
 class LogGrid : public QTableWidget {
     Q_OBJECT
 public:
@@ -38,6 +42,20 @@ public:
     int RowPitch() const { return DefaultRowHeight + GridLineWidth; }
     // Every row and the frame around them, as the table draws them: no band below the last row.
     int FittingHeight() const;
+
+    // A cell's text as set and laid out in the grid's font; null outside the
+    // cells set so far.
+    struct LaidOut {
+        QString text;
+        QStaticText layout;
+    };
+    const LaidOut *LaidOutAt(int row, int column) const;
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    std::vector<std::vector<LaidOut>> laidOut_;   // [row][column], rows and columns as set so far
 };
 
 class LogForm : public MdiChildForm {

@@ -1,0 +1,95 @@
+// The entry grid draws its cells from the text it keeps laid out: what it
+// shows is, pixel for pixel, what the styled item delegate draws for the same
+// cells, drawn whole or in parts as cells change.
+#include <QHBoxLayout>
+#include <QScreen>
+#include <QStyledItemDelegate>
+
+#include "gui_test_support.h"
+
+namespace {
+
+// Ours and one drawn by the styled delegate side by side in one window.
+class Grids {
+public:
+    explicit Grids(int rowHeight)
+    {
+        auto *layout = new QHBoxLayout(&window_);
+        reference_.setItemDelegate(new QStyledItemDelegate(&reference_));
+        for (LogGrid *grid : Both()) {
+            grid->DefaultRowHeight = rowHeight;
+            grid->SetColumnWidths({60, 40, 100, 60});
+            grid->SetRowCount(6);
+            grid->SetHeadings({"Station", "  A very long heading", "  TOA (us)", ""});
+            grid->setFixedSize(grid->columnWidth(0) * 4 + 40, grid->FittingHeight() + 10);
+            layout->addWidget(grid);
+        }
+        window_.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window_));
+    }
+    std::vector<LogGrid *> Both() { return {&ours_, &reference_}; }
+    void Set(int column, int row, const QString &text)
+    {
+        for (LogGrid *grid : Both()) grid->SetCellText(column, row, text);
+    }
+    // What the grid shows on the screen, as painted so far.
+    QImage Shown(LogGrid *grid)
+    {
+        for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
+        const QImage screen = window_.screen()->grabWindow(window_.winId()).toImage();
+        return screen.copy(QRect(grid->mapTo(&window_, QPoint()), grid->size()));
+    }
+    void ExpectSame(const std::string &when)
+    {
+        const QImage ours = Shown(&ours_);
+        EXPECT_TRUE(ours == Shown(&reference_)) << when;
+        // Drawn whole, too.
+        EXPECT_TRUE(ours_.grab().toImage() == reference_.grab().toImage()) << when;
+    }
+
+    QWidget window_;
+    LogGrid ours_;
+    LogGrid reference_;
+};
+
+TEST(LogGridTest, DrawsCellsAsTheStyledDelegate)
+{
+    for (int rowHeight : {15, 20}) {
+        const std::string at = "row height " + std::to_string(rowHeight);
+        Grids grids(rowHeight);
+        grids.ExpectSame(at + ", headings only");
+        grids.Set(0, 1, "  WP");
+        grids.Set(1, 1, "  12.50");
+        grids.Set(2, 1, "123456789012345678901234567890");   // runs past its cell
+        grids.Set(3, 1, "0x00FF");
+        grids.Set(0, 2, "");
+        grids.Set(1, 2, "-1.000e+03");
+        grids.Set(0, 4, " (|)_gjpqy");
+        grids.ExpectSame(at + ", cells set");
+
+        // Some cells change, one is emptied, one stays: drawn in parts.
+        grids.Set(1, 1, "  13.75");
+        grids.Set(2, 1, "");
+        grids.Set(3, 1, "0x00FF");
+        grids.Set(2, 5, "  99999.0000");
+        grids.ExpectSame(at + ", cells changed");
+        for (LogGrid *grid : grids.Both()) grid->BlankRowsFrom(2);
+        grids.ExpectSame(at + ", rows blanked");
+        EXPECT_EQ(grids.ours_.Cell(1, 2), "");
+        EXPECT_EQ(grids.ours_.Cell(1, 1), "  13.75");
+
+        // Fewer rows, then more: the cells gone come back empty.
+        for (LogGrid *grid : grids.Both()) grid->SetRowCount(2);
+        grids.Set(1, 1, "  1.00");
+        for (LogGrid *grid : grids.Both()) grid->SetRowCount(4);
+        grids.Set(0, 3, "  X");
+        EXPECT_EQ(grids.ours_.Cell(2, 2), "");
+        grids.ExpectSame(at + ", rows taken and added");
+
+        // Another font lays the kept texts out again.
+        for (LogGrid *grid : grids.Both()) grid->setFont(QFont("Courier New", 12));
+        grids.ExpectSame(at + ", larger font");
+    }
+}
+
+}   // namespace

@@ -1,16 +1,80 @@
 #include "logs/logform.h"
 
 #include <QEvent>
+#include <QGlyphRun>
 #include <QHeaderView>
 #include <QPainter>
+#include <QRawFont>
 #include <QScreen>
 #include <QStyledItemDelegate>
+#include <QTextLayout>
+#include <array>
 #include <cstdarg>
 #include <cstdio>
 
 #include "platform/fonts.h"
 #include "platform/presentbeat.h"
 #include "sentence/fields.h"
+
+struct LogGrid::GlyphTable {
+    static constexpr char16_t First = 0x20, Last = 0x7e;
+    QRawFont font;
+    std::array<quint32, Last - First + 1> glyph{};
+    std::vector<QPointF> positions;   // of the first, second, ... character of a text
+
+    // The glyphs of text, or false when a character is not in the table or the
+    // text runs longer than the positions.
+    bool Glyphs(const QString &text, std::vector<quint32> *out) const
+    {
+        out->clear();
+        if (static_cast<size_t>(text.size()) > positions.size()) return false;
+        out->reserve(static_cast<size_t>(text.size()));
+        for (QChar c : text) {
+            if (c.unicode() < First || c.unicode() > Last) return false;
+            out->push_back(glyph[c.unicode() - First]);
+        }
+        return true;
+    }
+
+    // A table for a font that draws every printable ASCII character from its
+    // own glyphs, one a character, a character's place depending on its index
+    // in the text alone; none for any other font.
+    static std::shared_ptr<const GlyphTable> For(const QFont &font)
+    {
+        if (!QFontInfo(font).fixedPitch()) return nullptr;
+        QString forward, backward;
+        for (int k = 0; forward.size() < 256; ++k) forward += QChar(char16_t(First + k % (Last - First + 1)));
+        backward = forward;
+        std::reverse(backward.begin(), backward.end());
+        auto table = std::make_shared<GlyphTable>();
+        for (const QString &text : {forward, backward}) {
+            QTextLayout layout(text, font);
+            QTextOption option;
+            option.setWrapMode(QTextOption::ManualWrap);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            QTextLine line = layout.createLine();
+            line.setLineWidth(1e6);
+            line.setPosition(QPointF(0, 0));
+            layout.endLayout();
+            const QList<QGlyphRun> runs = layout.glyphRuns();
+            if (runs.size() != 1 || runs[0].glyphIndexes().size() != text.size()) return nullptr;
+            const QList<quint32> glyphs = runs[0].glyphIndexes();
+            const QList<QPointF> positions = runs[0].positions();
+            if (table->positions.empty()) {
+                table->font = runs[0].rawFont();
+                table->positions.assign(positions.begin(), positions.end());
+                for (qsizetype i = 0; i < text.size(); ++i) table->glyph[text[i].unicode() - First] = glyphs[i];
+            } else if (!std::equal(positions.begin(), positions.end(), table->positions.begin()) ||
+                       !(runs[0].rawFont() == table->font)) {
+                return nullptr;
+            }
+            for (qsizetype i = 0; i < text.size(); ++i)
+                if (table->glyph[text[i].unicode() - First] != glyphs[i]) return nullptr;
+        }
+        return table;
+    }
+};
 
 namespace {
 
@@ -39,7 +103,15 @@ public:
         painter->setClipRect(option.rect);
         painter->setFont(grid_->font());
         painter->setPen(option.palette.color(group, QPalette::Text));
-        painter->drawStaticText(at, cell->layout);
+        if (!cell->glyphs.empty()) {
+            const LogGrid::GlyphTable *table = grid_->Glyphs();
+            QGlyphRun run;
+            run.setRawFont(table->font);
+            run.setRawData(cell->glyphs.data(), table->positions.data(), static_cast<int>(cell->glyphs.size()));
+            painter->drawGlyphRun(at, run);
+        } else {
+            painter->drawStaticText(at, cell->layout);
+        }
         painter->restore();
     }
 
@@ -89,6 +161,7 @@ LogGrid::LogGrid(QWidget *parent) : QTableWidget(parent)
     setPalette(pal);
     setFrameShape(QFrame::Box);
     setLineWidth(GridLineWidth);
+    glyphs_ = GlyphTable::For(font());
 }
 
 void LogGrid::SetRowCount(int rows)
@@ -141,10 +214,19 @@ void LogGrid::SetCellText(int column, int row, const QString &text)
         setItem(row, column, it);
     }
     cell.text = text;
-    cell.layout = QStaticText(text);
-    cell.layout.setTextFormat(Qt::PlainText);
-    cell.layout.prepare(QTransform(), font());
+    LayOut(cell);
     it->setText(text);
+}
+
+void LogGrid::LayOut(LaidOut &cell) const
+{
+    if (glyphs_ && glyphs_->Glyphs(cell.text, &cell.glyphs)) {
+        cell.layout = QStaticText();
+        return;
+    }
+    cell.glyphs.clear();
+    cell.layout = QStaticText(cell.text);
+    cell.layout.setTextFormat(Qt::PlainText);
 }
 
 const LogGrid::LaidOut *LogGrid::LaidOutAt(int row, int column) const
@@ -158,9 +240,11 @@ void LogGrid::changeEvent(QEvent *event)
 {
     QTableWidget::changeEvent(event);
     // Laid out again in the new font.
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
+        glyphs_ = GlyphTable::For(font());
         for (std::vector<LaidOut> &cells : laidOut_)
-            for (LaidOut &cell : cells) cell.layout.prepare(QTransform(), font());
+            for (LaidOut &cell : cells) LayOut(cell);
+    }
 }
 
 void LogGrid::SetCell(int column, int row, const std::string &text, int width)

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,15 +48,26 @@ public:
     // cells set so far.
     struct LaidOut {
         QString text;
+        // One glyph a character when the font's table holds them all, placed
+        // at the table's positions; else the text laid out for itself.
+        std::vector<quint32> glyphs;
         QStaticText layout;
     };
     const LaidOut *LaidOutAt(int row, int column) const;
+    // Where the characters of a text in the grid's fixed-pitch font lie and
+    // which glyph draws each printable ASCII character, as a line laid out in
+    // the font places them; null for a font whose texts are laid out one by one.
+    struct GlyphTable;
+    const GlyphTable *Glyphs() const { return glyphs_.get(); }
 
 protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    void LayOut(LaidOut &cell) const;
+
     std::vector<std::vector<LaidOut>> laidOut_;   // [row][column], rows and columns as set so far
+    std::shared_ptr<const GlyphTable> glyphs_;
 };
 
 class LogForm : public MdiChildForm {

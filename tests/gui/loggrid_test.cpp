@@ -65,7 +65,18 @@ TEST(LogGridTest, DrawsCellsAsTheStyledDelegate)
         grids.Set(0, 2, "");
         grids.Set(1, 2, "-1.000e+03");
         grids.Set(0, 4, " (|)_gjpqy");
+        grids.Set(1, 4, "25\u00b0 \u00b5s");   // characters past ASCII
+        QString printable;
+        for (char16_t c = 0x20; c < 0x7f; ++c) printable += QChar(c);
+        grids.Set(0, 5, printable);
+        grids.Set(1, 5, printable.mid(40));
+        grids.Set(2, 5, printable.mid(80));
+        grids.Set(3, 5, printable.mid(20));
         grids.ExpectSame(at + ", cells set");
+        // The fixed-pitch font's texts are drawn from the glyphs the grid keeps.
+        ASSERT_NE(grids.ours_.Glyphs(), nullptr);
+        EXPECT_EQ(grids.ours_.LaidOutAt(5, 2)->glyphs.size(), printable.size() - 80);
+        EXPECT_TRUE(grids.ours_.LaidOutAt(4, 1)->glyphs.empty());
 
         // Some cells change, one is emptied, one stays: drawn in parts.
         grids.Set(1, 1, "  13.75");

@@ -12,6 +12,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "logs/labeltext.h"
 #include "platform/fonts.h"
 #include "platform/presentbeat.h"
 #include "sentence/fields.h"
@@ -265,7 +266,7 @@ void LogGrid::BlankRowsFrom(int firstRow)
             if (item(r, c)) SetCellText(c, r, QString());
 }
 
-LogForm::LogForm(QAction *menuItem, QWidget *parent) : MdiChildForm(menuItem, parent)
+LogForm::LogForm(QAction *menuItem, QWidget *parent) : MdiChildForm(menuItem, parent), labelText_(new LabelText(this))
 {
     Client()->setFont(DialogFont());
 }
@@ -355,7 +356,8 @@ void LogForm::showEvent(QShowEvent *event)
     MdiChildForm::showEvent(event);
     if (!opaque_) {
         // Labels fill their own background, so a new value repaints its label
-        // alone, not the window and every label beneath it.
+        // alone, not the window and every label beneath it; their texts are
+        // drawn from the font's glyphs laid out once.
         // A label that overlaps another stays transparent, so neither hides the other.
         opaque_ = true;
         const QList<QLabel *> labels = Client()->findChildren<QLabel *>();
@@ -366,6 +368,7 @@ void LogForm::showEvent(QShowEvent *event)
                     other->geometry().intersects(label->geometry()))
                     alone = false;
             label->setAutoFillBackground(alone);
+            labelText_->Watch(label);
         }
     }
     if (placePending_) {

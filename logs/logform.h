@@ -17,6 +17,8 @@
 
 #include "app/mdichild.h"
 
+class LabelText;
+
 // The entry grid: disabled (no focus, selection or editing), no scroll bars,
 // Courier New 8 pt, row 0 the headings. Each cell below the headings keeps its
 // text laid out, so a cell drawn again costs no shaping and a cell whose text
@@ -109,6 +111,7 @@ private:
     QPoint place_;
     bool placePending_ = false;
     bool opaque_ = false;
+    LabelText *labelText_;   // draws the labels' texts
     QScrollBar *rowsBar_ = nullptr;
     int widthWithoutBar_ = 0;
     std::function<void()> pending_;

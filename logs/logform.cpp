@@ -100,19 +100,29 @@ public:
         const QStyle *style = grid_->style();
         const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid_) + 1;
         const QPoint at(option.rect.x() + margin, option.rect.y() + (option.rect.height() - LineHeight()) / 2);
+        const QColor colour = option.palette.color(group, QPalette::Text);
+        if (!cell->glyphs.empty()) {
+            const LogGrid::GlyphTable *table = grid_->Glyphs();
+            const size_t n = cell->glyphs.size();
+            QGlyphRun run;
+            run.setRawFont(table->font);
+            run.setRawData(cell->glyphs.data(), table->positions.data(), static_cast<int>(n));
+            // A text that ends inside its cell, short of the margin, needs no cut.
+            const bool cut = n >= table->positions.size() || at.x() + table->positions[n].x() > option.rect.right() + 1 - margin;
+            if (cut) {
+                painter->save();
+                painter->setClipRect(option.rect);
+            }
+            if (painter->pen() != QPen(colour)) painter->setPen(colour);
+            painter->drawGlyphRun(at, run);
+            if (cut) painter->restore();
+            return;
+        }
         painter->save();
         painter->setClipRect(option.rect);
         painter->setFont(grid_->font());
-        painter->setPen(option.palette.color(group, QPalette::Text));
-        if (!cell->glyphs.empty()) {
-            const LogGrid::GlyphTable *table = grid_->Glyphs();
-            QGlyphRun run;
-            run.setRawFont(table->font);
-            run.setRawData(cell->glyphs.data(), table->positions.data(), static_cast<int>(cell->glyphs.size()));
-            painter->drawGlyphRun(at, run);
-        } else {
-            painter->drawStaticText(at, cell->layout);
-        }
+        painter->setPen(colour);
+        painter->drawStaticText(at, cell->layout);
         painter->restore();
     }
 
@@ -209,14 +219,20 @@ void LogGrid::SetCellText(int column, int row, const QString &text)
     LaidOut &cell = cells[static_cast<size_t>(column)];
     QTableWidgetItem *it = item(row, column);
     if (it && cell.text == text) return;
-    if (!it) {
-        it = new QTableWidgetItem;
-        it->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        setItem(row, column, it);
-    }
     cell.text = text;
     LayOut(cell);
+    if (!it) {
+        it = new QTableWidgetItem(text);
+        it->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        setItem(row, column, it);
+        return;
+    }
+    // The item's text changes quietly: the cell alone is drawn again, without
+    // the model's change signals running through the view for every cell.
+    const bool quiet = model()->blockSignals(true);
     it->setText(text);
+    model()->blockSignals(quiet);
+    viewport()->update(visualItemRect(it));
 }
 
 void LogGrid::LayOut(LaidOut &cell) const

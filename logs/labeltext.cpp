@@ -106,12 +106,15 @@ bool LabelText::Draw(QLabel *label)
 {
     const QString text = label->text();
     // What the label draws by rules of its own: no text, a rich text, a frame,
-    // margins, wrapping, a mnemonic, a disabled, centred or right-to-left text.
+    // margins, wrapping, a mnemonic, a disabled, centred or right-to-left text,
+    // a font with lines.
     if (text.isEmpty() || (label->alignment() & Qt::AlignHCenter) || label->textFormat() != Qt::PlainText || label->frameWidth() != 0 || label->margin() != 0 ||
         label->indent() > 0 || label->wordWrap() || label->buddy() || !label->isEnabled() ||
         label->layoutDirection() != Qt::LeftToRight)
         return false;
-    const Glyphs &table = Glyphs::For(label->font());
+    const QFont font = label->font();
+    if (font.underline() || font.overline() || font.strikeOut()) return false;
+    const Glyphs &table = Glyphs::For(font);
     std::vector<quint32> glyphs;
     std::vector<QPointF> positions;
     glyphs.reserve(static_cast<size_t>(text.size()));

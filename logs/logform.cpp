@@ -39,10 +39,11 @@ struct LogGrid::GlyphTable {
 
     // A table for a font that draws every printable ASCII character from its
     // own glyphs, one a character, a character's place depending on its index
-    // in the text alone; none for any other font.
+    // in the text alone, and no lines through or under them; none for any
+    // other font.
     static std::shared_ptr<const GlyphTable> For(const QFont &font)
     {
-        if (!QFontInfo(font).fixedPitch()) return nullptr;
+        if (!QFontInfo(font).fixedPitch() || font.underline() || font.overline() || font.strikeOut()) return nullptr;
         QString forward, backward;
         for (int k = 0; forward.size() < 256; ++k) forward += QChar(char16_t(First + k % (Last - First + 1)));
         backward = forward;
@@ -91,8 +92,11 @@ public:
     {
         const LogGrid::LaidOut *cell = index.row() > 0 ? grid_->LaidOutAt(index.row(), index.column()) : nullptr;
         constexpr QStyle::State marked = QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver;
-        // A text taller than its cell is placed by rules of its own.
-        if (!cell || (option.state & marked) || option.direction != Qt::LeftToRight || LineHeight() > option.rect.height())
+        // A text taller than its cell is placed by rules of its own, lines
+        // through or under a text are drawn by the style.
+        const QFont &font = grid_->font();
+        if (!cell || (option.state & marked) || option.direction != Qt::LeftToRight || LineHeight() > option.rect.height() ||
+            font.underline() || font.overline() || font.strikeOut())
             return QStyledItemDelegate::paint(painter, option, index);
         if (cell->text.isEmpty()) return;
         QPalette::ColorGroup group = option.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;

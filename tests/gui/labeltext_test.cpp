@@ -79,7 +79,7 @@ TEST(LabelTextTest, DrawsAsTheLabel)
         if (p.ours->text() == "-1.23e-05" || p.ours->text() == "   1234.56") {
             EXPECT_EQ(p.ours->painted, p.ours->alignment() & Qt::AlignHCenter ? 1 : 0) << p.ours->alignment();
         }
-    // New texts, a disabled label and another colour.
+    // New texts, a disabled label, another colour and an underlined font.
     for (const Pair &p : pairs)
         for (CountedLabel *l : {p.ours, p.reference}) l->setText(l->text() == "No" ? "Yes" : l->text() + "7");
     pairs[3].ours->setEnabled(false), pairs[3].reference->setEnabled(false);
@@ -87,6 +87,11 @@ TEST(LabelTextTest, DrawsAsTheLabel)
         QPalette palette = l->palette();
         palette.setColor(QPalette::WindowText, Qt::red);
         l->setPalette(palette);
+    }
+    for (CountedLabel *l : {pairs[0].ours, pairs[0].reference}) {
+        QFont font = l->font();
+        font.setUnderline(true);
+        l->setFont(font);
     }
     expectSame("changed");
 }

@@ -114,6 +114,10 @@ TEST(LogGridTest, DrawsCellsAsTheStyledDelegate)
         // Another font lays the kept texts out again.
         for (LogGrid *grid : grids.Both()) grid->setFont(QFont("Courier New", 12));
         grids.ExpectSame(at + ", larger font");
+        QFont underlined("Courier New", 8);
+        underlined.setUnderline(true);
+        for (LogGrid *grid : grids.Both()) grid->setFont(underlined);
+        grids.ExpectSame(at + ", underlined font");
     }
 }
 

@@ -1,16 +1,157 @@
 #include "logs/logform.h"
 
+#include <QEvent>
+#include <QGlyphRun>
 #include <QHeaderView>
+#include <QPainter>
+#include <QRawFont>
 #include <QScreen>
+#include <QStyledItemDelegate>
+#include <QTextLayout>
+#include <array>
 #include <cstdarg>
 #include <cstdio>
 
+#include "logs/labeltext.h"
 #include "platform/fonts.h"
 #include "platform/presentbeat.h"
 #include "sentence/fields.h"
 
+struct LogGrid::GlyphTable {
+    static constexpr char16_t First = 0x20, Last = 0x7e;
+    QRawFont font;
+    std::array<quint32, Last - First + 1> glyph{};
+    std::vector<QPointF> positions;   // of the first, second, ... character of a text
+
+    // The glyphs of text, or false when a character is not in the table or the
+    // text runs longer than the positions.
+    bool Glyphs(const QString &text, std::vector<quint32> *out) const
+    {
+        out->clear();
+        if (static_cast<size_t>(text.size()) > positions.size()) return false;
+        out->reserve(static_cast<size_t>(text.size()));
+        for (QChar c : text) {
+            if (c.unicode() < First || c.unicode() > Last) return false;
+            out->push_back(glyph[c.unicode() - First]);
+        }
+        return true;
+    }
+
+    // A table for a font that draws every printable ASCII character from its
+    // own glyphs, one a character, a character's place depending on its index
+    // in the text alone, and no lines through or under them; none for any
+    // other font.
+    static std::shared_ptr<const GlyphTable> For(const QFont &font)
+    {
+        if (!QFontInfo(font).fixedPitch() || font.underline() || font.overline() || font.strikeOut()) return nullptr;
+        QString forward, backward;
+        for (int k = 0; forward.size() < 256; ++k) forward += QChar(char16_t(First + k % (Last - First + 1)));
+        backward = forward;
+        std::reverse(backward.begin(), backward.end());
+        auto table = std::make_shared<GlyphTable>();
+        for (const QString &text : {forward, backward}) {
+            QTextLayout layout(text, font);
+            QTextOption option;
+            option.setWrapMode(QTextOption::ManualWrap);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            QTextLine line = layout.createLine();
+            line.setLineWidth(1e6);
+            line.setPosition(QPointF(0, 0));
+            layout.endLayout();
+            const QList<QGlyphRun> runs = layout.glyphRuns();
+            if (runs.size() != 1 || runs[0].glyphIndexes().size() != text.size()) return nullptr;
+            const QList<quint32> glyphs = runs[0].glyphIndexes();
+            const QList<QPointF> positions = runs[0].positions();
+            if (table->positions.empty()) {
+                table->font = runs[0].rawFont();
+                table->positions.assign(positions.begin(), positions.end());
+                for (qsizetype i = 0; i < text.size(); ++i) table->glyph[text[i].unicode() - First] = glyphs[i];
+            } else if (!std::equal(positions.begin(), positions.end(), table->positions.begin()) ||
+                       !(runs[0].rawFont() == table->font)) {
+                return nullptr;
+            }
+            for (qsizetype i = 0; i < text.size(); ++i)
+                if (table->glyph[text[i].unicode() - First] != glyphs[i]) return nullptr;
+        }
+        return table;
+    }
+};
+
+namespace {
+
+// Draws a cell below the headings as the styled delegate draws it (no
+// selection, focus or decoration; left and vertically centred; cut at the
+// cell's edge), from the text the grid keeps laid out. The headings, and
+// anything the grid has not laid out, take the styled delegate's own way.
+class LaidOutDelegate : public QStyledItemDelegate {
+public:
+    explicit LaidOutDelegate(LogGrid *grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const LogGrid::LaidOut *cell = index.row() > 0 ? grid_->LaidOutAt(index.row(), index.column()) : nullptr;
+        constexpr QStyle::State marked = QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver;
+        // A text taller than its cell is placed by rules of its own, lines
+        // through or under a text are drawn by the style.
+        const QFont &font = grid_->font();
+        if (!cell || (option.state & marked) || option.direction != Qt::LeftToRight || LineHeight() > option.rect.height() ||
+            font.underline() || font.overline() || font.strikeOut())
+            return QStyledItemDelegate::paint(painter, option, index);
+        if (cell->text.isEmpty()) return;
+        QPalette::ColorGroup group = option.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        if (group == QPalette::Normal && !(option.state & QStyle::State_Active)) group = QPalette::Inactive;
+        const QStyle *style = grid_->style();
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid_) + 1;
+        const QPoint at(option.rect.x() + margin, option.rect.y() + (option.rect.height() - LineHeight()) / 2);
+        const QColor colour = option.palette.color(group, QPalette::Text);
+        if (!cell->glyphs.empty()) {
+            const LogGrid::GlyphTable *table = grid_->Glyphs();
+            const size_t n = cell->glyphs.size();
+            QGlyphRun run;
+            run.setRawFont(table->font);
+            run.setRawData(cell->glyphs.data(), table->positions.data(), static_cast<int>(n));
+            // A text that ends inside its cell, short of the margin, needs no cut.
+            const bool cut = n >= table->positions.size() || at.x() + table->positions[n].x() > option.rect.right() + 1 - margin;
+            if (cut) {
+                painter->save();
+                painter->setClipRect(option.rect);
+            }
+            if (painter->pen() != QPen(colour)) painter->setPen(colour);
+            painter->drawGlyphRun(at, run);
+            if (cut) painter->restore();
+            return;
+        }
+        painter->save();
+        painter->setClipRect(option.rect);
+        painter->setFont(grid_->font());
+        painter->setPen(colour);
+        painter->drawStaticText(at, cell->layout);
+        painter->restore();
+    }
+
+private:
+    // The height of a line of text in the grid's font, in whole pixels as the
+    // style centres it.
+    int LineHeight() const
+    {
+        if (heightFont_ != grid_->font()) {
+            heightFont_ = grid_->font();
+            height_ = qRound(QFontMetricsF(heightFont_).height());
+        }
+        return height_;
+    }
+
+    LogGrid *grid_;
+    mutable QFont heightFont_;
+    mutable int height_ = 0;
+};
+
+}   // namespace
+
 LogGrid::LogGrid(QWidget *parent) : QTableWidget(parent)
 {
+    setItemDelegate(new LaidOutDelegate(this));
     setEnabled(false);
     setFocusPolicy(Qt::NoFocus);
     setSelectionMode(QAbstractItemView::NoSelection);
@@ -35,6 +176,7 @@ LogGrid::LogGrid(QWidget *parent) : QTableWidget(parent)
     setPalette(pal);
     setFrameShape(QFrame::Box);
     setLineWidth(GridLineWidth);
+    glyphs_ = GlyphTable::For(font());
 }
 
 void LogGrid::SetRowCount(int rows)
@@ -42,6 +184,7 @@ void LogGrid::SetRowCount(int rows)
     if (rows < 1) rows = 1;
     int old = rowCount();
     setRowCount(rows);
+    if (laidOut_.size() > static_cast<size_t>(rows)) laidOut_.resize(static_cast<size_t>(rows));
     for (int r = old; r < rows; ++r) setRowHeight(r, RowPitch());
     for (int c = 0; c < columnCount(); ++c)
         if (QTableWidgetItem *it = item(0, c)) it->setBackground(palette().button());
@@ -55,6 +198,8 @@ int LogGrid::FittingHeight() const
 void LogGrid::SetColumnWidths(std::initializer_list<int> widths)
 {
     setColumnCount(static_cast<int>(widths.size()));
+    for (std::vector<LaidOut> &row : laidOut_)
+        if (row.size() > widths.size()) row.resize(widths.size());
     int c = 0;
     for (int w : widths) setColumnWidth(c++, w);
 }
@@ -72,13 +217,55 @@ void LogGrid::SetHeadings(std::initializer_list<const char *> headings)
 void LogGrid::SetCellText(int column, int row, const QString &text)
 {
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return;
+    if (laidOut_.size() <= static_cast<size_t>(row)) laidOut_.resize(static_cast<size_t>(row) + 1);
+    std::vector<LaidOut> &cells = laidOut_[static_cast<size_t>(row)];
+    if (cells.size() <= static_cast<size_t>(column)) cells.resize(static_cast<size_t>(column) + 1);
+    LaidOut &cell = cells[static_cast<size_t>(column)];
     QTableWidgetItem *it = item(row, column);
+    if (it && cell.text == text) return;
+    cell.text = text;
+    LayOut(cell);
     if (!it) {
-        it = new QTableWidgetItem;
+        it = new QTableWidgetItem(text);
         it->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         setItem(row, column, it);
+        return;
     }
+    // The item's text changes quietly: the cell alone is drawn again, without
+    // the model's change signals running through the view for every cell.
+    const bool quiet = model()->blockSignals(true);
     it->setText(text);
+    model()->blockSignals(quiet);
+    viewport()->update(visualItemRect(it));
+}
+
+void LogGrid::LayOut(LaidOut &cell) const
+{
+    if (glyphs_ && glyphs_->Glyphs(cell.text, &cell.glyphs)) {
+        cell.layout = QStaticText();
+        return;
+    }
+    cell.glyphs.clear();
+    cell.layout = QStaticText(cell.text);
+    cell.layout.setTextFormat(Qt::PlainText);
+}
+
+const LogGrid::LaidOut *LogGrid::LaidOutAt(int row, int column) const
+{
+    if (row < 0 || column < 0 || static_cast<size_t>(row) >= laidOut_.size()) return nullptr;
+    const std::vector<LaidOut> &cells = laidOut_[static_cast<size_t>(row)];
+    return static_cast<size_t>(column) < cells.size() && item(row, column) ? &cells[static_cast<size_t>(column)] : nullptr;
+}
+
+void LogGrid::changeEvent(QEvent *event)
+{
+    QTableWidget::changeEvent(event);
+    // Laid out again in the new font.
+    if (event->type() == QEvent::FontChange) {
+        glyphs_ = GlyphTable::For(font());
+        for (std::vector<LaidOut> &cells : laidOut_)
+            for (LaidOut &cell : cells) LayOut(cell);
+    }
 }
 
 void LogGrid::SetCell(int column, int row, const std::string &text, int width)
@@ -96,10 +283,10 @@ void LogGrid::BlankRowsFrom(int firstRow)
 {
     for (int r = std::max(firstRow, 1); r < rowCount(); ++r)
         for (int c = 0; c < columnCount(); ++c)
-            if (QTableWidgetItem *it = item(r, c)) it->setText(QString());
+            if (item(r, c)) SetCellText(c, r, QString());
 }
 
-LogForm::LogForm(QAction *menuItem, QWidget *parent) : MdiChildForm(menuItem, parent)
+LogForm::LogForm(QAction *menuItem, QWidget *parent) : MdiChildForm(menuItem, parent), labelText_(new LabelText(this))
 {
     Client()->setFont(DialogFont());
 }
@@ -189,7 +376,8 @@ void LogForm::showEvent(QShowEvent *event)
     MdiChildForm::showEvent(event);
     if (!opaque_) {
         // Labels fill their own background, so a new value repaints its label
-        // alone, not the window and every label beneath it.
+        // alone, not the window and every label beneath it; their texts are
+        // drawn from the font's glyphs laid out once.
         // A label that overlaps another stays transparent, so neither hides the other.
         opaque_ = true;
         const QList<QLabel *> labels = Client()->findChildren<QLabel *>();
@@ -200,6 +388,7 @@ void LogForm::showEvent(QShowEvent *event)
                     other->geometry().intersects(label->geometry()))
                     alone = false;
             label->setAutoFillBackground(alone);
+            labelText_->Watch(label);
         }
     }
     if (placePending_) {

@@ -6,16 +6,23 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QScrollBar>
+#include <QStaticText>
 #include <QTableWidget>
 #include <QTimer>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "app/mdichild.h"
 
+class LabelText;
+
 // The entry grid: disabled (no focus, selection or editing), no scroll bars,
-// Courier New 8 pt, row 0 the headings.
+// Courier New 8 pt, row 0 the headings. Each cell below the headings keeps its
+// text laid out, so a cell drawn again costs no shaping and a cell whose text
+// is set unchanged is not drawn again.
 class LogGrid : public QTableWidget {
     Q_OBJECT
 public:
@@ -38,6 +45,31 @@ public:
     int RowPitch() const { return DefaultRowHeight + GridLineWidth; }
     // Every row and the frame around them, as the table draws them: no band below the last row.
     int FittingHeight() const;
+
+    // A cell's text as set and laid out in the grid's font; null outside the
+    // cells set so far.
+    struct LaidOut {
+        QString text;
+        // One glyph a character when the font's table holds them all, placed
+        // at the table's positions; else the text laid out for itself.
+        std::vector<quint32> glyphs;
+        QStaticText layout;
+    };
+    const LaidOut *LaidOutAt(int row, int column) const;
+    // Where the characters of a text in the grid's fixed-pitch font lie and
+    // which glyph draws each printable ASCII character, as a line laid out in
+    // the font places them; null for a font whose texts are laid out one by one.
+    struct GlyphTable;
+    const GlyphTable *Glyphs() const { return glyphs_.get(); }
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void LayOut(LaidOut &cell) const;
+
+    std::vector<std::vector<LaidOut>> laidOut_;   // [row][column], rows and columns as set so far
+    std::shared_ptr<const GlyphTable> glyphs_;
 };
 
 class LogForm : public MdiChildForm {
@@ -79,6 +111,7 @@ private:
     QPoint place_;
     bool placePending_ = false;
     bool opaque_ = false;
+    LabelText *labelText_;   // draws the labels' texts
     QScrollBar *rowsBar_ = nullptr;
     int widthWithoutBar_ = 0;
     std::function<void()> pending_;

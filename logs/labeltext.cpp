@@ -1,0 +1,152 @@
+#include "logs/labeltext.h"
+
+#include <QEvent>
+#include <QGlyphRun>
+#include <QLabel>
+#include <QPainter>
+#include <QRawFont>
+#include <QStyleOption>
+#include <QTextLayout>
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// A font's glyph and advance for each printable ASCII character that is drawn
+// by a glyph of its own (no ligature), and the pairs of them set closer or
+// wider than their advances (kerned): laid out, a text of the others has each
+// character where the sum of the advances before it puts it.
+struct Glyphs {
+    static constexpr char16_t First = 0x20, Last = 0x7e;
+    QFont font;
+    QRawFont raw;
+    qreal ascent = 0, height = 0;
+    std::array<bool, Last - First + 1> placed{};
+    std::array<quint32, Last - First + 1> glyph{};
+    std::array<qreal, Last - First + 1> advance{};
+    std::array<std::array<bool, Last - First + 1>, Last - First + 1> kerned{};
+
+    bool Placed(QChar c) const { return c.unicode() >= First && c.unicode() <= Last && placed[c.unicode() - First]; }
+
+    explicit Glyphs(const QFont &f) : font(f)
+    {
+        QString all;
+        for (char16_t c = First; c <= Last; ++c) all += QChar(c);
+        const QList<QGlyphRun> runs = LaidOut(all);
+        if (runs.size() != 1) return;
+        raw = runs[0].rawFont();
+        const QList<quint32> glyphs = raw.glyphIndexesForString(all);
+        if (glyphs.size() != all.size()) return;
+        const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs);
+        for (qsizetype i = 0; i < all.size(); ++i) {
+            glyph[i] = glyphs[i];
+            advance[i] = advances[i].x();
+        }
+        const QFontMetricsF metrics(font);
+        ascent = metrics.ascent();
+        height = metrics.ascent() + metrics.descent();
+        // Each character between every character, both ways round.
+        for (qsizetype a = 0; a < all.size(); ++a) {
+            QString text;
+            for (qsizetype b = 0; b < all.size(); ++b) text += all[a], text += all[b];
+            const QList<QGlyphRun> pairs = LaidOut(text);
+            placed[a] = pairs.size() == 1 && pairs[0].rawFont() == raw && Pairs(text, pairs[0]);
+        }
+    }
+
+    // Marks the kerned pairs of text; false when a character is not drawn by its own glyph.
+    bool Pairs(const QString &text, const QGlyphRun &run)
+    {
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        if (glyphs.size() != text.size() || positions.size() != text.size()) return false;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const int c = text[i].unicode() - First;
+            if (glyphs[i] != glyph[c] || positions[i].y() != ascent) return false;
+            if (i + 1 < text.size() && positions[i + 1].x() - positions[i].x() != advance[c])
+                kerned[c][text[i + 1].unicode() - First] = true;
+        }
+        return true;
+    }
+
+    QList<QGlyphRun> LaidOut(const QString &text) const
+    {
+        QTextLayout layout(text, font);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(1e6);
+        line.setPosition(QPointF(0, 0));
+        layout.endLayout();
+        return layout.glyphRuns();
+    }
+
+    static const Glyphs &For(const QFont &font)
+    {
+        static std::vector<std::unique_ptr<Glyphs>> tables;
+        for (const auto &t : tables)
+            if (t->font == font) return *t;
+        tables.push_back(std::make_unique<Glyphs>(font));
+        return *tables.back();
+    }
+};
+
+}   // namespace
+
+void LabelText::Watch(QLabel *label) { label->installEventFilter(this); }
+
+bool LabelText::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint)
+        if (auto *label = qobject_cast<QLabel *>(watched)) return Draw(label);
+    return false;
+}
+
+bool LabelText::Draw(QLabel *label)
+{
+    const QString text = label->text();
+    // What the label draws by rules of its own: no text, a rich text, a frame,
+    // margins, wrapping, a mnemonic, a disabled, centred or right-to-left text,
+    // a font with lines.
+    if (text.isEmpty() || (label->alignment() & Qt::AlignHCenter) || label->textFormat() != Qt::PlainText || label->frameWidth() != 0 || label->margin() != 0 ||
+        label->indent() > 0 || label->wordWrap() || label->buddy() || !label->isEnabled() ||
+        label->layoutDirection() != Qt::LeftToRight)
+        return false;
+    const QFont font = label->font();
+    if (font.underline() || font.overline() || font.strikeOut()) return false;
+    const Glyphs &table = Glyphs::For(font);
+    std::vector<quint32> glyphs;
+    std::vector<QPointF> positions;
+    glyphs.reserve(static_cast<size_t>(text.size()));
+    positions.reserve(static_cast<size_t>(text.size()));
+    qreal x = 0, inked = 0;
+    int before = -1;
+    for (QChar c : text) {
+        if (!table.Placed(c)) return false;
+        const int i = c.unicode() - Glyphs::First;
+        if (before >= 0 && table.kerned[before][i]) return false;
+        before = i;
+        glyphs.push_back(table.glyph[i]);
+        positions.emplace_back(x, table.ascent);
+        x += table.advance[i];
+        if (c != QLatin1Char(' ')) inked = x;   // the width a line counts: trailing spaces left out
+    }
+    const QRect r = label->contentsRect();
+    const Qt::Alignment align = label->alignment();
+    qreal left = 0, top = 0;
+    if (align & Qt::AlignBottom) top = r.height() - table.height;
+    else if (align & Qt::AlignVCenter) top = (r.height() - table.height) / 2;
+    if (align & Qt::AlignRight) left = r.width() - inked;
+    // A text that does not fit is cut at the label's edge, by the label.
+    if (left < 0 || top < 0 || left + x > r.width() || top + table.height > r.height()) return false;
+
+    QPainter painter(label);
+    QStyleOption option;
+    option.initFrom(label);
+    painter.setPen(QPen(option.palette.brush(label->foregroundRole()), painter.pen().widthF()));
+    QGlyphRun run;
+    run.setRawFont(table.raw);
+    run.setRawData(glyphs.data(), positions.data(), static_cast<int>(glyphs.size()));
+    painter.drawGlyphRun(QPointF(r.x() + left, r.y() + top), run);
+    return true;
+}

@@ -1,0 +1,124 @@
+// The entry grid draws its cells from the text it keeps laid out: what it
+// shows is, pixel for pixel, what the styled item delegate draws for the same
+// cells, drawn whole or in parts as cells change.
+#include <QHBoxLayout>
+#include <QScreen>
+#include <QStyledItemDelegate>
+
+#include "gui_test_support.h"
+
+namespace {
+
+// Ours and one drawn by the styled delegate side by side in one window.
+class Grids {
+public:
+    explicit Grids(int rowHeight)
+    {
+        auto *layout = new QHBoxLayout(&window_);
+        reference_.setItemDelegate(new QStyledItemDelegate(&reference_));
+        for (LogGrid *grid : Both()) {
+            grid->DefaultRowHeight = rowHeight;
+            grid->SetColumnWidths({60, 40, 100, 60});
+            grid->SetRowCount(6);
+            grid->SetHeadings({"Station", "  A very long heading", "  TOA (us)", ""});
+            grid->setFixedSize(grid->columnWidth(0) * 4 + 40, grid->FittingHeight() + 10);
+            layout->addWidget(grid);
+        }
+        window_.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window_));
+    }
+    std::vector<LogGrid *> Both() { return {&ours_, &reference_}; }
+    // Ours through the grid, the reference's cells that are there already
+    // through their items, as a table widget takes them.
+    void Set(int column, int row, const QString &text)
+    {
+        ours_.SetCellText(column, row, text);
+        if (QTableWidgetItem *it = reference_.item(row, column)) it->setText(text);
+        else reference_.SetCellText(column, row, text);
+    }
+    void BlankRowsFrom(int firstRow)
+    {
+        ours_.BlankRowsFrom(firstRow);
+        for (int r = firstRow; r < reference_.RowCount(); ++r)
+            for (int c = 0; c < reference_.columnCount(); ++c)
+                if (QTableWidgetItem *it = reference_.item(r, c)) it->setText(QString());
+    }
+    // What the grid shows on the screen, as painted so far.
+    QImage Shown(LogGrid *grid)
+    {
+        for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
+        const QImage screen = window_.screen()->grabWindow(window_.winId()).toImage();
+        return screen.copy(QRect(grid->mapTo(&window_, QPoint()), grid->size()));
+    }
+    void ExpectSame(const std::string &when)
+    {
+        const QImage ours = Shown(&ours_);
+        EXPECT_TRUE(ours == Shown(&reference_)) << when;
+        // Drawn whole, too, and what is on the screen is what the grid draws whole.
+        const QImage whole = reference_.grab().toImage();
+        EXPECT_TRUE(ours_.grab().toImage() == whole) << when;
+        EXPECT_TRUE(ours.convertToFormat(QImage::Format_RGB32) == whole.convertToFormat(QImage::Format_RGB32)) << when;
+    }
+
+    QWidget window_;
+    LogGrid ours_;
+    LogGrid reference_;
+};
+
+TEST(LogGridTest, DrawsCellsAsTheStyledDelegate)
+{
+    for (int rowHeight : {15, 20}) {
+        const std::string at = "row height " + std::to_string(rowHeight);
+        Grids grids(rowHeight);
+        grids.ExpectSame(at + ", headings only");
+        grids.Set(0, 1, "  WP");
+        grids.Set(1, 1, "  12.50");
+        grids.Set(2, 1, "123456789012345678901234567890");   // runs past its cell
+        grids.Set(3, 1, "0x00FF");
+        grids.Set(0, 2, "");
+        grids.Set(1, 2, "-1.000e+03");
+        grids.Set(0, 4, " (|)_gjpqy");
+        grids.Set(1, 4, "25\u00b0 \u00b5s");   // characters past ASCII
+        QString printable;
+        for (char16_t c = 0x20; c < 0x7f; ++c) printable += QChar(c);
+        grids.Set(0, 5, printable);
+        grids.Set(1, 5, printable.mid(40));
+        grids.Set(2, 5, printable.mid(80));
+        grids.Set(3, 5, printable.mid(20));
+        grids.ExpectSame(at + ", cells set");
+        // The fixed-pitch font's texts are drawn from the glyphs the grid keeps.
+        ASSERT_NE(grids.ours_.Glyphs(), nullptr);
+        EXPECT_EQ(grids.ours_.LaidOutAt(5, 2)->glyphs.size(), printable.size() - 80);
+        EXPECT_TRUE(grids.ours_.LaidOutAt(4, 1)->glyphs.empty());
+
+        // Some cells change, one is emptied, one stays: drawn in parts.
+        grids.Set(1, 1, "  13.75");
+        grids.Set(2, 1, "");
+        grids.Set(3, 1, "0x00FF");
+        grids.ExpectSame(at + ", cells changed");
+        grids.Set(2, 3, "  99999.0000");
+        grids.ExpectSame(at + ", a cell set first");
+        grids.BlankRowsFrom(2);
+        grids.ExpectSame(at + ", rows blanked");
+        EXPECT_EQ(grids.ours_.Cell(1, 2), "");
+        EXPECT_EQ(grids.ours_.Cell(1, 1), "  13.75");
+
+        // Fewer rows, then more: the cells gone come back empty.
+        for (LogGrid *grid : grids.Both()) grid->SetRowCount(2);
+        grids.Set(1, 1, "  1.00");
+        for (LogGrid *grid : grids.Both()) grid->SetRowCount(4);
+        grids.Set(0, 3, "  X");
+        EXPECT_EQ(grids.ours_.Cell(2, 2), "");
+        grids.ExpectSame(at + ", rows taken and added");
+
+        // Another font lays the kept texts out again.
+        for (LogGrid *grid : grids.Both()) grid->setFont(QFont("Courier New", 12));
+        grids.ExpectSame(at + ", larger font");
+        QFont underlined("Courier New", 8);
+        underlined.setUnderline(true);
+        for (LogGrid *grid : grids.Both()) grid->setFont(underlined);
+        grids.ExpectSame(at + ", underlined font");
+    }
+}
+
+}   // namespace

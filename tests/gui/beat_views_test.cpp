@@ -120,13 +120,13 @@ TEST_F(BeatViewsTest, HiddenWindowsPrepareNothingAndShowWhatDrawingEveryLineShow
     CreateForms();
     const QStringList before = Shown();
     FeedLines(false);
-    EXPECT_EQ(FFTForm->Spectrum(0)->count(), 0);
+    EXPECT_EQ(Shown(FFTForm->Spectrum(0)).size(), 0);
     EXPECT_EQ(EurofixForm->StationList.front()->DgpsCountValue->text(), "0");
     for (int c = 0; c < HeadingColumns::Count; ++c) EXPECT_EQ(HeadingForm->TimeLabels[c]->text(), "") << c;
     EXPECT_TRUE(HeadingForm->ui->PaintBox1->Needles().empty());
     QTest::qWait(120);   // beats pass: still nothing
     EXPECT_EQ(Shown().mid(0, 2), before.mid(0, 2));
-    EXPECT_EQ(FFTForm->Spectrum(0)->count(), 0);
+    EXPECT_EQ(Shown(FFTForm->Spectrum(0)).size(), 0);
 
     for (QWidget *w : std::initializer_list<QWidget *>{FFTForm, HeadingForm, EurofixForm}) w->show();
     ASSERT_TRUE(Drawn(FFTForm->Drawing()));
@@ -144,10 +144,10 @@ TEST_F(BeatViewsTest, AMinimisedWindowDrawsWhenRestored)
     FFTForm->showMinimized();
     Receive("DODU,FFTA,1.0,4096,0,2,1000,175000000,3,40.5,41.0,20.0,21.0");
     QTest::qWait(120);
-    EXPECT_EQ(FFTForm->Spectrum(0)->count(), 0);
+    EXPECT_EQ(Shown(FFTForm->Spectrum(0)).size(), 0);
     FFTForm->showNormal();
     ASSERT_TRUE(Drawn(FFTForm->Drawing()));
-    EXPECT_EQ(FFTForm->Spectrum(0)->count(), 2);
+    EXPECT_EQ(Shown(FFTForm->Spectrum(0)).size(), 2);
 }
 
 TEST_F(BeatViewsTest, AShownWindowRedrawsAtMostOnceABeat)
@@ -155,7 +155,7 @@ TEST_F(BeatViewsTest, AShownWindowRedrawsAtMostOnceABeat)
     CreateForms();
     for (QWidget *w : std::initializer_list<QWidget *>{FFTForm, HeadingForm, EurofixForm}) ShowAndWait(w);
     int replaced = 0;
-    QObject::connect(FFTForm->Spectrum(0), &QXYSeries::pointsReplaced, [&] { ++replaced; });
+    OnShown(FFTForm->Spectrum(0), [&] { ++replaced; });
     QTest::qWait(60);
     for (int i = 0; i < 10; ++i) {
         Receive("DODU,FFTA,1.1,1024,0,2,64,0.25,5,2," + std::to_string(20 + i) + ",30,20,30");
@@ -164,7 +164,7 @@ TEST_F(BeatViewsTest, AShownWindowRedrawsAtMostOnceABeat)
     EXPECT_EQ(replaced, 1);   // the first at once, the others wait for the beat
     ASSERT_TRUE(Drawn(FFTForm->Drawing()));
     EXPECT_EQ(replaced, 2);
-    EXPECT_EQ(FFTForm->Spectrum(0)->at(0).y(), 29.0);
+    EXPECT_EQ(Shown(FFTForm->Spectrum(0)).at(0).y(), 29.0);
 
     // A label in a window shown is painted once for a burst of lines, not for each.
     QTest::qWait(60);

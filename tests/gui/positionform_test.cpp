@@ -313,3 +313,21 @@ TEST_F(PositionFormTest, DrawnOnItsBeatTheChartEndsAsDrawnAfterEveryLine)
     for (int k = 0; k < PositionPlotModel::TrackCount; ++k)
         EXPECT_EQ(PositionForm->Memo(k)->toPlainText(), perLine.Memo(k)->toPlainText()) << k;
 }
+
+// The PC clock runs only while the window is shown (the time at once when it
+// is), and not again once GPS time came, even while hidden.
+TEST_F(PositionFormTest, ThePcClockRunsOnlyWhileTheWindowIsShown)
+{
+    CreateForms();
+    ui = PositionForm->ui.get();
+    EXPECT_FALSE(PositionForm->Timer1->isActive());
+    ShowAndWait(PositionForm);
+    EXPECT_TRUE(PositionForm->Timer1->isActive());
+    PositionForm->hide();
+    EXPECT_FALSE(PositionForm->Timer1->isActive());
+    ui->PSRPOSA1->trigger();
+    Line(Psrposa());
+    PositionForm->show();
+    EXPECT_FALSE(PositionForm->Timer1->isActive());
+    EXPECT_EQ(ui->Edit6->text(), "   12:00:22   ");
+}

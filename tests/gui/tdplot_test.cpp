@@ -335,3 +335,23 @@ TEST_F(TDPlotTest, DrawnOnItsBeatTheChartEndsAsDrawnAfterEveryLine)
     EXPECT_EQ(ui->Memo1->toPlainText(), perLine.ui->Memo1->toPlainText());
     EXPECT_EQ(ui->Edit4->text(), perLine.ui->Edit4->text());
 }
+
+// The clock in the window runs only while it is shown; a tick missed while
+// hidden comes when it is shown again.
+TEST_F(TDPlotTest, TheClockRunsOnlyWhileTheWindowIsShown)
+{
+    const QString made = ui->Edit5->text();   // the date as the window was made
+    EXPECT_FALSE(TDForm->isVisible());
+    EXPECT_FALSE(TDForm->Timer1->isActive());
+    TDForm->show();
+    EXPECT_TRUE(TDForm->Timer1->isActive());
+    EXPECT_EQ(ui->Edit5->text(), made);   // its first tick still to come
+    TDForm->close();
+    EXPECT_FALSE(TDForm->Timer1->isActive());
+    QTest::qWait(1100);
+    EXPECT_EQ(ui->Edit5->text(), made);
+    TDForm->show();
+    EXPECT_TRUE(TDForm->Timer1->isActive());
+    EXPECT_TRUE(ui->Edit5->text().contains('-'));   // as each tick shows the date
+    EXPECT_NE(ui->Edit6->text().trimmed(), "");
+}

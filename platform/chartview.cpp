@@ -14,6 +14,7 @@
 #include <QSvgGenerator>
 #include <QTimer>
 #include <QValueAxis>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -128,7 +129,11 @@ public:
         painter->setPen(pen);
         painter->setClipRect(clip_);
         if (pen.style() == Qt::SolidLine) {
-            for (qsizetype i = 1; i < placed_.size(); ++i) painter->drawLine(placed_[i - 1], placed_[i]);
+            // Each segment on its own, in one call.
+            QVarLengthArray<QLineF, 1024> lines;
+            lines.reserve(placed_.size());
+            for (qsizetype i = 1; i < placed_.size(); ++i) lines.append(QLineF(placed_[i - 1], placed_[i]));
+            painter->drawLines(lines.constData(), static_cast<int>(lines.size()));
         } else if (pen.style() != Qt::NoPen) {
             // A pattern runs on along the whole line.
             QPainterPath path(placed_[0]);

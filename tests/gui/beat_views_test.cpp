@@ -10,6 +10,8 @@
 #include "plots/eurofixform.h"
 #include "plots/fftplot.h"
 #include "plots/headingform.h"
+#include "plots/positionform.h"
+#include "plots/tdplot.h"
 #include "ui_fftplot.h"
 #include "ui_headingform.h"
 
@@ -177,4 +179,37 @@ TEST_F(BeatViewsTest, AShownWindowRedrawsAtMostOnceABeat)
     });
     EXPECT_LE(paints, 3);
     EXPECT_EQ(HeadingForm->TimeLabels[0]->text(), "19.00");
+}
+
+// The charts of windows that are not shown do no work for the lines that come:
+// no axis gets a range, no series points, no chart is laid out, no clock ticks.
+TEST_F(BeatViewsTest, HiddenChartsDoNoChartWork)
+{
+    CreateForms();
+    QTest::qWait(50);   // the charts' first layout
+    struct Counter : QObject {
+        QStringList work;
+        bool eventFilter(QObject *o, QEvent *e) override
+        {
+            if (e->type() == QEvent::LayoutRequest || e->type() == QEvent::GraphicsSceneResize)
+                work << o->objectName() + " layout";
+            return false;
+        }
+    } counter;
+    const std::vector<std::pair<QString, ChartView *>> charts{{"TD", TDForm->Chart1}, {"position", PositionForm->Chart1},
+                                                             {"FFT 1", FFTForm->Chart1}, {"FFT 2", FFTForm->Chart2}};
+    for (const auto &[name, view] : charts) {
+        view->chart()->setObjectName(name);
+        view->chart()->installEventFilter(&counter);
+        QObject::connect(view, &ChartView::PointsShown, &counter, [&, name] { counter.work << name + " points"; });
+        for (QValueAxis *axis : {view->BottomAxis(), view->LeftAxis()})
+            QObject::connect(axis, &QValueAxis::rangeChanged, &counter, [&, name] { counter.work << name + " range"; });
+    }
+    FeedLines(false);
+    QTest::qWait(250);   // beats pass
+    EXPECT_EQ(counter.work, QStringList());
+    EXPECT_GT(TDForm->Stations.size(), 0u);   // the lines were read
+    EXPECT_FALSE(TDForm->Timer1->isActive());
+    EXPECT_FALSE(PositionForm->Timer1->isActive());
+    for (const auto &[name, view] : charts) view->chart()->removeEventFilter(&counter);
 }

@@ -229,5 +229,8 @@ TEST(ChartView, SeriesDrawnByTheViewLookAsQtChartsDrawsThem)
     qt.SetXRange(-3, 7);
     fill();
     EXPECT_EQ(DifferentPixels(OnScreen(own), OnScreen(qt)), 0);
+    for (int v = 0; v < 2; ++v) series[v][0]->setPen(QPen(Qt::magenta, 3));   // a new colour and width
+    QApplication::processEvents();
+    EXPECT_EQ(DifferentPixels(OnScreen(own), OnScreen(qt)), 0);
     EXPECT_FALSE(OnScreen(own).isNull());
 }

@@ -344,7 +344,8 @@ void TPositionForm::Sync()
         pcClock_ = false;
         Timer1->stop();   // the box shows GPS time from now on
     }
-    if (c.GpsTime) {
+    // The GPS clock waits while the window is hidden: shown, it shows the latest time.
+    if (c.GpsTime && isVisible()) {
         c.GpsTime = false;
         ShowClock(Plot.GpsTime, "GPS Date and Time");
     }
@@ -403,6 +404,7 @@ void TPositionForm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     FormShow();
+    Sync();
     if (!pcClock_ || Timer1->isActive()) return;
     // The tick missed while hidden comes now.
     if (hidden_.elapsed() >= Timer1->interval()) Timer1Timer();

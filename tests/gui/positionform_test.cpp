@@ -314,8 +314,8 @@ TEST_F(PositionFormTest, DrawnOnItsBeatTheChartEndsAsDrawnAfterEveryLine)
         EXPECT_EQ(PositionForm->Memo(k)->toPlainText(), perLine.Memo(k)->toPlainText()) << k;
 }
 
-// The PC clock runs only while the window is shown (the time at once when it
-// is), and not again once GPS time came, even while hidden.
+// The PC clock runs only while the window is shown, and not again once GPS time
+// came, even while hidden; the GPS time shows once the window is.
 TEST_F(PositionFormTest, ThePcClockRunsOnlyWhileTheWindowIsShown)
 {
     CreateForms();
@@ -326,7 +326,9 @@ TEST_F(PositionFormTest, ThePcClockRunsOnlyWhileTheWindowIsShown)
     PositionForm->hide();
     EXPECT_FALSE(PositionForm->Timer1->isActive());
     ui->PSRPOSA1->trigger();
+    const QString before = ui->Edit6->text();
     Line(Psrposa());
+    EXPECT_EQ(ui->Edit6->text(), before);   // the GPS clock waits too
     PositionForm->show();
     EXPECT_FALSE(PositionForm->Timer1->isActive());
     EXPECT_EQ(ui->Edit6->text(), "   12:00:22   ");

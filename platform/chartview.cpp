@@ -123,7 +123,8 @@ public:
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
     {
         LayOut();
-        if (placed_.isEmpty()) return;
+        const QList<QPointF> &at = placed_;
+        if (at.isEmpty()) return;
         const QPen pen = series_->pen();
         painter->save();
         painter->setPen(pen);
@@ -131,20 +132,20 @@ public:
         if (pen.style() == Qt::SolidLine) {
             // Each segment on its own, in one call.
             QVarLengthArray<QLineF, 1024> lines;
-            lines.reserve(placed_.size());
-            for (qsizetype i = 1; i < placed_.size(); ++i) lines.append(QLineF(placed_[i - 1], placed_[i]));
+            lines.reserve(at.size());
+            for (qsizetype i = 1; i < at.size(); ++i) lines.append(QLineF(at[i - 1], at[i]));
             painter->drawLines(lines.constData(), static_cast<int>(lines.size()));
         } else if (pen.style() != Qt::NoPen) {
             // A pattern runs on along the whole line.
-            QPainterPath path(placed_[0]);
-            for (qsizetype i = 1; i < placed_.size(); ++i) path.lineTo(placed_[i]);
+            QPainterPath path(at[0]);
+            for (qsizetype i = 1; i < at.size(); ++i) path.lineTo(at[i]);
             painter->drawPath(path);
         }
         const QImage marker = series_->lightMarker();
         if (!marker.isNull()) {
             // Centred on the point, to the nearest pixel.
             const qreal halfWidth = marker.width() / 2.0, halfHeight = marker.height() / 2.0;
-            for (const QPointF &p : std::as_const(placed_))
+            for (const QPointF &p : at)
                 painter->drawImage(QPointF(p.x() - halfWidth, p.y() - halfHeight), marker);
         }
         painter->restore();

@@ -1,7 +1,8 @@
 // What a chart pays to take k new points into a series of n and drop its k
 // oldest, on a shown chart view: the whole series again through replace(), or
 // removePoints() plus an append() of the new points. Also a new axis range with
-// the series full, against Refill, which sets it while the series are empty. Run on
+// the series full, against Refill, which sets it while the series are empty; and
+// a new spectrum drawn by Qt Charts or by the view itself. Run on
 // the platform the window would use (QT_QPA_PLATFORM).
 #include <benchmark/benchmark.h>
 
@@ -77,6 +78,36 @@ void BM_ChartNewRange(benchmark::State &state)
     state.SetLabel(emptyFirst ? "Refill (emptied first)" : "range, then points");
 }
 BENCHMARK(BM_ChartNewRange)->ArgsProduct({{10}, {0, 1}});
+
+// A new spectrum of 512 points (range(0)) into a line series on a shown chart,
+// drawn after each: range(1) 0 through the series' replace() (Qt Charts lays out
+// and draws it), 1 through SetSeriesPoints (the view draws it); range(2) 1 a
+// series of points with a marker image instead of a line.
+void BM_ChartNewSpectrum(benchmark::State &state)
+{
+    const int n = static_cast<int>(state.range(0));
+    const bool own = state.range(1) != 0, points = state.range(2) != 0;
+    ChartView view;
+    view.resize(800, 400);
+    view.show();
+    QImage marker(7, 7, QImage::Format_ARGB32_Premultiplied);
+    marker.fill(Qt::blue);
+    QLineSeries *series = points ? view.AddPointSeries(1, "s", marker, Qt::blue) : view.AddLineSeries(1, "s");
+    view.SetXRange(0, n);
+    view.SetYRange(-1, 102);
+    QApplication::processEvents();
+    int first = 0;
+    for (auto _ : state) {
+        ++first;
+        QList<QPointF> wave = Wave(first, n);
+        for (QPointF &p : wave) p.rx() -= first;
+        if (own) view.SetSeriesPoints(series, wave);
+        else series->replace(wave);
+        view.viewport()->repaint();
+    }
+    state.SetLabel(std::string(own ? "SetSeriesPoints" : "replace") + (points ? ", points" : ", line"));
+}
+BENCHMARK(BM_ChartNewSpectrum)->ArgsProduct({{512}, {0, 1}, {0, 1}});
 
 // A statistics memo of eleven lines, eight of which change at each redraw, on a
 // shown window: range(0) 0 setPlainText, 1 SetMemoLines; range(1) 1 painted after each.

@@ -4,6 +4,7 @@
 #include <QAreaSeries>
 #include <QBuffer>
 #include <QClipboard>
+#include <QGraphicsObject>
 #include <QLineSeries>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -13,6 +14,7 @@
 #include <QSvgGenerator>
 #include <QTimer>
 #include <QValueAxis>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -84,6 +86,128 @@ QList<QPointF> ThinScatterForDrawing(const QList<QPointF> &points, double x0, do
     return out;
 }
 
+// One line or point series of a ChartView, drawn in the series' own place in the
+// chart (a child of the item Qt Charts keeps for it, which holds no points): the
+// line from point to point and the marker image at each point, clipped to the
+// plot area, as Qt Charts draws a line series. Its points are placed on the plot
+// area only when it is next drawn or its extent is asked for.
+class ChartSeriesItem : public QGraphicsObject {
+public:
+    ChartSeriesItem(QChart *chart, QXYSeries *series, QGraphicsItem *parent)
+        : QGraphicsObject(parent), chart_(chart), series_(series)
+    {
+        setAcceptedMouseButtons(Qt::NoButton);
+    }
+
+    void SetPoints(QList<QPointF> points)
+    {
+        Moved();
+        points_ = std::move(points);
+    }
+    const QList<QPointF> &Points() const { return points_; }
+
+    // The points, the axes' ranges, the plot area or the pen changed.
+    void Moved()
+    {
+        if (!laidOut_) return;   // the scene has not seen the last layout yet
+        prepareGeometryChange();
+        laidOut_ = false;
+    }
+
+    QRectF boundingRect() const override
+    {
+        LayOut();
+        return bounds_;
+    }
+
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
+    {
+        LayOut();
+        const QList<QPointF> &at = placed_;
+        if (at.isEmpty()) return;
+        const QPen pen = series_->pen();
+        painter->save();
+        painter->setPen(pen);
+        painter->setClipRect(clip_);
+        if (pen.style() == Qt::SolidLine) {
+            // Each segment on its own, in one call.
+            QVarLengthArray<QLineF, 1024> lines;
+            lines.reserve(at.size());
+            for (qsizetype i = 1; i < at.size(); ++i) lines.append(QLineF(at[i - 1], at[i]));
+            painter->drawLines(lines.constData(), static_cast<int>(lines.size()));
+        } else if (pen.style() != Qt::NoPen) {
+            // A pattern runs on along the whole line.
+            QPainterPath path(at[0]);
+            for (qsizetype i = 1; i < at.size(); ++i) path.lineTo(at[i]);
+            painter->drawPath(path);
+        }
+        const QImage marker = series_->lightMarker();
+        if (!marker.isNull()) {
+            // Centred on the point, to the nearest pixel.
+            const qreal halfWidth = marker.width() / 2.0, halfHeight = marker.height() / 2.0;
+            for (const QPointF &p : at)
+                painter->drawImage(QPointF(p.x() - halfWidth, p.y() - halfHeight), marker);
+        }
+        painter->restore();
+    }
+
+private:
+    void LayOut() const
+    {
+        if (laidOut_) return;
+        laidOut_ = true;
+        placed_.clear();
+        const QRectF area = chart_->plotArea();
+        // The plot area widened by the part of a pixel that lets lines along its
+        // edges show, never so far that a line shows outside it.
+        clip_ = QRectF(QPointF(0, 0), area.size());
+        const qreal x1 = area.x() - int(area.x()), y1 = area.y() - int(area.y());
+        const qreal x2 = (clip_.width() + 0.5) - int(clip_.width() + 0.5);
+        const qreal y2 = (clip_.height() + 0.5) - int(clip_.height() + 0.5);
+        clip_.adjust(-x1, -y1, qMax(x1, x2), qMax(y1, y2));
+        bounds_ = QRectF();
+        const auto axes = series_->attachedAxes();
+        const QValueAxis *xAxis = nullptr, *yAxis = nullptr;
+        for (QAbstractAxis *axis : axes) {
+            auto *value = qobject_cast<const QValueAxis *>(axis);
+            if (value && axis->orientation() == Qt::Horizontal) xAxis = value;
+            if (value && axis->orientation() == Qt::Vertical) yAxis = value;
+        }
+        if (!xAxis || !yAxis || points_.isEmpty()) return;
+        const qreal minX = xAxis->min(), minY = yAxis->min();
+        const qreal xd = xAxis->max() - minX, yd = yAxis->max() - minY;
+        if (qFuzzyIsNull(xd) || qFuzzyIsNull(yd)) return;
+        const qreal deltaX = area.width() / xd, deltaY = area.height() / yd;
+        placed_.resize(points_.size());
+        double left = qInf(), right = -qInf(), top = qInf(), bottom = -qInf();
+        bool finite = true;
+        for (qsizetype i = 0; i < points_.size(); ++i) {
+            const qreal x = (points_[i].x() - minX) * deltaX;
+            const qreal y = area.height() - (points_[i].y() - minY) * deltaY;
+            placed_[i] = QPointF(x, y);
+            finite = finite && std::isfinite(x) && std::isfinite(y);
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+        if (!finite) {
+            bounds_ = clip_;   // what a line to no number draws is left to the painter
+            return;
+        }
+        const QImage marker = series_->lightMarker();
+        const qreal margin = std::max<qreal>(series_->pen().widthF(), std::max(marker.width(), marker.height())) + 2;
+        bounds_ = QRectF(QPointF(left, top), QPointF(right, bottom)).adjusted(-margin, -margin, margin, margin) & clip_;
+    }
+
+    QChart *chart_;
+    QXYSeries *series_;
+    QList<QPointF> points_;
+    mutable bool laidOut_ = false;
+    mutable QList<QPointF> placed_;
+    mutable QRectF clip_, bounds_;
+};
+
 ChartView::ChartView(QWidget *parent) : QChartView(new QChart(), parent)
 {
     QChart *c = chart();
@@ -115,6 +239,15 @@ ChartView::ChartView(QWidget *parent) : QChartView(new QChart(), parent)
     connect(bottom_, &QValueAxis::rangeChanged, this, &ChartView::RefineLater);
     connect(left_, &QValueAxis::rangeChanged, this, &ChartView::RefineLater);
     connect(c, &QChart::plotAreaChanged, this, &ChartView::RefineLater);
+    connect(bottom_, &QValueAxis::rangeChanged, this, &ChartView::DrawnSeriesMoved);
+    connect(left_, &QValueAxis::rangeChanged, this, &ChartView::DrawnSeriesMoved);
+    connect(c, &QChart::plotAreaChanged, this, &ChartView::DrawnSeriesMoved);
+}
+
+void ChartView::DrawnSeriesMoved()
+{
+    for (ChartSeriesItem *item : std::as_const(drawn_))
+        if (item) item->Moved();
 }
 
 ChartView::~ChartView()
@@ -136,11 +269,25 @@ QLineSeries *ChartView::AddLineSeries(int tag, const QString &title)
     auto *series = new QLineSeries(chart());
     series->setName(title);
     series->setProperty("Tag", tag);
-    // A series deleted elsewhere must not leave its kept line behind.
-    connect(series, &QObject::destroyed, this, [this, series] { lines_.remove(series); });
+    // A series deleted elsewhere must not leave its kept line or its drawing behind.
+    connect(series, &QObject::destroyed, this, [this, series] {
+        lines_.remove(series);
+        delete drawn_.take(series).data();
+    });
+    const QList<QGraphicsItem *> before = chart()->childItems();
     chart()->addSeries(series);
     series->attachAxis(bottom_);
     series->attachAxis(left_);
+    // Drawn in the place of the item Qt Charts made for the series: above the
+    // series added before it, below those added after it.
+    QGraphicsItem *place = nullptr;
+    for (QGraphicsItem *item : chart()->childItems())
+        if (!before.contains(item)) place = item;
+    auto *item = new ChartSeriesItem(chart(), series, place ? place : chart());
+    if (!place) item->setZValue(before.isEmpty() ? 0 : before.back()->zValue());
+    drawn_.insert(series, item);
+    connect(series, &QXYSeries::penChanged, item, [item] { item->Moved(); });
+    connect(series, &QXYSeries::lightMarkerChanged, item, [item] { item->Moved(); });
     return series;
 }
 
@@ -199,6 +346,7 @@ void ChartView::RemoveSeries(QXYSeries *series)
 {
     if (!series) return;
     lines_.remove(series);
+    delete drawn_.take(series).data();
     chart()->removeSeries(series);
     delete series;
 }
@@ -242,24 +390,41 @@ void ChartView::SetSeriesPoints(QXYSeries *series, const QList<QPointF> &points)
     QList<QPointF> shown = Thinned(line);
     if (shown.size() == points.size()) {
         lines_.remove(series);
-        series->replace(points);
+        Show(series, points);
         return;
     }
     lines_[series] = std::move(line);
-    series->replace(shown);
+    Show(series, std::move(shown));
+}
+
+void ChartView::Show(QXYSeries *series, QList<QPointF> points)
+{
+    ChartSeriesItem *item = drawn_.value(series);
+    if (!item) {
+        series->replace(points);
+        return;
+    }
+    item->SetPoints(std::move(points));
+    emit PointsShown(series);
 }
 
 qsizetype ChartView::PointCount(const QXYSeries *series) const
 {
     auto it = lines_.constFind(series);
     if (it != lines_.constEnd()) return it->full.size();
-    return series ? series->count() : 0;
+    return ShownPoints(series).size();
 }
 
 QList<QPointF> ChartView::SeriesPoints(const QXYSeries *series) const
 {
     auto it = lines_.constFind(series);
     if (it != lines_.constEnd()) return it->full;
+    return ShownPoints(series);
+}
+
+QList<QPointF> ChartView::ShownPoints(const QXYSeries *series) const
+{
+    if (const ChartSeriesItem *item = drawn_.value(series)) return item->Points();
     return series ? series->points() : QList<QPointF>();
 }
 
@@ -290,7 +455,7 @@ void ChartView::Refine()
         it->y0 = y0;
         it->y1 = y1;
         it->rows = rows;
-        s->replace(Thinned(*it));
+        Show(s, Thinned(*it));
     }
 }
 
@@ -406,8 +571,10 @@ void ChartView::Refill(Range x, Range y, const std::vector<std::pair<QXYSeries *
     const bool xMoves = x && moves(bottom_, XRangeFor(x->first, x->second));
     const std::optional<std::pair<double, double>> shownY = y ? YRangeFor(y->first, y->second) : std::nullopt;
     const bool yMoves = shownY && moves(left_, *shownY);
+    // The series drawn here are placed on the plot area only when drawn.
     if (xMoves || yMoves)
-        for (const auto &fill : fills) fill.first->clear();
+        for (const auto &fill : fills)
+            if (!drawn_.value(fill.first)) fill.first->clear();
     if (x) SetXRange(x->first, x->second);
     if (y) SetYRange(y->first, y->second);
     for (const auto &[series, points] : fills) SetSeriesPoints(series, points);

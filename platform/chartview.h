@@ -1,17 +1,22 @@
 // The chart view every plot uses: Qt Charts with a rubber-band zoom that a right
-// click undoes, series found by a tag, series filled with replace() and thinned
-// to what the plot area can show, axis ranges set by the caller (Qt does not
-// rescale), and copies of the chart to the clipboard as PNG and SVG.
+// click undoes, series found by a tag, series thinned to what the plot area can
+// show, axis ranges set by the caller (Qt does not rescale), and copies of the
+// chart to the clipboard as PNG and SVG. The line and point series added here
+// stay in the chart for its legend and axes but hold no points there: the view
+// draws their lines and markers itself, in the series' place, as Qt Charts
+// would, without the outline Qt Charts works out for every new set of points.
 #pragma once
 
 #include <QChartView>
 #include <QHash>
 #include <QList>
 #include <QPointF>
+#include <QPointer>
 #include <optional>
 #include <utility>
 #include <vector>
 
+class ChartSeriesItem;
 class QAreaSeries;
 class QLineSeries;
 class QTimer;
@@ -57,14 +62,17 @@ public:
     void RemoveSeries(QXYSeries *series);
     void RemoveAllSeries();
 
-    // Fills the series with replace(), thinned for drawing against the current
-    // x range and plot width (a series of points: both ranges and the plot size);
-    // the full set is kept for a later zoom.
+    // Gives the series new points, thinned for drawing against the current x
+    // range and plot width (a series of points: both ranges and the plot size);
+    // the full set is kept for a later zoom. A series not added here (an area's
+    // lines) is filled with replace().
     void SetSeriesPoints(QXYSeries *series, const QList<QPointF> &points);
     // The number of points the series stands for (before thinning).
     qsizetype PointCount(const QXYSeries *series) const;
     // The full line of the series as given to SetSeriesPoints.
     QList<QPointF> SeriesPoints(const QXYSeries *series) const;
+    // The points the series draws (thinned), in the axes' units.
+    QList<QPointF> ShownPoints(const QXYSeries *series) const;
 
     void SetXRange(double min, double max);
     void SetYRange(double min, double max);
@@ -75,8 +83,9 @@ public:
 
     // New axis ranges as SetXRange and SetYRange take them (an axis given none
     // keeps its range), then new points for the series given, as SetSeriesPoints.
-    // A series that holds points when its axis moves is laid out for the new range
-    // and again for its new points: these are emptied first, and laid out once.
+    // The series drawn here are placed on the plot area only when drawn; one Qt
+    // Charts fills that holds points when its axis moves would be laid out for the
+    // new range and again for its new points: it is emptied first, and laid out once.
     using Range = std::optional<std::pair<double, double>>;
     void Refill(Range x, Range y, const std::vector<std::pair<QXYSeries *, QList<QPointF>>> &fills);
 
@@ -102,6 +111,9 @@ public:
     static void CopyWidgetToClipboard(QWidget *widget);
 
 signals:
+    // The series was given new points to draw (SetSeriesPoints, or thinned anew
+    // for a zoom or another size).
+    void PointsShown(QXYSeries *series);
     // A right click left the zoom; the chart shows its unzoomed ranges again.
     void ZoomUndone();
     // The user zoomed in with the rubber band; the axes show the zoomed ranges.
@@ -138,5 +150,9 @@ private:
         int rows = 0;
     };
     QList<QPointF> Thinned(const Line &line) const;
+    void Show(QXYSeries *series, QList<QPointF> points);
+    void DrawnSeriesMoved();
     QHash<const QXYSeries *, Line> lines_;
+    // The series this view draws itself, with the items that draw them.
+    QHash<const QXYSeries *, QPointer<ChartSeriesItem>> drawn_;
 };

@@ -3,6 +3,7 @@
 #include <QActionGroup>
 #include <QDateTime>
 #include <QLegendMarker>
+#include <QElapsedTimer>
 #include <QLineSeries>
 #include <QLocale>
 #include <QMenu>
@@ -128,6 +129,7 @@ TPositionForm::TPositionForm(QWidget *owner)
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
+    hidden_.start();
     beat_ = new BeatDrawing(this, [this] { Redraw(); }, RedrawMs);
 
     connect(Timer1, &QTimer::timeout, this, &TPositionForm::Timer1Timer);
@@ -181,7 +183,6 @@ TPositionForm::TPositionForm(QWidget *owner)
     if (QScreen *s = screen()) move(s->availableGeometry().center() - rect().center());
     Sync();
     Redraw();
-    Timer1->start();
 }
 
 TPositionForm::~TPositionForm() { beat_->Discard(); }
@@ -340,9 +341,11 @@ void TPositionForm::Sync()
     ui->Label3->setText(ScaleLabels[Plot.ScaleIndex]);
     if (c.StopClock) {
         c.StopClock = false;
+        pcClock_ = false;
         Timer1->stop();   // the box shows GPS time from now on
     }
-    if (c.GpsTime) {
+    // The GPS clock waits while the window is hidden: shown, it shows the latest time.
+    if (c.GpsTime && isVisible()) {
         c.GpsTime = false;
         ShowClock(Plot.GpsTime, "GPS Date and Time");
     }
@@ -401,6 +404,18 @@ void TPositionForm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     FormShow();
+    Sync();
+    if (!pcClock_ || Timer1->isActive()) return;
+    // The tick missed while hidden comes now.
+    if (hidden_.elapsed() >= Timer1->interval()) Timer1Timer();
+    Timer1->start();
+}
+
+void TPositionForm::hideEvent(QHideEvent *event)
+{
+    QMainWindow::hideEvent(event);
+    Timer1->stop();
+    hidden_.start();
 }
 
 // ---------------------------------------------------------------------------

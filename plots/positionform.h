@@ -4,6 +4,7 @@
 // stored copy, the scale, zoom and the GPS or PC clock.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
@@ -37,7 +38,8 @@ public:
     std::unique_ptr<Ui::TPositionForm> ui;
     ChartView *Chart1 = nullptr;
     QMenu *PopupMenu1 = nullptr;
-    QTimer *Timer1 = nullptr;
+    QTimer *Timer1 = nullptr;   // the PC clock, until GPS time comes
+    QElapsedTimer hidden_;   // since the window was last hidden (or made)
     // Tracks, intake and what the chart shows.
     PositionPlotModel Plot;
 
@@ -105,7 +107,9 @@ public:
     QPlainTextEdit *Memo(int k) const;
 
 protected:
+    // The PC clock runs only while the window is shown.
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -128,5 +132,6 @@ private:
     BeatDrawing *beat_ = nullptr;
     std::array<QStringList, PositionPlotModel::TrackCount> memoLines_;   // what each memo was last given
     bool panning_ = false;
+    bool pcClock_ = true;   // the box shows the PC clock (no GPS time yet)
     QPoint panFrom_;
 };

@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QDateTime>
 #include <QGroupBox>
+#include <QElapsedTimer>
 #include <QLineSeries>
 #include <QLocale>
 #include <QMenu>
@@ -75,6 +76,7 @@ TTDForm::TTDForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui::T
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
+    hidden_.start();
     beat_ = new BeatDrawing(this, [this] { Redraw(); }, RedrawMs);
 
     connect(Timer1, &QTimer::timeout, this, &TTDForm::Timer1Timer);
@@ -133,7 +135,6 @@ TTDForm::TTDForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui::T
     if (QScreen *s = screen()) move(s->availableGeometry().center() - rect().center());
     ResetAll();
     UpdateAxisTitle();
-    Timer1->start();
 }
 
 TTDForm::~TTDForm() { FormDestroy(); }
@@ -692,6 +693,22 @@ void TTDForm::FillDateAndTime(const QString &dateFormat)
 }
 
 void TTDForm::Timer1Timer() { FillDateAndTime(" ddd d-MMM-yyyy"); }
+
+void TTDForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (Timer1->isActive()) return;
+    // The tick missed while hidden comes now.
+    if (hidden_.elapsed() >= Timer1->interval()) Timer1Timer();
+    Timer1->start();
+}
+
+void TTDForm::hideEvent(QHideEvent *event)
+{
+    QMainWindow::hideEvent(event);
+    Timer1->stop();
+    hidden_.start();
+}
 
 void TTDForm::contextMenuEvent(QContextMenuEvent *event)
 {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QList>
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointF>
 #include <QStringList>
@@ -40,6 +41,7 @@ public:
     ChartView *Chart1 = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QTimer *Timer1 = nullptr;
+    QElapsedTimer hidden_;   // since the window was last hidden (or made)
     ColorDialog ColorDialog1;
 
     uint8_t SourceKind = 0;          // 0 TOAA, 1 DLORA, 2 DASFA
@@ -104,6 +106,9 @@ public:
     void AlwaysonTop1Click();
 
 protected:
+    // The clock runs only while the window is shown.
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 

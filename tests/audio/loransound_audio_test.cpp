@@ -156,7 +156,7 @@ TEST_F(LoranSoundAudioTest, LinesArePlayedAndChartedWhileSoundIsEnabled)
     ui->LoranSound1->trigger();
     Feed(SampleLines(3));    // sound disabled: not played, not charted
     EXPECT_EQ(ProgramWaveOutput(), nullptr);
-    EXPECT_EQ(LoranSoundForm->Series1->count(), 0);
+    EXPECT_EQ(LoranSoundForm->Chart1->ShownPoints(LoranSoundForm->Series1).size(), 0);
 
     LoranSoundForm->ui->Button2->click();
     const std::vector<QByteArray> lines = SampleLines(9);
@@ -195,11 +195,11 @@ TEST_F(LoranSoundAudioTest, ClosingWaitsForTheSoundThenFreesTheWindow)
     ASSERT_FALSE(window.isNull());
     EXPECT_EQ(Status(), "Status: Waiting for Sound to end");
     ASSERT_TRUE(Drawn(window->ChartDrawing()));   // the chart's beat
-    const int points = window->Series1->count();
+    const qsizetype points = window->Chart1->ShownPoints(window->Series1).size();
     Feed(SampleLines(12));   // lines arriving meanwhile are left alone
     EXPECT_EQ(GetFreeWaveBlocks(), GetWaveBlockCount() - 2);
     window->close();         // a second close just keeps waiting
-    EXPECT_EQ(window->Series1->count(), points);
+    EXPECT_EQ(window->Chart1->ShownPoints(window->Series1).size(), points);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 10000));
     EXPECT_FALSE(ui->LoranSound1->isChecked());
     EXPECT_EQ(ProgramWaveOutput(), nullptr);
@@ -213,7 +213,7 @@ TEST_F(LoranSoundAudioTest, TheMenuOrANewSourceStopsTheSoundAtOnceAndBadLinesAre
     for (const char *bad : {"DODU,LOOP1,AUDIO,20,8,fw!", "DODU,LOOP1,AUDIO,0,8,fw", "DODU,LOOP1,AUDIO,20,17,fw", "DODU,LOOP1,AUDIO,20,8"})
         Feed(bad);
     EXPECT_EQ(ProgramWaveOutput(), nullptr);
-    EXPECT_EQ(LoranSoundForm->Series1->count(), 0);
+    EXPECT_EQ(LoranSoundForm->Chart1->ShownPoints(LoranSoundForm->Series1).size(), 0);
     Feed(AudioBody(50, 16, 440, 0, 300));
     ASSERT_TRUE(IsWaveOutputOpen());
     EXPECT_EQ(ProgramWaveOutput()->Format().sampleRate(), 8000);
@@ -273,7 +273,7 @@ TEST_F(LoranSoundAudioTest, TheChartFollowsAtItsBeatAndNotWhileMinimised)
     OpenAndEnable();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm));
     int replaced = 0;
-    QObject::connect(LoranSoundForm->Series1, &QXYSeries::pointsReplaced, [&] { ++replaced; });
+    QObject::connect(LoranSoundForm->Chart1, &ChartView::PointsShown, [&] { ++replaced; });
     const std::vector<QByteArray> lines = SampleLines(12);
     MainForm->ReceiveData(lines[0]);
     EXPECT_EQ(replaced, 1);   // after a quiet spell, at once

@@ -10,6 +10,8 @@
 #include "plots/eurofixform.h"
 #include "plots/fftplot.h"
 #include "plots/headingform.h"
+#include "plots/positionform.h"
+#include "plots/tdplot.h"
 #include "ui_fftplot.h"
 #include "ui_headingform.h"
 
@@ -106,13 +108,13 @@ TEST_F(BeatViewsTest, HiddenWindowsPrepareNothingAndShowWhatDrawingEveryLineShow
     CreateForms();
     const QStringList before = Shown();
     FeedLines(false);
-    EXPECT_EQ(FFTForm->Spectrum(0)->count(), 0);
+    EXPECT_EQ(Shown(FFTForm->Spectrum(0)).size(), 0);
     EXPECT_EQ(EurofixForm->StationList.front()->DgpsCountValue->text(), "0");
     for (int c = 0; c < HeadingColumns::Count; ++c) EXPECT_EQ(HeadingForm->TimeLabels[c]->text(), "") << c;
     EXPECT_TRUE(HeadingForm->ui->PaintBox1->Needles().empty());
     QTest::qWait(120);   // beats pass: still nothing
     EXPECT_EQ(Shown().mid(0, 2), before.mid(0, 2));
-    EXPECT_EQ(FFTForm->Spectrum(0)->count(), 0);
+    EXPECT_EQ(Shown(FFTForm->Spectrum(0)).size(), 0);
 
     for (QWidget *w : std::initializer_list<QWidget *>{FFTForm, HeadingForm, EurofixForm}) w->show();
     ASSERT_TRUE(Drawn(FFTForm->Drawing()));
@@ -130,10 +132,10 @@ TEST_F(BeatViewsTest, AMinimisedWindowDrawsWhenRestored)
     FFTForm->showMinimized();
     Receive("DODU,FFTA,1.0,4096,0,2,1000,175000000,3,40.5,41.0,20.0,21.0");
     QTest::qWait(120);
-    EXPECT_EQ(FFTForm->Spectrum(0)->count(), 0);
+    EXPECT_EQ(Shown(FFTForm->Spectrum(0)).size(), 0);
     FFTForm->showNormal();
     ASSERT_TRUE(Drawn(FFTForm->Drawing()));
-    EXPECT_EQ(FFTForm->Spectrum(0)->count(), 2);
+    EXPECT_EQ(Shown(FFTForm->Spectrum(0)).size(), 2);
 }
 
 TEST_F(BeatViewsTest, AShownWindowRedrawsAtMostOnceABeat)
@@ -141,7 +143,7 @@ TEST_F(BeatViewsTest, AShownWindowRedrawsAtMostOnceABeat)
     CreateForms();
     for (QWidget *w : std::initializer_list<QWidget *>{FFTForm, HeadingForm, EurofixForm}) ShowAndWait(w);
     int replaced = 0;
-    QObject::connect(FFTForm->Spectrum(0), &QXYSeries::pointsReplaced, [&] { ++replaced; });
+    OnShown(FFTForm->Spectrum(0), [&] { ++replaced; });
     QTest::qWait(60);
     for (int i = 0; i < 10; ++i) {
         Receive("DODU,FFTA,1.1,1024,0,2,64,0.25,5,2," + std::to_string(20 + i) + ",30,20,30");
@@ -150,7 +152,7 @@ TEST_F(BeatViewsTest, AShownWindowRedrawsAtMostOnceABeat)
     EXPECT_EQ(replaced, 1);   // the first at once, the others wait for the beat
     ASSERT_TRUE(Drawn(FFTForm->Drawing()));
     EXPECT_EQ(replaced, 2);
-    EXPECT_EQ(FFTForm->Spectrum(0)->at(0).y(), 29.0);
+    EXPECT_EQ(Shown(FFTForm->Spectrum(0)).at(0).y(), 29.0);
 
     // A label in a window shown is painted once for a burst of lines, not for each.
     QTest::qWait(60);
@@ -163,4 +165,37 @@ TEST_F(BeatViewsTest, AShownWindowRedrawsAtMostOnceABeat)
     });
     EXPECT_LE(paints, 3);
     EXPECT_EQ(HeadingForm->TimeLabels[0]->text(), "19.00");
+}
+
+// The charts of windows that are not shown do no work for the lines that come:
+// no axis gets a range, no series points, no chart is laid out, no clock ticks.
+TEST_F(BeatViewsTest, HiddenChartsDoNoChartWork)
+{
+    CreateForms();
+    QTest::qWait(50);   // the charts' first layout
+    struct Counter : QObject {
+        QStringList work;
+        bool eventFilter(QObject *o, QEvent *e) override
+        {
+            if (e->type() == QEvent::LayoutRequest || e->type() == QEvent::GraphicsSceneResize)
+                work << o->objectName() + " layout";
+            return false;
+        }
+    } counter;
+    const std::vector<std::pair<QString, ChartView *>> charts{{"TD", TDForm->Chart1}, {"position", PositionForm->Chart1},
+                                                             {"FFT 1", FFTForm->Chart1}, {"FFT 2", FFTForm->Chart2}};
+    for (const auto &[name, view] : charts) {
+        view->chart()->setObjectName(name);
+        view->chart()->installEventFilter(&counter);
+        QObject::connect(view, &ChartView::PointsShown, &counter, [&, name] { counter.work << name + " points"; });
+        for (QValueAxis *axis : {view->BottomAxis(), view->LeftAxis()})
+            QObject::connect(axis, &QValueAxis::rangeChanged, &counter, [&, name] { counter.work << name + " range"; });
+    }
+    FeedLines(false);
+    QTest::qWait(250);   // beats pass
+    EXPECT_EQ(counter.work, QStringList());
+    EXPECT_GT(TDForm->Stations.size(), 0u);   // the lines were read
+    EXPECT_FALSE(TDForm->Timer1->isActive());
+    EXPECT_FALSE(PositionForm->Timer1->isActive());
+    for (const auto &[name, view] : charts) view->chart()->removeEventFilter(&counter);
 }

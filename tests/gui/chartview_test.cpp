@@ -1,5 +1,8 @@
 // The chart view under the plots: long lines and large point sets thinned for
 // drawing and refined when the ranges change; series still on it when it goes.
+#include <QAreaSeries>
+#include <QPainter>
+#include <QScreen>
 #include <QSet>
 #include <cmath>
 
@@ -23,12 +26,12 @@ TEST(ChartView, LinesKeepEveryColumnsExtremesAndShowEveryPointWhenZoomedIn)
     view.SetXRange(0, 99999);
     view.SetYRange(-1.5, 6);
     view.SetSeriesPoints(series, points);
-    EXPECT_LT(series->count(), 5000);
+    EXPECT_LT(Shown(series).size(), 5000);
     const QRectF area = view.chart()->plotArea();
     view.chart()->zoomIn(QRectF(area.left(), area.top(), 2, area.height()));
     ASSERT_TRUE(QTest::qWaitFor([&] {
         const double x0 = view.BottomAxis()->min(), x1 = view.BottomAxis()->max();
-        const QList<QPointF> shown = series->points();
+        const QList<QPointF> shown = Shown(series);
         return std::count_if(shown.begin(), shown.end(), [&](QPointF p) { return p.x() >= x0 && p.x() <= x1; }) >= x1 - x0 - 1;
     }, 2000));
     view.UndoZoom();
@@ -61,9 +64,9 @@ TEST(ChartView, PointSetsAreThinnedToOnePointAPixelInsideTheRanges)
     QList<QPointF> points;
     for (int i = 0; i < 60000; ++i) points.append(QPointF((i % 300) * 0.5 - 75, (i / 300) * 0.5 - 50));
     view->SetSeriesPoints(series, points);
-    EXPECT_LT(series->count(), 60000);
+    EXPECT_LT(Shown(series).size(), 60000);
     view->SetXRange(-100, 0);   // the view moves west: points come in from the edge
-    ASSERT_TRUE(QTest::qWaitFor([&] { return series->count() > 0 && series->at(0).x() < -50.0; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Shown(series).size() > 0 && Shown(series).at(0).x() < -50.0; }, 2000));
     view->SetSeriesPoints(view->AddLineSeries(5, "kept"), points);
     view->AddAreaSeries(6, "area");
     delete view;   // goes with thinned series and an area still on it
@@ -101,12 +104,12 @@ TEST(ChartView, ARefillEndsAsRangesThenPointsSetOneAfterTheOther)
     view.SetSeriesPoints(moving, {{0, 0}, {1, 1}});
     view.SetSeriesPoints(kept, {{0, 0.5}, {1, 0.5}});
     int movingChanges = 0, keptChanges = 0;
-    QObject::connect(moving, &QXYSeries::pointsReplaced, [&] { ++movingChanges; });
-    QObject::connect(kept, &QXYSeries::pointsReplaced, [&] { ++keptChanges; });
+    OnShown(moving, [&] { ++movingChanges; });
+    OnShown(kept, [&] { ++keptChanges; });
     const QList<QPointF> next{{0, 0}, {1, 1}, {2, 4}};
     view.Refill(std::pair{0.0, 2.0}, std::pair{-1.0, 5.0}, {{moving, next}});
-    EXPECT_EQ(moving->points(), next);
-    EXPECT_EQ(kept->count(), 2);   // not given: kept, laid out for the new range
+    EXPECT_EQ(Shown(moving), next);
+    EXPECT_EQ(Shown(kept).size(), 2);   // not given: kept, laid out for the new range
     EXPECT_EQ(movingChanges, 1);
     EXPECT_EQ(keptChanges, 0);
     EXPECT_EQ(view.BottomAxis()->max(), 2.0);
@@ -115,5 +118,119 @@ TEST(ChartView, ARefillEndsAsRangesThenPointsSetOneAfterTheOther)
     EXPECT_EQ(view.BottomAxis()->min(), 2.0);
     EXPECT_EQ(view.BottomAxis()->max(), 4.0);
     EXPECT_EQ(view.LeftAxis()->max(), 5.0);
-    EXPECT_EQ(moving->count(), 1);
+    EXPECT_EQ(Shown(moving).size(), 1);
+}
+
+namespace {
+
+int DifferentPixels(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size()) return -1;
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+QImage Diamond(int size, QColor colour)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    const double h = size / 2.0;
+    painter.drawPolygon(QPolygonF{{h, 0}, {double(size), h}, {h, double(size)}, {0, h}});
+    return image;
+}
+
+// What the screen shows of the view, as the window system has it.
+QImage OnScreen(ChartView &view)
+{
+    return QGuiApplication::primaryScreen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+}   // namespace
+
+// The view draws its line and point series itself. The same points drawn by Qt
+// Charts (given to the series with replace()) must look the same to the pixel:
+// lines of one and two pixels, a dashed line, a line with a gap of no numbers
+// and points far outside the ranges, marker images on the plot area's edges,
+// an area under them; unzoomed, zoomed in and at another size. New points and
+// ranges also reach the screen without leftovers of the old ones.
+TEST(ChartView, SeriesDrawnByTheViewLookAsQtChartsDrawsThem)
+{
+    ChartView own, qt;
+    std::vector<QXYSeries *> series[2];
+    std::vector<QList<QPointF>> given;
+    QList<QPointF> wave, gap, dashed, cloud, upper, lower;
+    for (int i = 0; i < 3000; ++i) wave.append(QPointF(i * 0.01 - 2, std::sin(i * 0.013) * 12 + (i % 700 == 0 ? 40 : 0)));
+    gap = {{-5, -1}, {1, 2}, {2, NAN}, {NAN, 3}, {3, -4}, {4.5, 9.99}, {1e9, 5}, {5, -1e9}, {9, 9}};
+    dashed = {{0, -9}, {3, 8}, {6, -9}, {10, 10}};
+    for (int i = 0; i < 400; ++i) cloud.append(QPointF((i * 37) % 101 * 0.1, (i * 91) % 211 * 0.1 - 10.5));
+    cloud.append({{0, -10}, {10, 10}, {0, 10}, {10, -10}, {10.2, 0}});
+    for (int i = 0; i <= 20; ++i) {
+        upper.append(QPointF(i * 0.5, 3 + (i % 3)));
+        lower.append(QPointF(i * 0.5, -3));
+    }
+    for (int v = 0; v < 2; ++v) {
+        ChartView &view = v ? qt : own;
+        view.resize(640, 420);
+        view.SetBackColor(Qt::black);
+        view.SetXRange(0, 10);
+        view.SetYRange(-10, 10);
+        QAreaSeries *area = view.AddAreaSeries(1, "area");
+        area->setColor(QColor(0, 0, 128));
+        area->setPen(Qt::NoPen);
+        area->upperSeries()->replace(upper);
+        area->lowerSeries()->replace(lower);
+        QLineSeries *line = view.AddLineSeries(2, "wave");
+        line->setPen(QPen(Qt::yellow, 1));
+        QLineSeries *thick = view.AddLineSeries(3, "gap");
+        thick->setPen(QPen(Qt::red, 2));
+        QLineSeries *dash = view.AddLineSeries(4, "dashed");
+        dash->setPen(QPen(Qt::green, 1, Qt::DashLine));
+        QLineSeries *points = view.AddPointSeries(5, "points", Diamond(7, Qt::cyan), Qt::cyan);
+        series[v] = {line, thick, dash, points};
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    }
+    given = {wave, gap, dashed, cloud};
+    auto fill = [&] {
+        for (size_t k = 0; k < given.size(); ++k) own.SetSeriesPoints(series[0][k], given[k]);
+        QApplication::processEvents();
+        for (size_t k = 0; k < given.size(); ++k) {
+            EXPECT_EQ(series[0][k]->count(), 0);   // nothing for Qt Charts to lay out
+            series[1][k]->replace(own.ShownPoints(series[0][k]));
+        }
+        QApplication::processEvents();
+    };
+    fill();
+    EXPECT_LT(own.ShownPoints(series[0][0]).size(), wave.size());   // thinned
+    EXPECT_EQ(DifferentPixels(own.ChartImage(), qt.ChartImage()), 0);
+
+    const QRectF area = own.chart()->plotArea();
+    for (ChartView *view : {&own, &qt}) view->chart()->zoomIn(QRectF(area.left() + 100.3, area.top() + 50, 140, 200));
+    QTest::qWait(20);
+    fill();
+    EXPECT_EQ(DifferentPixels(own.ChartImage(), qt.ChartImage()), 0);
+
+    for (ChartView *view : {&own, &qt}) {
+        view->UndoZoom();
+        view->resize(571, 333);
+    }
+    QApplication::processEvents();
+    given[1] = {{1, 1}, {2, -2}};   // the old line must go from the screen
+    given[3] = {{5, 5}};
+    fill();
+    EXPECT_EQ(DifferentPixels(own.ChartImage(), qt.ChartImage()), 0);
+    EXPECT_EQ(DifferentPixels(OnScreen(own), OnScreen(qt)), 0);
+    own.SetXRange(-3, 7);
+    qt.SetXRange(-3, 7);
+    fill();
+    EXPECT_EQ(DifferentPixels(OnScreen(own), OnScreen(qt)), 0);
+    for (int v = 0; v < 2; ++v) series[v][0]->setPen(QPen(Qt::magenta, 3));   // a new colour and width
+    QApplication::processEvents();
+    EXPECT_EQ(DifferentPixels(OnScreen(own), OnScreen(qt)), 0);
+    EXPECT_FALSE(OnScreen(own).isNull());
 }

@@ -36,7 +36,7 @@ protected:
         CreateForms();
         ui = FFTForm->ui.get();
     }
-    qsizetype Points(int chart) const { return FFTForm->Spectrum(chart)->count(); }
+    qsizetype Points(int chart) const { return Shown(FFTForm->Spectrum(chart)).size(); }
     // A line, and what the window shows of it at the next beat.
     void Take(const std::string &body)
     {
@@ -59,7 +59,7 @@ TEST_F(FFTPlotTest, EachLoopHasItsChartAndBadLinesKeepThePreviousSpectra)
     ShowAndWait(FFTForm);
     ASSERT_TRUE(Drawn(FFTForm->Drawing()));
     ASSERT_EQ(Points(1), 2);
-    EXPECT_EQ(FFTForm->Spectrum(1)->at(1), QPointF(0.09765625, 21.0));
+    EXPECT_EQ(Shown(FFTForm->Spectrum(1)).at(1), QPointF(0.09765625, 21.0));
     EXPECT_EQ(ui->IntegrationLabel->text(), "1000 * 4096 pts FFT (10.24 s)");
     EXPECT_EQ(ui->ProcessorLoadLabel->text(), "Processor Load: 50.00%");
     EXPECT_EQ(Axis(1), std::make_pair(15.0, 46.0));
@@ -117,7 +117,7 @@ TEST_F(FFTPlotTest, BothChartsZoomTogetherAndNewSpectraLeaveTheZoom)
     EXPECT_NE(zoomed, home);
     EXPECT_EQ(std::make_pair(Axis(1), Axis(1, false)), zoomed);
     Take(Spectrum({80, 85, 90, 95, 85, 80, 82, 88}));
-    EXPECT_EQ(FFTForm->Spectrum(0)->at(2).y(), 90.0);
+    EXPECT_EQ(Shown(FFTForm->Spectrum(0)).at(2).y(), 90.0);
     EXPECT_EQ(std::make_pair(Axis(0), Axis(0, false)), zoomed);
     RightClick(chart);
     EXPECT_FALSE(FFTForm->Zoomed);

@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include <QGraphicsView>
+
 #include "app/forms.h"
 #include "app/mainform.h"
 #include "logs/logform.h"
@@ -51,6 +53,21 @@ inline void Mouse(QWidget *w, QEvent::Type type, QPoint at, Qt::MouseButton butt
 {
     QMouseEvent e(type, at, w->mapToGlobal(at), button, held, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
+}
+
+// The view a series of a chart is shown in.
+inline ChartView *ViewOf(const QAbstractSeries *series)
+{
+    return qobject_cast<ChartView *>(series->chart()->scene()->views().value(0));
+}
+// The points the series draws (thinned), as its view holds them.
+inline QList<QPointF> Shown(const QXYSeries *series) { return ViewOf(series)->ShownPoints(series); }
+// Calls `f` whenever the series gets new points to draw.
+template <typename F> void OnShown(QXYSeries *series, F f)
+{
+    QObject::connect(ViewOf(series), &ChartView::PointsShown, [series, f](QXYSeries *s) {
+        if (s == series) f();
+    });
 }
 
 // A point of the chart's plot area, as fractions of its width and height.

@@ -37,7 +37,7 @@ TEST_F(LoranSoundTest, ViewItemOpensAnEmptyWindowTheTwinRaisesItAndTilePlacesIt)
     MainForm->ReceiveData(SampleAudio(2));   // nothing is kept for the window
     ui->LoranSound2->trigger();
     ASSERT_TRUE(ui->LoranSound1->isChecked());
-    EXPECT_EQ(LoranSoundForm->Series1->count(), 0);
+    EXPECT_EQ(Shown(LoranSoundForm->Series1).size(), 0);
     ChartView *chart = LoranSoundForm->Chart1;
     QCoreApplication::processEvents();
     EXPECT_LE(chart->LeftAxis()->tickInterval(), 64.0);   // -128, -64, 0, 64, 128 at least
@@ -73,7 +73,7 @@ TEST_F(LoranSoundTest, WithoutAnAudioDeviceNothingHangsOrPlays)
     MainForm->ReceiveData(SampleAudio(40));   // each line tries the device again
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_EQ(ProgramWaveOutput(), nullptr);
-    EXPECT_EQ(LoranSoundForm->Series1->count(), 0);   // not played, not charted
+    EXPECT_EQ(Shown(LoranSoundForm->Series1).size(), 0);   // not played, not charted
 
     // Disabling and closing do not wait for anything; lines then go nowhere.
     button->click();

@@ -62,7 +62,7 @@ TEST_F(PositionFormTest, EverySolutionIsReadWhileHiddenAndDrawnWhenShown)
     ShowAndWait(PositionForm);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 2000));
     EXPECT_EQ(Count(6), 2);
-    EXPECT_NEAR(Series(11)->at(0).y(), 10.0, 1e-3);
+    EXPECT_NEAR(Shown(Series(11)).at(0).y(), 10.0, 1e-3);
     EXPECT_EQ(Memo(4, 10), QString(28, ' ') + "#Obs    :     2");
 
     // Shown: the stream is coalesced into redraws at their interval.
@@ -104,7 +104,7 @@ TEST_F(PositionFormTest, TheEditsAreCheckedAndTheCentreIsSetStoredAndRestored)
     EXPECT_EQ(SettingsStore().ReadString("PP_Lon"), "-4.357191");
     ui->SetPosButton5->click();   // the newest GPS position
     EXPECT_NEAR(Plot().Centre.Latitude, 52.0 + 4.0 / MetresPerDegree(52.0, 4.0).Latitude, 1e-9);
-    EXPECT_NEAR(Series(11)->at(0).y(), 0.0, 1e-6);
+    EXPECT_NEAR(Shown(Series(11)).at(0).y(), 0.0, 1e-6);
     ui->Button2->click();
     EXPECT_EQ(Plot().Centre.Longitude, -4.357191);
     EXPECT_EQ(ui->Edit1->text(), "  52.01173840");
@@ -157,7 +157,7 @@ TEST_F(PositionFormTest, TheGpsSourceLoranAgainstGpsAndTheGpsClock)
     Line(Lcposa("43222.00", 'G', "52.0", "4.0"));
     ui->LoranvsGPSCheckBox1->click();
     EXPECT_EQ(Count(6), 0);   // GPS is the reference, not drawn
-    EXPECT_NEAR(Series(5)->at(0).y(), -5.0, 0.01);
+    EXPECT_NEAR(Shown(Series(5)).at(0).y(), -5.0, 0.01);
     EXPECT_EQ(Memo(3, 1).mid(28), "Lat Off :    -5.0 m");
     ui->LoranvsGPSCheckBox1->click();
     EXPECT_EQ(Count(6), 2);
@@ -225,7 +225,7 @@ TEST_F(PositionFormTest, TheChartIsRedrawnOnItsBeatAndNotWhileHidden)
     QElapsedTimer clock;
     clock.start();
     std::vector<qint64> redraws;
-    QObject::connect(Series(6), &QXYSeries::pointsReplaced, [&] { redraws.push_back(clock.elapsed()); });
+    OnShown(Series(6), [&] { redraws.push_back(clock.elapsed()); });
     for (int i = 1; i < 50; ++i) {
         GpsAt(i, 0.1 * i);
         QTest::qWait(20);
@@ -312,4 +312,24 @@ TEST_F(PositionFormTest, DrawnOnItsBeatTheChartEndsAsDrawnAfterEveryLine)
     }
     for (int k = 0; k < PositionPlotModel::TrackCount; ++k)
         EXPECT_EQ(PositionForm->Memo(k)->toPlainText(), perLine.Memo(k)->toPlainText()) << k;
+}
+
+// The PC clock runs only while the window is shown, and not again once GPS time
+// came, even while hidden; the GPS time shows once the window is.
+TEST_F(PositionFormTest, ThePcClockRunsOnlyWhileTheWindowIsShown)
+{
+    CreateForms();
+    ui = PositionForm->ui.get();
+    EXPECT_FALSE(PositionForm->Timer1->isActive());
+    ShowAndWait(PositionForm);
+    EXPECT_TRUE(PositionForm->Timer1->isActive());
+    PositionForm->hide();
+    EXPECT_FALSE(PositionForm->Timer1->isActive());
+    ui->PSRPOSA1->trigger();
+    const QString before = ui->Edit6->text();
+    Line(Psrposa());
+    EXPECT_EQ(ui->Edit6->text(), before);   // the GPS clock waits too
+    PositionForm->show();
+    EXPECT_FALSE(PositionForm->Timer1->isActive());
+    EXPECT_EQ(ui->Edit6->text(), "   12:00:22   ");
 }

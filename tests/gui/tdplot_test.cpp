@@ -69,14 +69,14 @@ TEST_F(TDPlotTest, RedrawsAreCoalescedSkippedWhileHiddenAndHeldWhileZoomed)
     TDForm->ViewAll1Click();
     Toaa(5, {"7499M"}, 5);
     QTest::qWait(250);
-    EXPECT_EQ(Series()[0]->count(), 5);   // hidden: not redrawn
+    EXPECT_EQ(Shown(Series()[0]).size(), 5);   // hidden: not redrawn
     ShowAndWait(TDForm);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !TDForm->RedrawPending(); }, 2000));
-    EXPECT_EQ(Series()[0]->count(), 10);
+    EXPECT_EQ(Shown(Series()[0]).size(), 10);
     Toaa(20, {"7499M"}, 10);
     EXPECT_TRUE(TDForm->RedrawPending());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !TDForm->RedrawPending(); }, 2000));
-    EXPECT_NEAR(Series()[0]->at(29).y(), 1000000.0 + 19.0, 1e-6);
+    EXPECT_NEAR(Shown(Series()[0]).at(29).y(), 1000000.0 + 19.0, 1e-6);
     // Showing the window did not take the delay away: the next line still waits.
     Toaa(1, {"7499M"}, 30);
     QCoreApplication::processEvents();
@@ -89,11 +89,11 @@ TEST_F(TDPlotTest, RedrawsAreCoalescedSkippedWhileHiddenAndHeldWhileZoomed)
     const double zoomedMax = chart->BottomAxis()->max();
     Toaa(5, {"7499M"}, 31);
     TDForm->FlushRedraw();
-    EXPECT_EQ(Series()[0]->count(), 31);   // zoomed: nothing rebuilt
+    EXPECT_EQ(Shown(Series()[0]).size(), 31);   // zoomed: nothing rebuilt
     EXPECT_EQ(chart->BottomAxis()->max(), zoomedMax);
     RightClick(chart);
     EXPECT_FALSE(chart->IsZoomed());
-    EXPECT_EQ(Series()[0]->count(), 36);
+    EXPECT_EQ(Shown(Series()[0]).size(), 36);
     EXPECT_EQ(chart->BottomAxis()->max(), 35.0);
     EXPECT_EQ(ui->Edit4->text(), "36");
 }
@@ -111,7 +111,7 @@ TEST_F(TDPlotTest, TheEditsAreCheckedBeforeTheyTakeEffect)
     ui->CheckBox2->setChecked(true);
     ui->CheckBox4->setChecked(true);
     EXPECT_EQ(Offsets(), (std::vector<int64_t>{0, 50, -50, 100}));
-    auto shown = [](size_t k) { return TDForm->Chart1->FindSeries(TDForm->Stations[k]->SeriesTag())->at(1).y(); };
+    auto shown = [](size_t k) { return Shown(TDForm->Chart1->FindSeries(TDForm->Stations[k]->SeriesTag())).at(1).y(); };
     EXPECT_NEAR(shown(1) - shown(0), 50.0, 1e-6);   // each series lies at its offset
     ExpectRefused(ui->Edit2, ui->Button2, {"-1", "x"}, "Illegal value for Offset");
     ui->Edit2->setText("10");
@@ -160,8 +160,8 @@ TEST_F(TDPlotTest, TheStationMenusAndTheMasterUntilTheViewsAreReset)
     emit ui->ComboBox1->activated(3);
     ASSERT_EQ(TDForm->Master->Dup, 1);
     TDForm->ViewAll1Click();
-    EXPECT_EQ(TDForm->Chart1->FindSeries(TDForm->Master->SeriesTag())->at(0).y(), 0.0);
-    EXPECT_DOUBLE_EQ(TDForm->Chart1->FindSeries(74990100)->at(1).y(), -2000.0);   // 2 us below the master
+    EXPECT_EQ(Shown(TDForm->Chart1->FindSeries(TDForm->Master->SeriesTag())).at(0).y(), 0.0);
+    EXPECT_DOUBLE_EQ(Shown(TDForm->Chart1->FindSeries(74990100)).at(1).y(), -2000.0);   // 2 us below the master
     Line(ToaaLine(3, {{"7499M", 1}, {"7499X", 2}, {"7499M", 3}, {"6731Z", 9}, {"9007W", 4}}));
     EXPECT_EQ(ui->ComboBox1->currentText(), "7499M 1");   // a new station keeps the choice
     EXPECT_EQ(TDForm->Chart1->LeftAxis()->titleText(), "Time of Arrival Difference (ns)");
@@ -244,7 +244,7 @@ TEST_F(TDPlotTest, TheChartIsRedrawnOnItsBeatAndNotWhileHidden)
     QElapsedTimer clock;
     clock.start();
     std::vector<qint64> redraws;
-    QObject::connect(Series()[0], &QXYSeries::pointsReplaced, [&] { redraws.push_back(clock.elapsed()); });
+    OnShown(Series()[0], [&] { redraws.push_back(clock.elapsed()); });
     for (int i = 0; i < 50; ++i) {
         Toaa(1, {"7499M"}, 3 + i);
         QTest::qWait(20);
@@ -252,25 +252,25 @@ TEST_F(TDPlotTest, TheChartIsRedrawnOnItsBeatAndNotWhileHidden)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !TDForm->RedrawPending(); }, 2000));
     ASSERT_GE(redraws.size(), 3u);
     for (size_t i = 1; i < redraws.size(); ++i) EXPECT_GE(redraws[i] - redraws[i - 1], TTDForm::RedrawMs - 5) << i;
-    EXPECT_EQ(Series()[0]->count(), 53);
+    EXPECT_EQ(Shown(Series()[0]).size(), 53);
 
     Toaa(1, {"7499M"}, 53);
     TDForm->hide();
     QTest::qWait(TTDForm::RedrawMs + 100);
-    EXPECT_EQ(Series()[0]->count(), 53);
+    EXPECT_EQ(Shown(Series()[0]).size(), 53);
     EXPECT_TRUE(TDForm->RedrawPending());
     ShowAndWait(TDForm);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !TDForm->RedrawPending(); }, 2000));
-    EXPECT_EQ(Series()[0]->count(), 54);
+    EXPECT_EQ(Shown(Series()[0]).size(), 54);
 
     // Minimised, likewise.
     Toaa(1, {"7499M"}, 54);
     TDForm->showMinimized();
     QTest::qWait(TTDForm::RedrawMs + 100);
-    EXPECT_EQ(Series()[0]->count(), 54);
+    EXPECT_EQ(Shown(Series()[0]).size(), 54);
     TDForm->showNormal();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !TDForm->RedrawPending(); }, 2000));
-    EXPECT_EQ(Series()[0]->count(), 55);
+    EXPECT_EQ(Shown(Series()[0]).size(), 55);
 }
 
 // Statistics that a line leaves as they were are not set again (their text would
@@ -334,4 +334,24 @@ TEST_F(TDPlotTest, DrawnOnItsBeatTheChartEndsAsDrawnAfterEveryLine)
     }
     EXPECT_EQ(ui->Memo1->toPlainText(), perLine.ui->Memo1->toPlainText());
     EXPECT_EQ(ui->Edit4->text(), perLine.ui->Edit4->text());
+}
+
+// The clock in the window runs only while it is shown; a tick missed while
+// hidden comes when it is shown again.
+TEST_F(TDPlotTest, TheClockRunsOnlyWhileTheWindowIsShown)
+{
+    const QString made = ui->Edit5->text();   // the date as the window was made
+    EXPECT_FALSE(TDForm->isVisible());
+    EXPECT_FALSE(TDForm->Timer1->isActive());
+    TDForm->show();
+    EXPECT_TRUE(TDForm->Timer1->isActive());
+    EXPECT_EQ(ui->Edit5->text(), made);   // its first tick still to come
+    TDForm->close();
+    EXPECT_FALSE(TDForm->Timer1->isActive());
+    QTest::qWait(1100);
+    EXPECT_EQ(ui->Edit5->text(), made);
+    TDForm->show();
+    EXPECT_TRUE(TDForm->Timer1->isActive());
+    EXPECT_TRUE(ui->Edit5->text().contains('-'));   // as each tick shows the date
+    EXPECT_NE(ui->Edit6->text().trimmed(), "");
 }

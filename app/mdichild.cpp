@@ -27,6 +27,16 @@ MdiChildForm::~MdiChildForm()
     if (MenuItem) MenuItem->setChecked(false);
 }
 
+bool MdiChildForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // The frame answers each layout request of its client by working out its
+    // title bar again. The client has no layout of its own: its controls sit
+    // where the form put them, and a label whose text changes width asks for a
+    // layout that changes nothing. The frame's limits come with the client's size.
+    if (watched == client_ && event->type() == QEvent::LayoutRequest && !client_->layout()) return true;
+    return QMdiSubWindow::eventFilter(watched, event);
+}
+
 QSize MdiChildForm::FrameSize() const
 {
     QStyleOptionTitleBar option;

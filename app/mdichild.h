@@ -36,6 +36,7 @@ public:
     QRect NormalGeometry() const;
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 

@@ -1,6 +1,7 @@
 #include "sentence/numfmt.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -19,13 +20,15 @@ constexpr int kMaxDigits = 17;
 
 Decimal ToDecimal(double v)
 {
+    // The exactly rounded digits, as printf's %.16e gives them, without its cost.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", kMaxDigits - 1, std::fabs(v));
+    const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, kMaxDigits - 1);
     Decimal d;
-    for (const char *p = buf; *p && *p != 'e'; ++p)
+    d.digits.reserve(kMaxDigits);
+    const char *p = buf;
+    for (; p != r.ptr && *p != 'e'; ++p)
         if (*p >= '0' && *p <= '9') d.digits.push_back(*p);
-    const char *e = std::strchr(buf, 'e');
-    d.exponent = e ? std::atoi(e + 1) : 0;
+    if (p != r.ptr) std::from_chars(*(p + 1) == '+' ? p + 2 : p + 1, r.ptr, d.exponent);
     return d;
 }
 

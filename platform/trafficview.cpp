@@ -15,6 +15,7 @@
 #include <QtMath>
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 // Where a number follows a plain-text edit (QPlainTextEdit, QPlainTextDocumentLayout,
 // QWidgetTextControl), it is the same number taken the same way, so the pane
@@ -60,17 +61,28 @@ constexpr size_t ReuseWindow = 512;
 // whole into an image of its own and copied: the style draws it as it draws
 // the bar in one piece (clipped by the painter instead, it draws some edges
 // otherwise). A bar under the mouse or held draws itself as it does (its
-// hover and press states).
+// hover and press states). A change of range, page or value that leaves the
+// slider on the same pixels draws nothing: the text moving on changes the
+// numbers at every redraw, the bar's look seldom.
 class StripScrollBar : public QScrollBar {
 public:
     using QScrollBar::QScrollBar;
 
 protected:
+    void sliderChange(SliderChange change) override
+    {
+        if (drawn_ && *drawn_ == CurrentLook()) return;
+        QScrollBar::sliderChange(change);
+    }
+
     void paintEvent(QPaintEvent *event) override
     {
+        drawn_ = CurrentLook();
         if (underMouse() || isSliderDown() || QGuiApplication::mouseButtons() != Qt::NoButton ||
-            style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, this))
+            style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, this)) {
+            drawn_.reset();   // drawn in states of the mouse that a change of numbers does not show
             return QScrollBar::paintEvent(event);
+        }
         QStyleOptionSlider option;
         initStyleOption(&option);
         option.subControls = QStyle::SC_All;
@@ -89,6 +101,29 @@ protected:
             painter.drawImage(strip.topLeft(), piece);
         }
     }
+
+private:
+    // What the style draws from: where the slider and the groove lie, and the
+    // states that show (the arrows at either end among them).
+    struct Look {
+        QRect rect, slider;
+        int state = 0, active = 0;
+        bool atMinimum = false, atMaximum = false, empty = false;
+        bool operator==(const Look &) const = default;
+    };
+    Look CurrentLook() const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return {option.rect,
+                style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this),
+                int(option.state),
+                int(option.activeSubControls),
+                option.sliderPosition == option.minimum,
+                option.sliderPosition == option.maximum,
+                option.minimum == option.maximum};
+    }
+    std::optional<Look> drawn_;
 };
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <random>
+#include <utility>
 
 #include "gui_test_support.h"
 #include "link/monitortext.h"
@@ -222,4 +223,47 @@ TEST(TrafficViewTest, TheMouseAndTheKeysSelectAndScrollAsInAPlainTextEdit)
     for (auto [key, modifiers] : keys)
         ExpectSameAnswer(panes, "key " + QKeySequence(key | modifiers).toString().toStdString(),
                          [&](QWidget *port) { QTest::keyClick(port->parentWidget(), key, modifiers); });
+}
+
+// The pane's scroll bars draw again when the slider would show elsewhere, not
+// for each new range or value that leaves it on the same pixels.
+TEST(TrafficViewTest, AScrollBarDrawsAgainOnlyWhenItsSliderMoves)
+{
+    TrafficView pane;
+    pane.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    pane.resize(300, 200);
+    pane.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
+    QScrollBar *bar = pane.verticalScrollBar();
+    bar->setRange(0, 100000);
+    bar->setPageStep(10);
+    bar->setValue(50000);
+    struct Counter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *event) override { paints += event->type() == QEvent::Paint; return false; }
+    } counter;
+    bar->installEventFilter(&counter);
+    auto painted = [&] {
+        for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
+        return std::exchange(counter.paints, 0);
+    };
+    painted();
+    auto look = [&] {   // grabbing paints too
+        const QImage image = bar->grab().toImage();
+        counter.paints = 0;
+        return image;
+    };
+    const QImage before = look();
+    bar->setRange(0, 100010);
+    bar->setValue(50001);
+    bar->setPageStep(11);
+    EXPECT_EQ(painted(), 0);
+    EXPECT_TRUE(look() == before);
+    for (int value : {0, 100010}) {
+        bar->setValue(value);
+        EXPECT_GE(painted(), 1) << value;
+        EXPECT_FALSE(look() == before) << value;
+    }
+    bar->setRange(0, 0);   // no slider to move: the whole groove
+    EXPECT_GE(painted(), 1);
 }

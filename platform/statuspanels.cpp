@@ -1,12 +1,83 @@
 #include "platform/statuspanels.h"
 
+#include <QBoxLayout>
 #include <QMouseEvent>
+
+// The panels side by side, as the status bar's own row lays out the widgets
+// added to it (6 pixels apart, equal stretch), in a strip that the row holds
+// in their place. A panel given a new text asks its parent to lay it out
+// again; the strip only does so when a panel's height could change, so a
+// clock ticking in a panel redraws that panel's text alone, not the bar and
+// the frame window's layout each time.
+class PanelStrip : public QWidget {
+public:
+    explicit PanelStrip(QWidget *parent) : QWidget(parent)
+    {
+        row_.setContentsMargins(0, 0, 0, 0);
+        row_.setSpacing(6);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        setMinimumWidth(0);
+    }
+    void Add(QLabel *panel)
+    {
+        row_.addWidget(panel, 1);
+        heights_ = Heights();
+    }
+    QSize sizeHint() const override { return row_.sizeHint(); }
+    QSize minimumSizeHint() const override { return row_.minimumSize(); }
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::LayoutRequest) {
+            // Only heights count: the panels take no width of their own.
+            if (std::vector<int> heights = Heights(); heights != heights_) {
+                heights_ = std::move(heights);
+                row_.invalidate();
+                updateGeometry();
+                Place();
+            }
+            return true;
+        }
+        return QWidget::event(event);
+    }
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QWidget::resizeEvent(event);
+        Place();
+    }
+    void changeEvent(QEvent *event) override
+    {
+        QWidget::changeEvent(event);
+        if (event->type() == QEvent::LayoutDirectionChange) Place();
+    }
+
+private:
+    void Place()
+    {
+        row_.setDirection(isRightToLeft() ? QBoxLayout::RightToLeft : QBoxLayout::LeftToRight);
+        row_.setGeometry(rect());
+    }
+    std::vector<int> Heights() const
+    {
+        std::vector<int> heights;
+        for (int i = 0; i < row_.count(); ++i) {
+            const QLayoutItem *item = row_.itemAt(i);
+            heights.insert(heights.end(), {item->minimumSize().height(), item->sizeHint().height(), item->maximumSize().height()});
+        }
+        return heights;
+    }
+
+    QHBoxLayout row_;   // not the strip's layout: nothing it does reaches the bar
+    std::vector<int> heights_;
+};
 
 StatusPanels::StatusPanels(int count, QWidget *parent) : QStatusBar(parent)
 {
     setSizeGripEnabled(false);
+    strip_ = new PanelStrip(this);
     for (int i = 0; i < count; ++i) {
-        auto *label = new QLabel(this);
+        auto *label = new QLabel(strip_);
         label->setObjectName(QString("Panel%1").arg(i));
         label->setTextFormat(Qt::PlainText);
         label->setFrameShape(QFrame::Panel);
@@ -17,9 +88,10 @@ StatusPanels::StatusPanels(int count, QWidget *parent) : QStatusBar(parent)
         // bar's width in thirds and never hold the window wider.
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         label->setMinimumWidth(0);
-        addWidget(label, 1);
+        strip_->Add(label);
         panels_.push_back(label);
     }
+    addWidget(strip_, 1);
 }
 
 QString StatusPanels::PanelText(int i) const { return panels_.at(static_cast<size_t>(i))->text(); }

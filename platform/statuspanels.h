@@ -6,6 +6,8 @@
 #include <QStatusBar>
 #include <vector>
 
+class PanelStrip;
+
 class StatusPanels : public QStatusBar {
     Q_OBJECT
 public:
@@ -27,5 +29,6 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    PanelStrip *strip_ = nullptr;
     std::vector<QLabel *> panels_;
 };

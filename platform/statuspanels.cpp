@@ -2,6 +2,8 @@
 
 #include <QBoxLayout>
 #include <QMouseEvent>
+#include <QStyle>
+#include <algorithm>
 
 // The panels side by side, as the status bar's own row lays out the widgets
 // added to it (6 pixels apart, equal stretch), in a strip that the row holds
@@ -21,6 +23,7 @@ public:
     void Add(QLabel *panel)
     {
         row_.addWidget(panel, 1);
+        shapes_ = Shapes();
         heights_ = Heights();
     }
     QSize sizeHint() const override { return row_.sizeHint(); }
@@ -30,12 +33,17 @@ protected:
     bool event(QEvent *event) override
     {
         if (event->type() == QEvent::LayoutRequest) {
-            // Only heights count: the panels take no width of their own.
-            if (std::vector<int> heights = Heights(); heights != heights_) {
-                heights_ = std::move(heights);
-                row_.invalidate();
-                updateGeometry();
-                Place();
+            // Only heights count: the panels take no width of their own. A
+            // panel's height follows from what it is drawn with and how many
+            // lines its text has; measured again only when one of those changed.
+            if (std::vector<Shape> shapes = Shapes(); shapes != shapes_) {
+                shapes_ = std::move(shapes);
+                if (std::vector<int> heights = Heights(); heights != heights_) {
+                    heights_ = std::move(heights);
+                    row_.invalidate();
+                    updateGeometry();
+                    Place();
+                }
             }
             return true;
         }
@@ -68,7 +76,37 @@ private:
         return heights;
     }
 
+    // What a panel's height follows from; a text beyond Latin-1 may take a
+    // taller font in part, so it is measured each time.
+    struct Shape {
+        QFont font;
+        const QStyle *style = nullptr;
+        QMargins margins;
+        int frame = 0, minimum = 0, maximum = 0;
+        qsizetype lines = 0;
+        bool empty = false, measure = false;
+        bool operator==(const Shape &other) const
+        {
+            return !measure && !other.measure && font == other.font && style == other.style && margins == other.margins &&
+                   frame == other.frame && minimum == other.minimum && maximum == other.maximum && lines == other.lines &&
+                   empty == other.empty;
+        }
+    };
+    std::vector<Shape> Shapes() const
+    {
+        std::vector<Shape> shapes;
+        for (const QLabel *panel : findChildren<QLabel *>(Qt::FindDirectChildrenOnly)) {
+            const QString text = panel->text();
+            const bool latin1 = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x100; });
+            shapes.push_back({panel->font(), panel->style(), panel->contentsMargins(), panel->frameWidth(),
+                              panel->minimumHeight(), panel->maximumHeight(), text.count(u'\n'), text.isEmpty(),
+                              !latin1 || panel->textFormat() != Qt::PlainText || panel->isHidden()});
+        }
+        return shapes;
+    }
+
     QHBoxLayout row_;   // not the strip's layout: nothing it does reaches the bar
+    std::vector<Shape> shapes_;
     std::vector<int> heights_;
 };
 

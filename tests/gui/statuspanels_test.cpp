@@ -71,7 +71,12 @@ TEST(StatusPanelsTest, ThePanelsLookAsLabelsInAStatusBarAndANewTextLaysOutNothin
     };
     const QString texts[][3] = {{"No data recording", "", "12:00:01   Dravelon "},
                                 {"  25 B logged to log.txt", "a description", "12:00:02   Dravelon "},
-                                {" 123.5 kB logged to a rather long file name that does not fit.txt", "", ""}};
+                                {" 123.5 kB logged to a rather long file name that does not fit.txt", "", "12:00:02   Dravelon "},
+                                {"", "", ""},
+                                {"x", "y", "12:00:02   Dravelon "},
+                                {"two\nlines", "z", "12:00:03   Dravelon "},   // a higher bar
+                                {"  9 B logged to \u65e5\u672c\u8a9e.txt", "", "12:00:04   Dravelon "},
+                                {"No data recording", "", "12:00:05   Dravelon "}};
     for (int width : {601, 874, 1333}) {
         for (QMainWindow *w : {&ours, &plain}) w->resize(width, 200);
         for (const auto &row : texts) {

@@ -267,3 +267,30 @@ TEST(TrafficViewTest, AScrollBarDrawsAgainOnlyWhenItsSliderMoves)
     bar->setRange(0, 0);   // no slider to move: the whole groove
     EXPECT_GE(painted(), 1);
 }
+
+// The monitor and the data-source window mark the panes' bars opaque (so a bar
+// that changes repaints alone): each bar paints every pixel of itself, along
+// and across, wherever its slider stands.
+TEST(TrafficViewTest, AScrollBarPaintsEveryPixelOfItself)
+{
+    TrafficView pane;
+    pane.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    pane.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    pane.resize(300, 400);
+    pane.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
+    for (QScrollBar *bar : {pane.verticalScrollBar(), pane.horizontalScrollBar()}) {
+        for (auto [maximum, value] : {std::pair{0, 0}, {100, 0}, {100, 37}, {100, 100}, {5000, 2500}}) {
+            bar->setRange(0, maximum);
+            bar->setPageStep(20);
+            bar->setValue(value);
+            QImage image(bar->size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::magenta);
+            bar->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);   // no background: the bar alone
+            int unpainted = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) unpainted += image.pixel(x, y) == QColor(Qt::magenta).rgba();
+            EXPECT_EQ(unpainted, 0) << bar->orientation() << " " << maximum << " " << value;
+        }
+    }
+}

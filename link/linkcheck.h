@@ -21,8 +21,8 @@ std::optional<int> CheckLinesPerSecond(const std::string &text);    // 1 to 500
 // but no shorter than ReplayTickMinMs. A faster pace sends its lines in fewer
 // ticks, each with the lines the pace calls for (ReplayPace counts them): the
 // lines come at the same rate, and the program, the recording and the
-// system wake 50 times a second at 500 lines per second, not 500 times.
-inline constexpr int ReplayTickMinMs = 20;
+// system wake 25 times a second at 500 lines per second, not 500 times.
+inline constexpr int ReplayTickMinMs = 40;
 int ReplayIntervalMs(int linesPerSecond);
 
 // How many replayed lines a tick sends: those the time since the pace started

@@ -2,6 +2,9 @@
 
 #include <QBoxLayout>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QStyleOption>
 #include <QStyle>
 #include <algorithm>
 
@@ -126,10 +129,34 @@ StatusPanels::StatusPanels(int count, QWidget *parent) : QStatusBar(parent)
         // bar's width in thirds and never hold the window wider.
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         label->setMinimumWidth(0);
+        // Its own background: a new text redraws the panel alone, not the bar
+        // and the window under it.
+        label->setAutoFillBackground(true);
         strip_->Add(label);
         panels_.push_back(label);
     }
     addWidget(strip_, 1);
+}
+
+// As the status bar draws itself, with the frame it gives each of its widgets
+// around each panel (the panels are its widgets as the user sees them).
+void StatusPanels::paintEvent(QPaintEvent *event)
+{
+    if (!currentMessage().isEmpty()) return QStatusBar::paintEvent(event);
+    QPainter painter(this);
+    QStyleOption option;
+    option.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_PanelStatusBar, &option, &painter, this);
+    for (QLabel *panel : panels_) {
+        if (!panel->isVisible()) continue;
+        const QRect around = QRect(panel->mapTo(this, QPoint()), panel->size()).adjusted(-2, -1, 2, 1);
+        if (!event->rect().intersects(around)) continue;
+        QStyleOption frame(0);
+        frame.rect = around;
+        frame.palette = palette();
+        frame.state = QStyle::State_None;
+        style()->drawPrimitive(QStyle::PE_FrameStatusBarItem, &frame, &painter, panel);
+    }
 }
 
 QString StatusPanels::PanelText(int i) const { return panels_.at(static_cast<size_t>(i))->text(); }

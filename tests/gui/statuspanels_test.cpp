@@ -1,6 +1,8 @@
 // The status bar's panels: laid out and drawn as three labels added to a
 // status bar side by side, and a new text in a panel lays out nothing again.
 #include <QMainWindow>
+#include <QStyleFactory>
+#include <memory>
 
 #include "gui_test_support.h"
 #include "platform/statuspanels.h"
@@ -27,10 +29,11 @@ QStatusBar *PlainBar(QMainWindow &window)
 }
 
 struct Counter : QObject {
-    int layouts = 0;
+    int layouts = 0;   // events of the type
+    QEvent::Type type = QEvent::LayoutRequest;
     bool eventFilter(QObject *, QEvent *event) override
     {
-        layouts += event->type() == QEvent::LayoutRequest;
+        layouts += event->type() == type;
         return false;
     }
 };
@@ -91,6 +94,20 @@ TEST(StatusPanelsTest, ThePanelsLookAsLabelsInAStatusBarAndANewTextLaysOutNothin
     font.setPixelSize(20);
     for (QWidget *w : std::initializer_list<QWidget *>{panels, bar}) w->setFont(font);
     same("larger font");
+    // A style that frames each widget of a status bar frames each panel.
+    std::unique_ptr<QStyle> framing(QStyleFactory::create("Windows"));
+    ASSERT_TRUE(framing);
+    for (QWidget *w : std::initializer_list<QWidget *>{panels, bar}) w->setStyle(framing.get());
+    same("framing style");
+
+    // A new text repaints the panel alone: not the bar or the window under it.
+    Counter painted;
+    painted.type = QEvent::Paint;
+    for (QObject *o : std::initializer_list<QObject *>{panels, &ours}) o->installEventFilter(&painted);
+    panels->SetPanelText(0, "  1 kB logged to log.txt");
+    QTest::qWait(20);
+    EXPECT_EQ(painted.layouts, 0);
+    EXPECT_EQ(panels->PanelText(0), "  1 kB logged to log.txt");
 
     // The clock ticking: the bar and the window are not laid out again.
     Counter counter;

@@ -32,22 +32,29 @@ public:
     QSize sizeHint() const override { return row_.sizeHint(); }
     QSize minimumSizeHint() const override { return row_.minimumSize(); }
 
+    // Lays the panels out again when one's height could have changed. Only
+    // heights count: the panels take no width of their own. A panel's height
+    // follows from what it is drawn with and how many lines its text has; it
+    // is measured again only when one of those changed.
+    void Refresh()
+    {
+        std::vector<Shape> shapes = Shapes();
+        if (shapes == shapes_) return;
+        shapes_ = std::move(shapes);
+        std::vector<int> heights = Heights();
+        if (heights == heights_) return;
+        heights_ = std::move(heights);
+        row_.invalidate();
+        updateGeometry();
+        Place();
+    }
+
 protected:
     bool event(QEvent *event) override
     {
+        // A panel asks to be laid out again (a new text, a new font of its own).
         if (event->type() == QEvent::LayoutRequest) {
-            // Only heights count: the panels take no width of their own. A
-            // panel's height follows from what it is drawn with and how many
-            // lines its text has; measured again only when one of those changed.
-            if (std::vector<Shape> shapes = Shapes(); shapes != shapes_) {
-                shapes_ = std::move(shapes);
-                if (std::vector<int> heights = Heights(); heights != heights_) {
-                    heights_ = std::move(heights);
-                    row_.invalidate();
-                    updateGeometry();
-                    Place();
-                }
-            }
+            Refresh();
             return true;
         }
         return QWidget::event(event);
@@ -60,6 +67,9 @@ protected:
     void changeEvent(QEvent *event) override
     {
         QWidget::changeEvent(event);
+        // The bar's font or style, handed on to the panels before the strip
+        // hears of it: their heights are known before the bar asks the strip's.
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) Refresh();
         if (event->type() == QEvent::LayoutDirectionChange) Place();
     }
 
@@ -161,7 +171,11 @@ void StatusPanels::paintEvent(QPaintEvent *event)
 
 QString StatusPanels::PanelText(int i) const { return panels_.at(static_cast<size_t>(i))->text(); }
 
-void StatusPanels::SetPanelText(int i, const QString &text) { panels_.at(static_cast<size_t>(i))->setText(text); }
+void StatusPanels::SetPanelText(int i, const QString &text)
+{
+    panels_.at(static_cast<size_t>(i))->setText(text);
+    strip_->Refresh();   // a text of more lines makes the bar higher at once
+}
 
 void StatusPanels::SetPanelAlignment(int i, Qt::Alignment alignment)
 {

@@ -294,3 +294,37 @@ TEST(TrafficViewTest, AScrollBarPaintsEveryPixelOfItself)
         }
     }
 }
+
+// A bar whose slider goes back to where it stood shows what it showed there,
+// in the colours it has now: a new palette is drawn anew, as a fresh bar draws it.
+TEST(TrafficViewTest, AScrollBarBackWhereItStoodLooksAsAFreshOne)
+{
+    TrafficView panes[2];
+    for (TrafficView &pane : panes) {
+        pane.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        pane.resize(200, 300);
+        pane.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
+        pane.verticalScrollBar()->setRange(0, 100);
+        pane.verticalScrollBar()->setPageStep(20);
+    }
+    QScrollBar *bar = panes[0].verticalScrollBar(), *fresh = panes[1].verticalScrollBar();
+    auto look = [](QScrollBar *b) {
+        for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
+        return b->grab().toImage();
+    };
+    bar->setValue(10);
+    const QImage at10 = look(bar);
+    bar->setValue(90);
+    EXPECT_FALSE(look(bar) == at10);
+    bar->setValue(10);
+    EXPECT_TRUE(look(bar) == at10);
+    QPalette palette = bar->palette();
+    palette.setColor(QPalette::Button, Qt::darkGreen);
+    palette.setColor(QPalette::Window, Qt::yellow);
+    for (QScrollBar *b : {bar, fresh}) b->setPalette(palette);
+    fresh->setValue(10);
+    const QImage shown = look(bar);
+    EXPECT_FALSE(shown == at10);
+    EXPECT_TRUE(shown == look(fresh));
+}

@@ -69,8 +69,9 @@ TDataSourceForm::TDataSourceForm(QWidget *owner) : QDialog(owner), ui(std::make_
     palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
     ui->RichEdit1->setPalette(palette);
     ui->RichEdit1->SetWrapped(true);
-    // The bar paints every pixel of itself: moving it repaints it alone.
-    ui->RichEdit1->verticalScrollBar()->setAttribute(Qt::WA_OpaquePaintEvent);
+    // The bars paint every pixel of themselves: a bar that changes repaints
+    // alone, not the window's background and frames under it.
+    for (QScrollBar *bar : {ui->RichEdit1->verticalScrollBar(), ui->RichEdit1->horizontalScrollBar()}) bar->setAttribute(Qt::WA_OpaquePaintEvent);
     DrawTextUnshaped(ui->RichEdit1);
 
     RxMutex = std::make_unique<Win32Mutex>("", false);

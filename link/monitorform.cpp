@@ -56,8 +56,9 @@ TMonitorForm::TMonitorForm(QAction *menuItem, QWidget *parent)
         pane->installEventFilter(this);
         pane->viewport()->installEventFilter(this);
         pane->setContextMenuPolicy(Qt::NoContextMenu);
-        // The bar paints every pixel of itself: moving it repaints it alone.
-        pane->verticalScrollBar()->setAttribute(Qt::WA_OpaquePaintEvent);
+        // The bars paint every pixel of themselves: a bar that changes repaints
+        // alone, not the frame window's area, the window and its boxes under it.
+        for (QScrollBar *bar : {pane->verticalScrollBar(), pane->horizontalScrollBar()}) bar->setAttribute(Qt::WA_OpaquePaintEvent);
         DrawTextUnshaped(pane);
     }
 

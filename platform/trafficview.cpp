@@ -15,6 +15,7 @@
 #include <QtMath>
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 // Where a number follows a plain-text edit (QPlainTextEdit, QPlainTextDocumentLayout,
 // QWidgetTextControl), it is the same number taken the same way, so the pane
@@ -60,25 +61,77 @@ constexpr size_t ReuseWindow = 512;
 // whole into an image of its own and copied: the style draws it as it draws
 // the bar in one piece (clipped by the painter instead, it draws some edges
 // otherwise). A bar under the mouse or held draws itself as it does (its
-// hover and press states).
+// hover and press states). A change of range, page or value that leaves the
+// slider on the same pixels draws nothing: the text moving on changes the
+// numbers at every redraw, the bar's look seldom.
 class StripScrollBar : public QScrollBar {
 public:
     using QScrollBar::QScrollBar;
 
 protected:
+    void sliderChange(SliderChange change) override
+    {
+        if (drawn_ && *drawn_ == CurrentLook()) return;
+        QScrollBar::sliderChange(change);
+    }
+
     void paintEvent(QPaintEvent *event) override
     {
+        drawn_ = CurrentLook();
         if (underMouse() || isSliderDown() || QGuiApplication::mouseButtons() != Qt::NoButton ||
-            style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, this))
+            style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, this)) {
+            drawn_.reset();   // drawn in states of the mouse that a change of numbers does not show
             return QScrollBar::paintEvent(event);
+        }
+        const std::vector<QImage> &pieces = Pieces(*drawn_);
+        QPainter painter(this);
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            const QPoint at(0, static_cast<int>(i) * FillStrip);
+            if (event->rect().intersects(QRect(at, pieces[i].deviceIndependentSize().toSize()))) painter.drawImage(at, pieces[i]);
+        }
+    }
+
+private:
+    // What the style draws from: where the slider and the groove lie, and the
+    // states that show (the arrows at either end among them).
+    struct Look {
+        QRect rect, slider;
+        int state = 0, active = 0;
+        bool atMinimum = false, atMaximum = false, empty = false;
+        bool operator==(const Look &) const = default;
+    };
+    Look CurrentLook() const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return {option.rect,
+                style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this),
+                int(option.state),
+                int(option.activeSubControls),
+                option.sliderPosition == option.minimum,
+                option.sliderPosition == option.maximum,
+                option.minimum == option.maximum};
+    }
+    // The bar drawn in strips top to bottom, each whole into an image of its
+    // own. The few looks drawn last are kept: a bar whose slider moves to and
+    // fro between a few places (the text moving on, a line at a time) copies
+    // them again instead of having the style draw them.
+    const std::vector<QImage> &Pieces(const Look &look)
+    {
         QStyleOptionSlider option;
         initStyleOption(&option);
         option.subControls = QStyle::SC_All;
-        QPainter painter(this);
-        const QRect rect = event->rect();
         const qreal ratio = devicePixelRatioF();
-        for (int y = rect.top(); y <= rect.bottom(); y += FillStrip) {
-            const QRect strip(rect.left(), y, rect.width(), std::min(FillStrip, rect.bottom() + 1 - y));
+        const Drawing key{look, palette().cacheKey(), style(), ratio, option.direction, {}};
+        auto same = [&](const Drawing &d) { return d.look == key.look && d.palette == key.palette && d.style == key.style && d.ratio == key.ratio && d.direction == key.direction; };
+        auto it = std::find_if(drawings_.begin(), drawings_.end(), same);
+        if (it != drawings_.end()) {
+            std::rotate(drawings_.begin(), it, it + 1);
+            return drawings_.front().pieces;
+        }
+        Drawing drawing = key;
+        for (int y = 0; y < height(); y += FillStrip) {
+            const QRect strip(0, y, width(), std::min(FillStrip, height() - y));
             QImage piece(strip.size() * ratio, QImage::Format_ARGB32_Premultiplied);
             piece.setDevicePixelRatio(ratio);
             piece.fill(Qt::transparent);
@@ -86,9 +139,24 @@ protected:
             into.translate(-strip.topLeft());
             style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &into, this);
             into.end();
-            painter.drawImage(strip.topLeft(), piece);
+            drawing.pieces.push_back(std::move(piece));
         }
+        if (drawings_.size() >= KeptDrawings) drawings_.pop_back();
+        drawings_.insert(drawings_.begin(), std::move(drawing));
+        return drawings_.front().pieces;
     }
+    struct Drawing {
+        Look look;
+        qint64 palette = 0;
+        const QStyle *style = nullptr;
+        qreal ratio = 1;
+        Qt::LayoutDirection direction = Qt::LeftToRight;
+        std::vector<QImage> pieces;
+    };
+    static constexpr size_t KeptDrawings = 4;
+
+    std::optional<Look> drawn_;
+    std::vector<Drawing> drawings_;   // the latest first
 };
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <random>
+#include <utility>
 
 #include "gui_test_support.h"
 #include "link/monitortext.h"
@@ -222,4 +223,108 @@ TEST(TrafficViewTest, TheMouseAndTheKeysSelectAndScrollAsInAPlainTextEdit)
     for (auto [key, modifiers] : keys)
         ExpectSameAnswer(panes, "key " + QKeySequence(key | modifiers).toString().toStdString(),
                          [&](QWidget *port) { QTest::keyClick(port->parentWidget(), key, modifiers); });
+}
+
+// The pane's scroll bars draw again when the slider would show elsewhere, not
+// for each new range or value that leaves it on the same pixels.
+TEST(TrafficViewTest, AScrollBarDrawsAgainOnlyWhenItsSliderMoves)
+{
+    TrafficView pane;
+    pane.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    pane.resize(300, 200);
+    pane.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
+    QScrollBar *bar = pane.verticalScrollBar();
+    bar->setRange(0, 100000);
+    bar->setPageStep(10);
+    bar->setValue(50000);
+    struct Counter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *event) override { paints += event->type() == QEvent::Paint; return false; }
+    } counter;
+    bar->installEventFilter(&counter);
+    auto painted = [&] {
+        for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
+        return std::exchange(counter.paints, 0);
+    };
+    painted();
+    auto look = [&] {   // grabbing paints too
+        const QImage image = bar->grab().toImage();
+        counter.paints = 0;
+        return image;
+    };
+    const QImage before = look();
+    bar->setRange(0, 100010);
+    bar->setValue(50001);
+    bar->setPageStep(11);
+    EXPECT_EQ(painted(), 0);
+    EXPECT_TRUE(look() == before);
+    for (int value : {0, 100010}) {
+        bar->setValue(value);
+        EXPECT_GE(painted(), 1) << value;
+        EXPECT_FALSE(look() == before) << value;
+    }
+    bar->setRange(0, 0);   // no slider to move: the whole groove
+    EXPECT_GE(painted(), 1);
+}
+
+// The monitor and the data-source window mark the panes' bars opaque (so a bar
+// that changes repaints alone): each bar paints every pixel of itself, along
+// and across, wherever its slider stands.
+TEST(TrafficViewTest, AScrollBarPaintsEveryPixelOfItself)
+{
+    TrafficView pane;
+    pane.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    pane.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    pane.resize(300, 400);
+    pane.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
+    for (QScrollBar *bar : {pane.verticalScrollBar(), pane.horizontalScrollBar()}) {
+        for (auto [maximum, value] : {std::pair{0, 0}, {100, 0}, {100, 37}, {100, 100}, {5000, 2500}}) {
+            bar->setRange(0, maximum);
+            bar->setPageStep(20);
+            bar->setValue(value);
+            QImage image(bar->size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::magenta);
+            bar->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);   // no background: the bar alone
+            int unpainted = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) unpainted += image.pixel(x, y) == QColor(Qt::magenta).rgba();
+            EXPECT_EQ(unpainted, 0) << bar->orientation() << " " << maximum << " " << value;
+        }
+    }
+}
+
+// A bar whose slider goes back to where it stood shows what it showed there,
+// in the colours it has now: a new palette is drawn anew, as a fresh bar draws it.
+TEST(TrafficViewTest, AScrollBarBackWhereItStoodLooksAsAFreshOne)
+{
+    TrafficView panes[2];
+    for (TrafficView &pane : panes) {
+        pane.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        pane.resize(200, 300);
+        pane.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
+        pane.verticalScrollBar()->setRange(0, 100);
+        pane.verticalScrollBar()->setPageStep(20);
+    }
+    QScrollBar *bar = panes[0].verticalScrollBar(), *fresh = panes[1].verticalScrollBar();
+    auto look = [](QScrollBar *b) {
+        for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
+        return b->grab().toImage();
+    };
+    bar->setValue(10);
+    const QImage at10 = look(bar);
+    bar->setValue(90);
+    EXPECT_FALSE(look(bar) == at10);
+    bar->setValue(10);
+    EXPECT_TRUE(look(bar) == at10);
+    QPalette palette = bar->palette();
+    palette.setColor(QPalette::Button, Qt::darkGreen);
+    palette.setColor(QPalette::Window, Qt::yellow);
+    for (QScrollBar *b : {bar, fresh}) b->setPalette(palette);
+    fresh->setValue(10);
+    const QImage shown = look(bar);
+    EXPECT_FALSE(shown == at10);
+    EXPECT_TRUE(shown == look(fresh));
 }

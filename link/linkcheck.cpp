@@ -1,6 +1,5 @@
 #include "link/linkcheck.h"
 
-#include <algorithm>
 #include <cctype>
 #include <sys/stat.h>
 
@@ -71,10 +70,7 @@ std::optional<int> CheckLinesPerSecond(const std::string &text)
     return *v;
 }
 
-int ReplayIntervalMs(int linesPerSecond)
-{
-    return linesPerSecond > 0 ? std::max(1000 / linesPerSecond, ReplayTickMinMs) : 1000;
-}
+int ReplayIntervalMs(int linesPerSecond) { return linesPerSecond > 0 ? 1000 / linesPerSecond : 1000; }
 
 void ReplayPace::Start(int64_t nowNs, int linesPerSecond)
 {

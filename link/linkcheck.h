@@ -17,12 +17,7 @@ std::optional<uint32_t> CheckBaudText(const std::string &text);     // a whole n
 std::optional<uint8_t> CheckDataBitsText(const std::string &text);  // 5 to 8
 std::optional<uint16_t> CheckTcpPort(const std::string &text);      // 1 to 65535
 std::optional<int> CheckLinesPerSecond(const std::string &text);    // 1 to 500
-// The replay tick for a pace: 1000 / lines per second, in whole milliseconds,
-// but no shorter than ReplayTickMinMs. A faster pace sends its lines in fewer
-// ticks, each with the lines the pace calls for (ReplayPace counts them): the
-// lines come at the same rate, and the program, the recording and the
-// system wake 25 times a second at 500 lines per second, not 500 times.
-inline constexpr int ReplayTickMinMs = 40;
+// The replay tick for a pace: 1000 / lines per second, in whole milliseconds.
 int ReplayIntervalMs(int linesPerSecond);
 
 // How many replayed lines a tick sends: those the time since the pace started

@@ -32,19 +32,3 @@ TEST(ReplayPace, SendsTheSetRateWhateverTheTickAndNeverCatchesUpFasterThanIt)
     pace.Start(0, 1);
     EXPECT_EQ(pace.Due(10000 * Ms), 1);
 }
-
-// The tick is the pace's line interval down to 40 ms; a faster pace sends
-// several lines a tick and still comes at its rate.
-TEST(ReplayPace, AFastPaceTicksEvery40MsWithTheLinesItCallsFor)
-{
-    EXPECT_EQ(ReplayIntervalMs(1), 1000);
-    EXPECT_EQ(ReplayIntervalMs(24), 41);
-    EXPECT_EQ(ReplayIntervalMs(25), 40);
-    EXPECT_EQ(ReplayIntervalMs(26), 40);
-    EXPECT_EQ(ReplayIntervalMs(500), 40);
-    for (int rate : {24, 60, 499, 500}) {
-        ReplayPace pace;
-        pace.Start(0, rate);
-        EXPECT_NEAR(Tick(pace, 0, ReplayIntervalMs(rate), 4), 4 * rate, 1) << rate << " lines/s";
-    }
-}

@@ -80,10 +80,12 @@ double XServerCpuSeconds()
     return (fields[11].toDouble() + fields[12].toDouble()) / ticks;
 }
 
-// The bytes the heap has handed out and not taken back (glibc's count).
+// The bytes the heap has handed out and not taken back (glibc's count, the
+// large blocks it maps on their own included).
 double HeapMegabytes()
 {
-    return static_cast<double>(mallinfo2().uordblks) / (1024.0 * 1024.0);
+    const struct mallinfo2 m = mallinfo2();
+    return static_cast<double>(m.uordblks + m.hblkhd) / (1024.0 * 1024.0);
 }
 
 double ResidentMegabytes()

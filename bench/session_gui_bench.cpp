@@ -1,23 +1,28 @@
-// The program as a user leaves it running, the bundled sample replayed through
-// the data-source window at 24 and at 500 lines/s, with either every window a
-// user opens (the log windows, the monitor, the TD plot, the position plot, the
-// FFT spectrum, the Eurofix view, the compass and the Loran sound window with
-// sound enabled) or only the main window and the monitor. Each result is
-// labelled with the platform it ran on: "xcb" is what the user runs (the script
+// The program as a user leaves it running, a simulator log replayed through the
+// data-source window at 24 and at 500 lines/s, with either every window a user
+// opens (the log windows, the monitor, the TD plot, the position plot, the FFT
+// spectrum, the Eurofix view, the compass and the Loran sound window with sound
+// enabled) or only the main window and the monitor. Each result is labelled
+// with the platform it ran on: "xcb" is what the user runs (the script
 // bench/session_x.sh starts Xvfb and the test audio server for it), "offscreen"
 // draws into memory only. Two runs per case:
 //  - plain: CPU seconds per wall second of the program and of the X server (its
 //    process id in KAVU_XSERVER_PID), lines delivered per second (the recording
-//    counts them, as it counts every line) and the resident size;
+//    counts them, as it counts every line), the resident size and the growth
+//    of it and of the heap over the run;
 //  - probed: the longest stall of the GUI thread (a 1 ms timer's worst gap) and
 //    the time from a TOAA line's arrival to its time on the TOAA window's label
 //    (which is painted in the same turn of the event loop), both seen by that timer.
-// KAVU_SESSION_SECONDS sets the length of a plain run (default 10 s; a probed
-// run takes half of it); KAVU_SESSION_SHOT=/dir/%1.png saves the screen at the
-// end of each plain run; KAVU_SESSION_TD_STATIONS=1 shows every station on the
-// TD plot (as a user who reads it would) before a plain run with every window
-// measures.
+// KAVU_SESSION_LOG names the log (bench/session_x.sh makes a 30-minute one;
+// without it the bundled 10-minute sample, about 28 s at 500 lines/s);
+// KAVU_SESSION_SECONDS sets the length of a plain run (default 10 s, 60 s from
+// bench/session_x.sh; a probed run takes half of it); KAVU_SESSION_RSS_EVERY=N
+// follows the resident size over a plain run; KAVU_SESSION_SHOT=/dir/%1.png
+// saves the screen at the end of each plain run; KAVU_SESSION_TD_STATIONS=1
+// shows every station on the TD plot (as a user who reads it would) before a
+// plain run with every window measures.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <sys/resource.h>
 
 #include <unistd.h>
@@ -32,6 +37,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "app/forms.h"
@@ -74,6 +81,14 @@ double XServerCpuSeconds()
     return (fields[11].toDouble() + fields[12].toDouble()) / ticks;
 }
 
+// The bytes the heap has handed out and not taken back (glibc's count, the
+// large blocks it maps on their own included).
+double HeapMegabytes()
+{
+    const struct mallinfo2 m = mallinfo2();
+    return static_cast<double>(m.uordblks + m.hblkhd) / (1024.0 * 1024.0);
+}
+
 double ResidentMegabytes()
 {
     QFile statm("/proc/self/statm");
@@ -81,6 +96,20 @@ double ResidentMegabytes()
     const QList<QByteArray> fields = statm.readAll().split(' ');
     if (fields.size() < 2) return 0;
     return fields[1].toDouble() * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+QString ReplayedLog()
+{
+    const QString log = qEnvironmentVariable("KAVU_SESSION_LOG");
+    return log.isEmpty() ? QStringLiteral(KAVU_SOURCE_DIR "/samples/kavu-sim-10min.log") : log;
+}
+
+// With KAVU_SESSION_RSS_EVERY=N, a plain run prints "rss <case> <seconds> <MB>
+// heap <MB>" to standard error every N seconds: the resident size and what the
+// heap holds, to follow both over a long run.
+int RssEveryMs()
+{
+    return 1000 * std::max(0, qEnvironmentVariableIntValue("KAVU_SESSION_RSS_EVERY"));
 }
 
 int RunMs()
@@ -164,7 +193,7 @@ struct Session {
     void Replay(int linesPerSecond)
     {
         DataSourceForm->RadioFileClick(nullptr);
-        DataSourceForm->OpenDialog1.FileName = KAVU_SOURCE_DIR "/samples/kavu-sim-10min.log";
+        DataSourceForm->OpenDialog1.FileName = ReplayedLog();
         DataSourceForm->ui->Edit1->setText(QString::number(linesPerSecond));
         DataSourceForm->Button4Click();
         DataSourceForm->Button1Click(DataSourceForm->ui->Button1);
@@ -174,7 +203,10 @@ struct Session {
         fflush(nullptr);
         QFile f(dir.filePath("recorded.txt"));
         if (!f.open(QIODevice::ReadOnly)) return 0;
-        return f.readAll().count('\n');
+        // In pieces: the whole file at once would take as much memory as the run.
+        qint64 lines = 0;
+        while (!f.atEnd()) lines += f.read(1 << 16).count('\n');
+        return lines;
     }
 };
 
@@ -194,18 +226,32 @@ void BM_EveryWindowReplay(benchmark::State &state)
             TDForm->ViewAll1Click();
         }
         const double cpu0 = CpuSeconds(), x0 = XServerCpuSeconds();
-        const double rss0 = ResidentMegabytes();
+        const double rss0 = ResidentMegabytes(), heap0 = HeapMegabytes();
         QElapsedTimer wall;
         wall.start();
+        QTimer rssSampler;
+        if (RssEveryMs() > 0) {
+            const std::string name = std::to_string(rate) + (every ? "/every" : "/monitor");
+            QObject::connect(&rssSampler, &QTimer::timeout, [&wall, name] {
+                fprintf(stderr, "rss %s %.0f %.1f heap %.1f\n", name.c_str(), static_cast<double>(wall.elapsed()) * 1e-3,
+                        ResidentMegabytes(), HeapMegabytes());
+            });
+            fprintf(stderr, "rss %s 0 %.1f heap %.1f\n", name.c_str(), rss0, heap0);
+            rssSampler.start(RssEveryMs());
+        }
         RunEventLoop(RunMs());
+        rssSampler.stop();
         const double cpu = CpuSeconds() - cpu0, x = XServerCpuSeconds() - x0;
         const double seconds = static_cast<double>(wall.nsecsElapsed()) * 1e-9;
         state.SetIterationTime(seconds);
         state.counters["cpu_%"] = 100.0 * cpu / seconds;
         state.counters["x_cpu_%"] = x0 < 0 ? -1.0 : 100.0 * x / seconds;
+        const double rss = ResidentMegabytes();
+        state.counters["rss_MB"] = rss;
+        state.counters["rss_growth_MB"] = rss - rss0;
+        // What the program holds on to; the resident size also keeps freed pages the heap has not given back.
+        state.counters["heap_growth_MB"] = HeapMegabytes() - heap0;
         state.counters["lines/s"] = static_cast<double>(session.RecordedLines()) / seconds;
-        state.counters["rss_MB"] = ResidentMegabytes();
-        state.counters["rss_growth_MB"] = ResidentMegabytes() - rss0;
         // A picture of the screen at the end of the run, to see what was drawn.
         const QString shot = qEnvironmentVariable("KAVU_SESSION_SHOT");
         if (!shot.isEmpty() && QGuiApplication::primaryScreen())

@@ -3,9 +3,12 @@
 # started here) through xcb, with the test audio server for the Loran sound
 # window, reporting the CPU of the X server beside the program's.
 #   bench/session_x.sh BUILD_DIR [benchmark flags...]
-# KAVU_SESSION_SECONDS sets the length of a run (default 10 s); the default
-# flags run each case three times and report the medians. KAVU_BENCH_WRAPPER
-# runs the benchmark under a profiler, e.g. "perf record -g -o /tmp/p.data --".
+# KAVU_SESSION_SECONDS sets the length of a run (default 60 s); the default
+# flags run each case three times and report the medians. The replayed log is a
+# 30-minute one the simulator makes here for the run (longer than a run at 500
+# lines/s), unless KAVU_SESSION_LOG names one. KAVU_SESSION_RSS_EVERY=N prints
+# the resident size every N seconds. KAVU_BENCH_WRAPPER runs the benchmark
+# under a profiler, e.g. "perf record -g -o /tmp/p.data --".
 set -euo pipefail
 build=${1:?usage: session_x.sh BUILD_DIR [benchmark flags...]}
 shift
@@ -36,6 +39,15 @@ export KAVU_XSERVER_PID=$xpid
 eval "export $("$here/tools/pulse_start.sh" "$work/pulse")"
 export XDG_RUNTIME_DIR=$work
 export QT_QPA_PLATFORM=xcb
+
+# The log replayed: thirty minutes of the simulated receiver (about 43000
+# lines, 86 s at 500 lines/s), made once for this run and removed with it.
+if [ -z "${KAVU_SESSION_LOG:-}" ]; then
+  [ -x "$build/tools/kavu-sim" ] || { echo "session_x.sh: $build/tools/kavu-sim is not built" >&2; exit 1; }
+  "$build/tools/kavu-sim" --seed 1 --duration 1800 -o "$work/session-30min.log"
+  export KAVU_SESSION_LOG=$work/session-30min.log
+fi
+export KAVU_SESSION_SECONDS=${KAVU_SESSION_SECONDS:-60}
 
 flags=("$@")
 [ ${#flags[@]} -eq 0 ] && flags=(--benchmark_repetitions=3 --benchmark_display_aggregates_only=true)

@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QGraphicsObject>
+#include <QGraphicsRectItem>
 #include <QLineSeries>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -229,6 +230,10 @@ ChartView::ChartView(QWidget *parent) : QChartView(new QChart(), parent)
     c->addAxis(left_, Qt::AlignLeft);
     setRubberBand(QChartView::RectangleRubberBand);
     setRenderHint(QPainter::Antialiasing, false);
+    // The viewport is not filled before the scene is drawn: the chart's
+    // background paints most of it again; drawBackground fills what it leaves.
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     // A right click here undoes the zoom; it opens no menu.
     setContextMenuPolicy(Qt::PreventContextMenu);
 
@@ -611,6 +616,46 @@ void ChartView::SetBackColor(const QColor &colour)
 QColor ChartView::BackColor() const
 {
     return chart()->plotAreaBackgroundBrush().color();
+}
+
+// The part of the scene, in whole pixels, that the chart's background paints
+// over with an opaque colour, its rounded corners and edges left out.
+QRegion ChartView::CoveredByChart() const
+{
+    const QChart *c = chart();
+    const QBrush brush = c->backgroundBrush();
+    if (!c->isBackgroundVisible() || brush.style() != Qt::SolidPattern || !brush.isOpaque() || !transform().isIdentity())
+        return {};
+    // The background is the rectangle Qt Charts puts below everything else.
+    const QGraphicsRectItem *background = nullptr;
+    for (const QGraphicsItem *item : c->childItems())
+        if (item->type() == QGraphicsRectItem::Type && item->zValue() < 0 && item->isVisible() &&
+            item->effectiveOpacity() >= 1.0 && !item->graphicsEffect())
+            background = static_cast<const QGraphicsRectItem *>(item);
+    if (!background) return {};
+    const QRectF r = background->mapRectToScene(background->rect());
+    const QPen pen = c->backgroundPen();
+    const qreal edge = 1 + (pen.style() == Qt::NoPen ? 0 : std::max<qreal>(pen.widthF(), 1));
+    const int left = static_cast<int>(std::ceil(r.left() + edge)), top = static_cast<int>(std::ceil(r.top() + edge));
+    const int right = static_cast<int>(std::floor(r.right() - edge)), bottom = static_cast<int>(std::floor(r.bottom() - edge));
+    const int corner = static_cast<int>(std::ceil(std::max<qreal>(c->backgroundRoundness(), 0))) + 1;
+    if (right - left <= 2 * corner || bottom - top <= 2 * corner) return {};
+    QRegion covered(QRect(QPoint(left + corner, top), QPoint(right - 1 - corner, bottom - 1)));
+    covered += QRect(QPoint(left, top + corner), QPoint(right - 1, bottom - 1 - corner));
+    return covered;
+}
+
+void ChartView::drawBackground(QPainter *painter, const QRectF &rect)
+{
+    const QRect exposed = rect.toAlignedRect();
+    const QRegion bare = QRegion(exposed) - CoveredByChart();
+    if (bare.isEmpty()) return;
+    painter->save();
+    painter->setClipRegion(bare, Qt::IntersectClip);
+    // What the viewport would have been filled with, then the view's own background.
+    painter->fillRect(exposed, viewport()->palette().brush(viewport()->backgroundRole()));
+    QChartView::drawBackground(painter, rect);
+    painter->restore();
 }
 
 void ChartView::mousePressEvent(QMouseEvent *event)

@@ -12,6 +12,7 @@
 #include <QList>
 #include <QPointF>
 #include <QPointer>
+#include <QRegion>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -120,10 +121,12 @@ signals:
     void ZoomedIn();
 
 protected:
+    void drawBackground(QPainter *painter, const QRectF &rect) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    QRegion CoveredByChart() const;
     int Columns() const;
     int Rows() const;
     void Refine();

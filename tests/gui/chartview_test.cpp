@@ -234,3 +234,68 @@ TEST(ChartView, SeriesDrawnByTheViewLookAsQtChartsDrawsThem)
     EXPECT_EQ(DifferentPixels(OnScreen(own), OnScreen(qt)), 0);
     EXPECT_FALSE(OnScreen(own).isNull());
 }
+
+namespace {
+
+// The view as Qt draws a graphics view: its viewport filled with the palette's
+// colour, then the view's background brush, then the scene.
+QImage FilledAndRendered(ChartView &view)
+{
+    QImage image(view.viewport()->size(), QImage::Format_RGB32);
+    image.fill(view.viewport()->palette().brush(view.viewport()->backgroundRole()).color());
+    QPainter painter(&image);
+    painter.setRenderHints(view.renderHints());
+    if (view.backgroundBrush().style() != Qt::NoBrush) painter.fillRect(image.rect(), view.backgroundBrush());
+    view.scene()->render(&painter, image.rect(), view.mapToScene(view.viewport()->rect()).boundingRect());
+    painter.end();
+    return image;
+}
+
+}   // namespace
+
+// The viewport is not filled before the chart is drawn: what the chart's
+// background leaves (its rounded corners, its margins, all of it when hidden or
+// see-through) still shows the viewport's colour and the view's brush, never
+// what the screen showed before.
+TEST(ChartView, TheViewportShowsWhereTheChartBackgroundLeavesItBare)
+{
+    ChartView view;
+    view.resize(420, 300);
+    view.SetXRange(0, 10);
+    view.SetYRange(-1, 1);
+    QLineSeries *line = view.AddLineSeries(1, "line");
+    view.SetSeriesPoints(line, {{0, -1}, {10, 1}});
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QChart *chart = view.chart();
+    struct Style {
+        QColor chart;
+        qreal roundness;
+        QMargins margins;
+        QBrush view;
+        bool shown;
+    };
+    const Style styles[] = {
+        {Qt::white, chart->backgroundRoundness(), chart->margins(), Qt::NoBrush, true},
+        {Qt::black, 0, QMargins(4, 2, 8, 2), Qt::black, true},
+        {Qt::yellow, 30, QMargins(20, 10, 20, 10), QColor(90, 0, 90), true},
+        {QColor(255, 0, 0, 128), 8, QMargins(), Qt::NoBrush, true},
+        {Qt::green, 12, QMargins(), QColor(0, 0, 90), false},
+    };
+    auto apply = [&](const Style &style) {
+        chart->setBackgroundBrush(style.chart);
+        chart->setBackgroundRoundness(style.roundness);
+        chart->setMargins(style.margins);
+        chart->setBackgroundVisible(style.shown);
+        view.setBackgroundBrush(style.view);
+        QTest::qWait(30);
+    };
+    for (size_t k = 0; k < std::size(styles); ++k) {
+        apply({Qt::cyan, 0, QMargins(), Qt::cyan, true});   // what must not stay on the screen
+        apply(styles[k]);
+        EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "style " << k;
+    }
+    view.resize(333, 251);
+    QTest::qWait(30);
+    EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "resized";
+}

@@ -4,6 +4,7 @@
 #include <QAreaSeries>
 #include <QBuffer>
 #include <QClipboard>
+#include <QGraphicsEffect>
 #include <QGraphicsObject>
 #include <QGraphicsRectItem>
 #include <QLineSeries>
@@ -207,6 +208,36 @@ private:
     mutable bool laidOut_ = false;
     mutable QList<QPointF> placed_;
     mutable QRectF clip_, bounds_;
+};
+
+// The chart's background, drawn as Qt Charts draws it except where the plot
+// area's own opaque background paints over it: the largest fill of a repaint
+// is not done twice.
+class ChartBackgroundClip : public QGraphicsEffect {
+public:
+    explicit ChartBackgroundClip(const ChartView *view) : view_(view) {}
+
+protected:
+    void draw(QPainter *painter) override
+    {
+        const QGraphicsRectItem *item = view_->BackgroundItem(-1);
+        QRegion hidden = view_->CoveredByPlotArea();
+        if (!item || item->graphicsEffect() != this || hidden.isEmpty() ||
+            item->sceneTransform().type() > QTransform::TxTranslate) {
+            drawSource(painter);
+            return;
+        }
+        // The painter is in the background's own coordinates, the region in the scene's.
+        const QPointF origin = item->mapToScene(QPointF(0, 0));
+        hidden.translate(-qRound(origin.x()), -qRound(origin.y()));
+        painter->save();
+        painter->setClipRegion(QRegion(sourceBoundingRect().toAlignedRect().adjusted(-2, -2, 2, 2)) - hidden, Qt::IntersectClip);
+        drawSource(painter);
+        painter->restore();
+    }
+
+private:
+    const ChartView *view_;
 };
 
 ChartView::ChartView(QWidget *parent) : QChartView(new QChart(), parent)
@@ -618,35 +649,55 @@ QColor ChartView::BackColor() const
     return chart()->plotAreaBackgroundBrush().color();
 }
 
-// The part of the scene, in whole pixels, that the chart's background paints
-// over with an opaque colour, its rounded corners and edges left out.
-QRegion ChartView::CoveredByChart() const
+// One of the rectangles Qt Charts puts below everything else: the chart's
+// background (below zero) or the plot area's (zero).
+const QGraphicsRectItem *ChartView::BackgroundItem(double z) const
 {
-    const QChart *c = chart();
-    const QBrush brush = c->backgroundBrush();
-    if (!c->isBackgroundVisible() || brush.style() != Qt::SolidPattern || !brush.isOpaque() || !transform().isIdentity())
+    for (const QGraphicsItem *item : chart()->childItems())
+        if (item->type() == QGraphicsRectItem::Type && item->zValue() == z) return static_cast<const QGraphicsRectItem *>(item);
+    return nullptr;
+}
+
+// The part of the scene, in whole pixels, that a background rectangle paints
+// over with an opaque colour, its rounded corners and edges left out.
+QRegion ChartView::Inside(const QGraphicsRectItem *item, const QBrush &brush, const QPen &pen, qreal roundness)
+{
+    if (!item || !item->isVisible() || brush.style() != Qt::SolidPattern || !brush.isOpaque() ||
+        item->effectiveOpacity() < 1.0 || item->sceneTransform().type() > QTransform::TxTranslate)
         return {};
-    // The background is the rectangle Qt Charts puts below everything else.
-    const QGraphicsRectItem *background = nullptr;
-    for (const QGraphicsItem *item : c->childItems())
-        if (item->type() == QGraphicsRectItem::Type && item->zValue() < 0 && item->isVisible() &&
-            item->effectiveOpacity() >= 1.0 && !item->graphicsEffect())
-            background = static_cast<const QGraphicsRectItem *>(item);
-    if (!background) return {};
-    const QRectF r = background->mapRectToScene(background->rect());
-    const QPen pen = c->backgroundPen();
+    // Another effect (a shadow) may draw it otherwise.
+    if (item->graphicsEffect() && !dynamic_cast<const ChartBackgroundClip *>(item->graphicsEffect())) return {};
+    const QRectF r = item->mapRectToScene(item->rect());
     const qreal edge = 1 + (pen.style() == Qt::NoPen ? 0 : std::max<qreal>(pen.widthF(), 1));
     const int left = static_cast<int>(std::ceil(r.left() + edge)), top = static_cast<int>(std::ceil(r.top() + edge));
     const int right = static_cast<int>(std::floor(r.right() - edge)), bottom = static_cast<int>(std::floor(r.bottom() - edge));
-    const int corner = static_cast<int>(std::ceil(std::max<qreal>(c->backgroundRoundness(), 0))) + 1;
+    const int corner = static_cast<int>(std::ceil(std::max<qreal>(roundness, 0))) + 1;
     if (right - left <= 2 * corner || bottom - top <= 2 * corner) return {};
-    QRegion covered(QRect(QPoint(left + corner, top), QPoint(right - 1 - corner, bottom - 1)));
-    covered += QRect(QPoint(left, top + corner), QPoint(right - 1, bottom - 1 - corner));
-    return covered;
+    QRegion inside(QRect(QPoint(left + corner, top), QPoint(right - 1 - corner, bottom - 1)));
+    inside += QRect(QPoint(left, top + corner), QPoint(right - 1, bottom - 1 - corner));
+    return inside;
+}
+
+QRegion ChartView::CoveredByChart() const
+{
+    const QChart *c = chart();
+    if (!c->isBackgroundVisible() || !transform().isIdentity()) return {};
+    return Inside(BackgroundItem(-1), c->backgroundBrush(), c->backgroundPen(), c->backgroundRoundness());
+}
+
+QRegion ChartView::CoveredByPlotArea() const
+{
+    const QChart *c = chart();
+    if (!c->isPlotAreaBackgroundVisible()) return {};
+    return Inside(BackgroundItem(0), c->plotAreaBackgroundBrush(), c->plotAreaBackgroundPen(), 0);
 }
 
 void ChartView::drawBackground(QPainter *painter, const QRectF &rect)
 {
+    // A background hidden and shown again, or its shadow gone, is a new chance.
+    auto *background = const_cast<QGraphicsRectItem *>(BackgroundItem(-1));
+    if (background && !background->graphicsEffect() && !chart()->isDropShadowEnabled())
+        background->setGraphicsEffect(new ChartBackgroundClip(this));
     const QRect exposed = rect.toAlignedRect();
     const QRegion bare = QRegion(exposed) - CoveredByChart();
     if (bare.isEmpty()) return;

@@ -18,6 +18,7 @@
 #include <vector>
 
 class ChartSeriesItem;
+class QGraphicsRectItem;
 class QAreaSeries;
 class QLineSeries;
 class QTimer;
@@ -126,7 +127,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    friend class ChartBackgroundClip;
+    const QGraphicsRectItem *BackgroundItem(double z) const;
+    static QRegion Inside(const QGraphicsRectItem *item, const QBrush &brush, const QPen &pen, qreal roundness);
     QRegion CoveredByChart() const;
+    QRegion CoveredByPlotArea() const;
     int Columns() const;
     int Rows() const;
     void Refine();

@@ -1,6 +1,8 @@
 // The chart view under the plots: long lines and large point sets thinned for
 // drawing and refined when the ranges change; series still on it when it goes.
 #include <QAreaSeries>
+#include <QGraphicsEffect>
+#include <QScopeGuard>
 #include <QPainter>
 #include <QScreen>
 #include <QSet>
@@ -238,9 +240,15 @@ TEST(ChartView, SeriesDrawnByTheViewLookAsQtChartsDrawsThem)
 namespace {
 
 // The view as Qt draws a graphics view: its viewport filled with the palette's
-// colour, then the view's background brush, then the scene.
+// colour, then the view's background brush, then the scene, every item drawn
+// whole by itself.
 QImage FilledAndRendered(ChartView &view)
 {
+    QList<QGraphicsEffect *> effects;
+    for (QGraphicsItem *item : view.scene()->items())
+        if (item->graphicsEffect() && item->graphicsEffect()->isEnabled()) effects.append(item->graphicsEffect());
+    for (QGraphicsEffect *effect : effects) effect->setEnabled(false);
+    const auto enable = qScopeGuard([&] { for (QGraphicsEffect *effect : effects) effect->setEnabled(true); });
     QImage image(view.viewport()->size(), QImage::Format_RGB32);
     image.fill(view.viewport()->palette().brush(view.viewport()->backgroundRole()).color());
     QPainter painter(&image);
@@ -253,11 +261,11 @@ QImage FilledAndRendered(ChartView &view)
 
 }   // namespace
 
-// The viewport is not filled before the chart is drawn: what the chart's
-// background leaves (its rounded corners, its margins, all of it when hidden or
-// see-through) still shows the viewport's colour and the view's brush, never
-// what the screen showed before.
-TEST(ChartView, TheViewportShowsWhereTheChartBackgroundLeavesItBare)
+// The viewport is not filled before the chart is drawn, nor the chart's
+// background where the plot area's covers it: what a background leaves (its
+// rounded corners, its margins, all of it when hidden or see-through) still
+// shows what is below it, never what the screen showed before.
+TEST(ChartView, BackgroundsArePaintedOnlyWhereNothingAboveCoversThem)
 {
     ChartView view;
     view.resize(420, 300);
@@ -274,13 +282,16 @@ TEST(ChartView, TheViewportShowsWhereTheChartBackgroundLeavesItBare)
         QMargins margins;
         QBrush view;
         bool shown;
+        QColor plotArea;   // none: not shown
+        QPen plotAreaPen = Qt::NoPen;
     };
     const Style styles[] = {
-        {Qt::white, chart->backgroundRoundness(), chart->margins(), Qt::NoBrush, true},
-        {Qt::black, 0, QMargins(4, 2, 8, 2), Qt::black, true},
-        {Qt::yellow, 30, QMargins(20, 10, 20, 10), QColor(90, 0, 90), true},
-        {QColor(255, 0, 0, 128), 8, QMargins(), Qt::NoBrush, true},
-        {Qt::green, 12, QMargins(), QColor(0, 0, 90), false},
+        {Qt::white, chart->backgroundRoundness(), chart->margins(), Qt::NoBrush, true, QColor()},
+        {Qt::white, chart->backgroundRoundness(), chart->margins(), Qt::NoBrush, true, Qt::white},
+        {Qt::black, 0, QMargins(4, 2, 8, 2), Qt::black, true, Qt::black},
+        {Qt::yellow, 30, QMargins(20, 10, 20, 10), QColor(90, 0, 90), true, Qt::blue, QPen(Qt::red, 5)},
+        {QColor(255, 0, 0, 128), 8, QMargins(), Qt::NoBrush, true, QColor(0, 0, 255, 100)},
+        {Qt::green, 12, QMargins(), QColor(0, 0, 90), false, Qt::darkGreen},
     };
     auto apply = [&](const Style &style) {
         chart->setBackgroundBrush(style.chart);
@@ -288,14 +299,34 @@ TEST(ChartView, TheViewportShowsWhereTheChartBackgroundLeavesItBare)
         chart->setMargins(style.margins);
         chart->setBackgroundVisible(style.shown);
         view.setBackgroundBrush(style.view);
+        chart->setPlotAreaBackgroundVisible(style.plotArea.isValid());
+        if (style.plotArea.isValid()) chart->setPlotAreaBackgroundBrush(style.plotArea);
+        chart->setPlotAreaBackgroundPen(style.plotAreaPen);
         QTest::qWait(30);
     };
+    const Style stale{Qt::cyan, 0, QMargins(), Qt::cyan, true, Qt::magenta};   // what must not stay on the screen
     for (size_t k = 0; k < std::size(styles); ++k) {
-        apply({Qt::cyan, 0, QMargins(), Qt::cyan, true});   // what must not stay on the screen
+        apply(stale);
         apply(styles[k]);
         EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "style " << k;
     }
+    // The plot area moves with new ranges, a zoom and another size.
+    view.SetYRange(-1000, 1000);
+    QTest::qWait(30);
+    EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "new range";
+    const QRectF area = chart->plotArea();
+    chart->zoomIn(QRectF(area.left() + 10, area.top() + 10, 60, 40));
+    QTest::qWait(30);
+    EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "zoomed";
     view.resize(333, 251);
     QTest::qWait(30);
     EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "resized";
+    chart->setDropShadowEnabled(true);   // a shadow draws the background otherwise
+    QTest::qWait(30);
+    EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "shadow";
+    chart->setDropShadowEnabled(false);
+    QTest::qWait(30);
+    chart->setPlotAreaBackgroundBrush(Qt::white);
+    QTest::qWait(30);
+    EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "no shadow";
 }

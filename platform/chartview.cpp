@@ -275,6 +275,14 @@ ChartView::ChartView(QWidget *parent) : QChartView(new QChart(), parent)
     connect(bottom_, &QValueAxis::rangeChanged, this, &ChartView::RefineLater);
     connect(left_, &QValueAxis::rangeChanged, this, &ChartView::RefineLater);
     connect(c, &QChart::plotAreaChanged, this, &ChartView::RefineLater);
+    for (QValueAxis *a : {bottom_, left_}) {
+        // After Qt Charts has given its items the new pen.
+        auto thin = [this, a] { HairlinesFor(a); };
+        connect(a, &QAbstractAxis::linePenChanged, this, thin, Qt::QueuedConnection);
+        connect(a, &QAbstractAxis::gridLinePenChanged, this, thin, Qt::QueuedConnection);
+        connect(a, &QAbstractAxis::minorGridLinePenChanged, this, thin, Qt::QueuedConnection);
+    }
+    UseHairlines(true);
     connect(bottom_, &QValueAxis::rangeChanged, this, &ChartView::DrawnSeriesMoved);
     connect(left_, &QValueAxis::rangeChanged, this, &ChartView::DrawnSeriesMoved);
     connect(c, &QChart::plotAreaChanged, this, &ChartView::DrawnSeriesMoved);
@@ -692,8 +700,43 @@ QRegion ChartView::CoveredByPlotArea() const
     return Inside(BackgroundItem(0), c->plotAreaBackgroundBrush(), c->plotAreaBackgroundPen(), 0);
 }
 
+// A pen one pixel wide, drawn at one device pixel a unit, draws the same pixels
+// as a pen of no width (both are the painter's one-pixel lines), but the extent
+// of a line item with a wide pen is worked out from its stroked outline, each
+// time it is drawn or moved: the axes' lines, ticks and grid get pens of no
+// width while nothing scales them.
+void ChartView::UseHairlines(bool use)
+{
+    hairlines_ = use;
+    for (QValueAxis *axis : {bottom_, left_}) HairlinesFor(axis);
+}
+
+void ChartView::HairlinesFor(QValueAxis *axis)
+{
+    int &thinned = thinned_[axis];
+    auto adjust = [&](QPen pen, int bit, auto set) {
+        if (hairlines_ && pen.widthF() == 1.0 && pen.style() != Qt::NoPen) {
+            thinned |= bit;
+            pen.setWidthF(0);
+            (axis->*set)(pen);
+        } else if (!hairlines_ && (thinned & bit) && pen.widthF() == 0.0) {
+            pen.setWidthF(1);
+            (axis->*set)(pen);
+        }
+        // A pen of no width set from outside stays as it is.
+        if (pen.widthF() != 0.0) thinned &= ~bit;
+        if (!hairlines_) thinned &= ~bit;
+    };
+    adjust(axis->linePen(), 1, &QAbstractAxis::setLinePen);
+    adjust(axis->gridLinePen(), 2, &QAbstractAxis::setGridLinePen);
+    adjust(axis->minorGridLinePen(), 4, &QAbstractAxis::setMinorGridLinePen);
+}
+
 void ChartView::drawBackground(QPainter *painter, const QRectF &rect)
 {
+    // On the screen (a copy chooses its own lines).
+    const bool oneToOne = painter->device()->devicePixelRatioF() == 1.0;
+    if (painter->device() == viewport() && oneToOne != hairlines_) UseHairlines(oneToOne);
     // A background hidden and shown again, or its shadow gone, is a new chance.
     auto *background = const_cast<QGraphicsRectItem *>(BackgroundItem(-1));
     if (background && !background->graphicsEffect() && !chart()->isDropShadowEnabled())
@@ -748,6 +791,9 @@ QByteArray ChartView::ChartSvg()
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
+    // Lines one pixel wide, as set.
+    const bool hairlines = hairlines_;
+    UseHairlines(false);
     QSvgGenerator generator;
     generator.setOutputDevice(&buffer);
     generator.setSize(size());
@@ -756,6 +802,7 @@ QByteArray ChartView::ChartSvg()
     QPainter painter(&generator);
     render(&painter);
     painter.end();
+    UseHairlines(hairlines);
     return bytes;
 }
 

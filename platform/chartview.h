@@ -132,6 +132,8 @@ private:
     static QRegion Inside(const QGraphicsRectItem *item, const QBrush &brush, const QPen &pen, qreal roundness);
     QRegion CoveredByChart() const;
     QRegion CoveredByPlotArea() const;
+    void UseHairlines(bool use);
+    void HairlinesFor(QValueAxis *axis);
     int Columns() const;
     int Rows() const;
     void Refine();
@@ -147,6 +149,10 @@ private:
     QValueAxis *left_ = nullptr;
     QTimer *refine_ = nullptr;
     double squareSpacing_ = 0.0;   // 0: each axis on its own spacing
+    // The axes' one-pixel pens are drawn with zero width (see UseHairlines);
+    // which pens of each axis were made so: 1 line, 2 grid, 4 minor grid.
+    bool hairlines_ = false;
+    QHash<const QValueAxis *, int> thinned_;
     std::pair<double, double> homeX_{0.0, 1.0};
     std::pair<double, double> homeY_{0.0, 1.0};
     struct Line {

@@ -2,6 +2,7 @@
 // drawing and refined when the ranges change; series still on it when it goes.
 #include <QAreaSeries>
 #include <QGraphicsEffect>
+#include <QGraphicsLineItem>
 #include <QScopeGuard>
 #include <QPainter>
 #include <QScreen>
@@ -241,14 +242,29 @@ namespace {
 
 // The view as Qt draws a graphics view: its viewport filled with the palette's
 // colour, then the view's background brush, then the scene, every item drawn
-// whole by itself.
+// whole by itself, the axes' lines with pens one pixel wide.
 QImage FilledAndRendered(ChartView &view)
 {
     QList<QGraphicsEffect *> effects;
-    for (QGraphicsItem *item : view.scene()->items())
+    QList<QGraphicsLineItem *> hairlines;
+    for (QGraphicsItem *item : view.scene()->items()) {
         if (item->graphicsEffect() && item->graphicsEffect()->isEnabled()) effects.append(item->graphicsEffect());
+        auto *line = qgraphicsitem_cast<QGraphicsLineItem *>(item);
+        if (line && line->pen().widthF() == 0.0) hairlines.append(line);
+    }
+    auto width = [&](qreal w) {
+        for (QGraphicsLineItem *line : hairlines) {
+            QPen pen = line->pen();
+            pen.setWidthF(w);
+            line->setPen(pen);
+        }
+    };
+    width(1);
     for (QGraphicsEffect *effect : effects) effect->setEnabled(false);
-    const auto enable = qScopeGuard([&] { for (QGraphicsEffect *effect : effects) effect->setEnabled(true); });
+    const auto enable = qScopeGuard([&] {
+        for (QGraphicsEffect *effect : effects) effect->setEnabled(true);
+        width(0);
+    });
     QImage image(view.viewport()->size(), QImage::Format_RGB32);
     image.fill(view.viewport()->palette().brush(view.viewport()->backgroundRole()).color());
     QPainter painter(&image);
@@ -273,9 +289,16 @@ TEST(ChartView, BackgroundsArePaintedOnlyWhereNothingAboveCoversThem)
     view.SetYRange(-1, 1);
     QLineSeries *line = view.AddLineSeries(1, "line");
     view.SetSeriesPoints(line, {{0, -1}, {10, 1}});
+    view.BottomAxis()->setGridLinePen(QPen(Qt::darkGray, 1, Qt::DotLine));
+    view.LeftAxis()->setLinePen(QPen(Qt::red, 2));
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     QChart *chart = view.chart();
+    // Lines as set in a copy of the chart as a drawing.
+    const QByteArray svg = view.ChartSvg();
+    EXPECT_FALSE(svg.contains("non-scaling-stroke"));
+    EXPECT_EQ(view.ChartSvg(), svg);
+    EXPECT_EQ(view.LeftAxis()->linePen().widthF(), 2.0);
     struct Style {
         QColor chart;
         qreal roundness;

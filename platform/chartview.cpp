@@ -227,9 +227,20 @@ protected:
             drawSource(painter);
             return;
         }
-        // The painter is in the background's own coordinates, the region in the scene's.
+        // The painter is in the background's own coordinates, the regions in the scene's.
         const QPointF origin = item->mapToScene(QPointF(0, 0));
-        hidden.translate(-qRound(origin.x()), -qRound(origin.y()));
+        const QPoint offset(-qRound(origin.x()), -qRound(origin.y()));
+        if (painter->device() == view_->viewport() && !view_->exposed_.isEmpty()) {
+            // A repaint of the view about the plot area (new points) needs at
+            // most the background's colour, away from its edges and corners.
+            const QRegion bare = QRegion(view_->exposed_) - hidden;
+            if ((bare - view_->CoveredByChart()).isEmpty()) {
+                const QBrush brush = view_->chart()->backgroundBrush();
+                for (const QRect &r : bare) painter->fillRect(r.translated(offset), brush);
+                return;
+            }
+        }
+        hidden.translate(offset);
         painter->save();
         painter->setClipRegion(QRegion(sourceBoundingRect().toAlignedRect().adjusted(-2, -2, 2, 2)) - hidden, Qt::IntersectClip);
         drawSource(painter);
@@ -734,6 +745,7 @@ void ChartView::HairlinesFor(QValueAxis *axis)
 
 void ChartView::drawBackground(QPainter *painter, const QRectF &rect)
 {
+    if (painter->device() == viewport()) exposed_ = rect.toAlignedRect();
     // On the screen (a copy chooses its own lines).
     const bool oneToOne = painter->device()->devicePixelRatioF() == 1.0;
     if (painter->device() == viewport() && oneToOne != hairlines_) UseHairlines(oneToOne);
@@ -750,6 +762,12 @@ void ChartView::drawBackground(QPainter *painter, const QRectF &rect)
     painter->fillRect(exposed, viewport()->palette().brush(viewport()->backgroundRole()));
     QChartView::drawBackground(painter, rect);
     painter->restore();
+}
+
+void ChartView::paintEvent(QPaintEvent *event)
+{
+    QChartView::paintEvent(event);
+    exposed_ = QRect();
 }
 
 void ChartView::mousePressEvent(QMouseEvent *event)

@@ -123,6 +123,7 @@ signals:
 
 protected:
     void drawBackground(QPainter *painter, const QRectF &rect) override;
+    void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
@@ -153,6 +154,8 @@ private:
     // which pens of each axis were made so: 1 line, 2 grid, 4 minor grid.
     bool hairlines_ = false;
     QHash<const QValueAxis *, int> thinned_;
+    // The part of the scene the view is repainting, while it does.
+    QRect exposed_;
     std::pair<double, double> homeX_{0.0, 1.0};
     std::pair<double, double> homeY_{0.0, 1.0};
     struct Line {

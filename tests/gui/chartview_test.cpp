@@ -242,13 +242,15 @@ namespace {
 
 // The view as Qt draws a graphics view: its viewport filled with the palette's
 // colour, then the view's background brush, then the scene, every item drawn
-// whole by itself, the axes' lines with pens one pixel wide.
+// whole by itself (a shadow as Qt Charts makes it), the axes' lines with pens
+// one pixel wide.
 QImage FilledAndRendered(ChartView &view)
 {
     QList<QGraphicsEffect *> effects;
     QList<QGraphicsLineItem *> hairlines;
     for (QGraphicsItem *item : view.scene()->items()) {
-        if (item->graphicsEffect() && item->graphicsEffect()->isEnabled()) effects.append(item->graphicsEffect());
+        QGraphicsEffect *effect = item->graphicsEffect();
+        if (effect && effect->isEnabled() && !qobject_cast<QGraphicsDropShadowEffect *>(effect)) effects.append(effect);
         auto *line = qgraphicsitem_cast<QGraphicsLineItem *>(item);
         if (line && line->pen().widthF() == 0.0) hairlines.append(line);
     }
@@ -344,6 +346,13 @@ TEST(ChartView, BackgroundsArePaintedOnlyWhereNothingAboveCoversThem)
     view.resize(333, 251);
     QTest::qWait(30);
     EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "resized";
+    // New points alone: a repaint about the plot area.
+    apply({QColor(0, 0, 90), 4, QMargins(), Qt::NoBrush, true, Qt::white});
+    for (const QList<QPointF> &points : {QList<QPointF>{{0, 1}, {10, -1}}, QList<QPointF>{{-5, -2000}, {20, 2000}}}) {
+        view.SetSeriesPoints(line, points);
+        QTest::qWait(30);
+        EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "new points";
+    }
     chart->setDropShadowEnabled(true);   // a shadow draws the background otherwise
     QTest::qWait(30);
     EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "shadow";

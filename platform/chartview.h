@@ -12,11 +12,13 @@
 #include <QList>
 #include <QPointF>
 #include <QPointer>
+#include <QRegion>
 #include <optional>
 #include <utility>
 #include <vector>
 
 class ChartSeriesItem;
+class QGraphicsRectItem;
 class QAreaSeries;
 class QLineSeries;
 class QTimer;
@@ -120,10 +122,19 @@ signals:
     void ZoomedIn();
 
 protected:
+    void drawBackground(QPainter *painter, const QRectF &rect) override;
+    void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    friend class ChartBackgroundClip;
+    const QGraphicsRectItem *BackgroundItem(double z) const;
+    static QRegion Inside(const QGraphicsRectItem *item, const QBrush &brush, const QPen &pen, qreal roundness);
+    QRegion CoveredByChart() const;
+    QRegion CoveredByPlotArea() const;
+    void UseHairlines(bool use);
+    void HairlinesFor(QValueAxis *axis);
     int Columns() const;
     int Rows() const;
     void Refine();
@@ -139,6 +150,12 @@ private:
     QValueAxis *left_ = nullptr;
     QTimer *refine_ = nullptr;
     double squareSpacing_ = 0.0;   // 0: each axis on its own spacing
+    // The axes' one-pixel pens are drawn with zero width (see UseHairlines);
+    // which pens of each axis were made so: 1 line, 2 grid, 4 minor grid.
+    bool hairlines_ = false;
+    QHash<const QValueAxis *, int> thinned_;
+    // The part of the scene the view is repainting, while it does.
+    QRect exposed_;
     std::pair<double, double> homeX_{0.0, 1.0};
     std::pair<double, double> homeY_{0.0, 1.0};
     struct Line {

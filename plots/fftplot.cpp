@@ -175,6 +175,14 @@ void TFFTForm::Draw()
 
 void TFFTForm::ShowNotches(const std::vector<NotchBand> &bands)
 {
+    // The same bands again change nothing: Qt Charts would lay the overlay out
+    // again and both charts would be repainted from top to bottom.
+    auto same = [](const NotchBand &a, const NotchBand &b) {
+        return a.From == b.From && a.To == b.To && a.Notches == b.Notches;
+    };
+    if (shownNotches_ && std::equal(bands.begin(), bands.end(), shownNotches_->begin(), shownNotches_->end(), same))
+        return;
+    shownNotches_ = bands;
     for (int c = 0; c < OverlayColours; ++c) {
         QList<QPointF> upper{{0.0, OverlayBottom}};
         for (const NotchBand &band : bands) {

@@ -91,6 +91,7 @@ private:
 
     BeatDrawing *drawing_ = nullptr;
     std::optional<std::vector<NotchBand>> notches_;   // the overlay waiting to be drawn
+    std::optional<std::vector<NotchBand>> shownNotches_;   // the overlay the charts show
     // The newest spectrum waiting to be drawn, and what the labels say of it.
     struct Waiting {
         SpectrumView View;

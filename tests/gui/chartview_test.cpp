@@ -1,6 +1,9 @@
 // The chart view under the plots: long lines and large point sets thinned for
 // drawing and refined when the ranges change; series still on it when it goes.
 #include <QAreaSeries>
+#include <QGraphicsEffect>
+#include <QGraphicsLineItem>
+#include <QScopeGuard>
 #include <QPainter>
 #include <QScreen>
 #include <QSet>
@@ -233,4 +236,129 @@ TEST(ChartView, SeriesDrawnByTheViewLookAsQtChartsDrawsThem)
     QApplication::processEvents();
     EXPECT_EQ(DifferentPixels(OnScreen(own), OnScreen(qt)), 0);
     EXPECT_FALSE(OnScreen(own).isNull());
+}
+
+namespace {
+
+// The view as Qt draws a graphics view: its viewport filled with the palette's
+// colour, then the view's background brush, then the scene, every item drawn
+// whole by itself (a shadow as Qt Charts makes it), the axes' lines with pens
+// one pixel wide.
+QImage FilledAndRendered(ChartView &view)
+{
+    QList<QGraphicsEffect *> effects;
+    QList<QGraphicsLineItem *> hairlines;
+    for (QGraphicsItem *item : view.scene()->items()) {
+        QGraphicsEffect *effect = item->graphicsEffect();
+        if (effect && effect->isEnabled() && !qobject_cast<QGraphicsDropShadowEffect *>(effect)) effects.append(effect);
+        auto *line = qgraphicsitem_cast<QGraphicsLineItem *>(item);
+        if (line && line->pen().widthF() == 0.0) hairlines.append(line);
+    }
+    auto width = [&](qreal w) {
+        for (QGraphicsLineItem *line : hairlines) {
+            QPen pen = line->pen();
+            pen.setWidthF(w);
+            line->setPen(pen);
+        }
+    };
+    width(1);
+    for (QGraphicsEffect *effect : effects) effect->setEnabled(false);
+    const auto enable = qScopeGuard([&] {
+        for (QGraphicsEffect *effect : effects) effect->setEnabled(true);
+        width(0);
+    });
+    QImage image(view.viewport()->size(), QImage::Format_RGB32);
+    image.fill(view.viewport()->palette().brush(view.viewport()->backgroundRole()).color());
+    QPainter painter(&image);
+    painter.setRenderHints(view.renderHints());
+    if (view.backgroundBrush().style() != Qt::NoBrush) painter.fillRect(image.rect(), view.backgroundBrush());
+    view.scene()->render(&painter, image.rect(), view.mapToScene(view.viewport()->rect()).boundingRect());
+    painter.end();
+    return image;
+}
+
+}   // namespace
+
+// The viewport is not filled before the chart is drawn, nor the chart's
+// background where the plot area's covers it: what a background leaves (its
+// rounded corners, its margins, all of it when hidden or see-through) still
+// shows what is below it, never what the screen showed before.
+TEST(ChartView, BackgroundsArePaintedOnlyWhereNothingAboveCoversThem)
+{
+    ChartView view;
+    view.resize(420, 300);
+    view.SetXRange(0, 10);
+    view.SetYRange(-1, 1);
+    QLineSeries *line = view.AddLineSeries(1, "line");
+    view.SetSeriesPoints(line, {{0, -1}, {10, 1}});
+    view.BottomAxis()->setGridLinePen(QPen(Qt::darkGray, 1, Qt::DotLine));
+    view.LeftAxis()->setLinePen(QPen(Qt::red, 2));
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QChart *chart = view.chart();
+    // Lines as set in a copy of the chart as a drawing.
+    const QByteArray svg = view.ChartSvg();
+    EXPECT_FALSE(svg.contains("non-scaling-stroke"));
+    EXPECT_EQ(view.ChartSvg(), svg);
+    EXPECT_EQ(view.LeftAxis()->linePen().widthF(), 2.0);
+    struct Style {
+        QColor chart;
+        qreal roundness;
+        QMargins margins;
+        QBrush view;
+        bool shown;
+        QColor plotArea;   // none: not shown
+        QPen plotAreaPen = Qt::NoPen;
+    };
+    const Style styles[] = {
+        {Qt::white, chart->backgroundRoundness(), chart->margins(), Qt::NoBrush, true, QColor()},
+        {Qt::white, chart->backgroundRoundness(), chart->margins(), Qt::NoBrush, true, Qt::white},
+        {Qt::black, 0, QMargins(4, 2, 8, 2), Qt::black, true, Qt::black},
+        {Qt::yellow, 30, QMargins(20, 10, 20, 10), QColor(90, 0, 90), true, Qt::blue, QPen(Qt::red, 5)},
+        {QColor(255, 0, 0, 128), 8, QMargins(), Qt::NoBrush, true, QColor(0, 0, 255, 100)},
+        {Qt::green, 12, QMargins(), QColor(0, 0, 90), false, Qt::darkGreen},
+    };
+    auto apply = [&](const Style &style) {
+        chart->setBackgroundBrush(style.chart);
+        chart->setBackgroundRoundness(style.roundness);
+        chart->setMargins(style.margins);
+        chart->setBackgroundVisible(style.shown);
+        view.setBackgroundBrush(style.view);
+        chart->setPlotAreaBackgroundVisible(style.plotArea.isValid());
+        if (style.plotArea.isValid()) chart->setPlotAreaBackgroundBrush(style.plotArea);
+        chart->setPlotAreaBackgroundPen(style.plotAreaPen);
+        QTest::qWait(30);
+    };
+    const Style stale{Qt::cyan, 0, QMargins(), Qt::cyan, true, Qt::magenta};   // what must not stay on the screen
+    for (size_t k = 0; k < std::size(styles); ++k) {
+        apply(stale);
+        apply(styles[k]);
+        EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "style " << k;
+    }
+    // The plot area moves with new ranges, a zoom and another size.
+    view.SetYRange(-1000, 1000);
+    QTest::qWait(30);
+    EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "new range";
+    const QRectF area = chart->plotArea();
+    chart->zoomIn(QRectF(area.left() + 10, area.top() + 10, 60, 40));
+    QTest::qWait(30);
+    EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "zoomed";
+    view.resize(333, 251);
+    QTest::qWait(30);
+    EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "resized";
+    // New points alone: a repaint about the plot area.
+    apply({QColor(0, 0, 90), 4, QMargins(), Qt::NoBrush, true, Qt::white});
+    for (const QList<QPointF> &points : {QList<QPointF>{{0, 1}, {10, -1}}, QList<QPointF>{{-5, -2000}, {20, 2000}}}) {
+        view.SetSeriesPoints(line, points);
+        QTest::qWait(30);
+        EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "new points";
+    }
+    chart->setDropShadowEnabled(true);   // a shadow draws the background otherwise
+    QTest::qWait(30);
+    EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "shadow";
+    chart->setDropShadowEnabled(false);
+    QTest::qWait(30);
+    chart->setPlotAreaBackgroundBrush(Qt::white);
+    QTest::qWait(30);
+    EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "no shadow";
 }

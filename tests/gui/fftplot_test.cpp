@@ -1,6 +1,7 @@
 // The FFT window fed through the router: one chart per loop, the notch overlay
 // and zoom over both charts.
 #include <QAreaSeries>
+#include <QSignalSpy>
 
 #include "gui_test_support.h"
 #include "logs/notchaform.h"
@@ -139,6 +140,13 @@ TEST_F(FFTPlotTest, TheNotchOverlayFollowsNotchaLinesWhateverShowsThem)
     EXPECT_FALSE(FFTForm->Overlay(0, 0)->isVisible());
     Take("DODU,NOTCHA,1.0,35.37,1,1,150.0,2.0");   // hidden, still followed
     EXPECT_NEAR(FFTForm->Overlay(0, 0)->upperSeries()->at(1).x(), 149.0, 1e-9);
+    QSignalSpy replaced(FFTForm->Overlay(0, 0)->upperSeries(), &QXYSeries::pointsReplaced);
+    Take("DODU,NOTCHA,1.0,35.37,1,1,150.0,2.0");   // the same bands: the overlay is not laid out again
+    EXPECT_EQ(replaced.count(), 0);
+    Take("DODU,NOTCHA,1.0,35.37,1,1,160.0,2.0");
+    EXPECT_EQ(replaced.count(), 1);
+    EXPECT_NEAR(FFTForm->Overlay(0, 0)->upperSeries()->at(1).x(), 159.0, 1e-9);
+    Take("DODU,NOTCHA,1.0,35.37,1,1,150.0,2.0");
     Take("DODU,NOTCHA,1.0,35.37,1,1,120.0,x");
     EXPECT_NEAR(FFTForm->Overlay(0, 0)->upperSeries()->at(1).x(), 149.0, 1e-9);
     ui->ShowNotchdata1->trigger();

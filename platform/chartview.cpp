@@ -178,7 +178,7 @@ private:
         if (!xAxis || !yAxis || points_.isEmpty()) return;
         const qreal minX = xAxis->min(), minY = yAxis->min();
         const qreal xd = xAxis->max() - minX, yd = yAxis->max() - minY;
-        if (qFuzzyIsNull(xd) || qFuzzyIsNull(yd)) return;
+        if (xd == 0 || yd == 0) return;   // an empty range: nothing to place
         const qreal deltaX = area.width() / xd, deltaY = area.height() / yd;
         placed_.resize(points_.size());
         double left = qInf(), right = -qInf(), top = qInf(), bottom = -qInf();

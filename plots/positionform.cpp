@@ -129,7 +129,7 @@ TPositionForm::TPositionForm(QWidget *owner)
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
-    hidden_.start();
+    ticked_.start();
     beat_ = new BeatDrawing(this, [this] { Redraw(); }, RedrawMs);
 
     connect(Timer1, &QTimer::timeout, this, &TPositionForm::Timer1Timer);
@@ -345,9 +345,14 @@ void TPositionForm::Sync()
         Timer1->stop();   // the box shows GPS time from now on
     }
     // The GPS clock waits while the window is hidden: shown, it shows the latest time.
-    if (c.GpsTime && isVisible()) {
+    // The time is the one the line brought, whatever comes between (a reset).
+    if (c.GpsTime) {
         c.GpsTime = false;
-        ShowClock(Plot.GpsTime, "GPS Date and Time");
+        gpsTimeWaiting_ = Plot.GpsTime;
+    }
+    if (gpsTimeWaiting_ && isVisible()) {
+        ShowClock(*gpsTimeWaiting_, "GPS Date and Time");
+        gpsTimeWaiting_.reset();
     }
     if (c.Redraw()) beat_->Changed();
     if (c.IllegalGpsTime) {
@@ -406,8 +411,8 @@ void TPositionForm::showEvent(QShowEvent *event)
     FormShow();
     Sync();
     if (!pcClock_ || Timer1->isActive()) return;
-    // The tick missed while hidden comes now.
-    if (hidden_.elapsed() >= Timer1->interval()) Timer1Timer();
+    // A tick missed while hidden comes now.
+    if (ticked_.elapsed() >= Timer1->interval()) Timer1Timer();
     Timer1->start();
 }
 
@@ -415,7 +420,6 @@ void TPositionForm::hideEvent(QHideEvent *event)
 {
     QMainWindow::hideEvent(event);
     Timer1->stop();
-    hidden_.start();
 }
 
 // ---------------------------------------------------------------------------
@@ -710,6 +714,7 @@ void TPositionForm::ShowClock(int64_t t, const QString &caption)
 
 void TPositionForm::Timer1Timer()
 {
+    ticked_.start();
     const QDateTime now = QDateTime::currentDateTime();
     ui->Edit5->setText(QLocale::system().toString(now.date(), " d-MMM-yyyy"));
     ui->Edit6->setText(QString::fromStdString(PadAlign(now.time().toString("hh:mm:ss").toStdString(), 14, 1)));

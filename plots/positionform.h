@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "plots/positionplot.h"
 
@@ -39,7 +40,8 @@ public:
     ChartView *Chart1 = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QTimer *Timer1 = nullptr;   // the PC clock, until GPS time comes
-    QElapsedTimer hidden_;   // since the window was last hidden (or made)
+    QElapsedTimer ticked_;   // since the PC clock last showed the time (or the window was made)
+    std::optional<int64_t> gpsTimeWaiting_;   // a GPS time not yet shown (the window hidden)
     // Tracks, intake and what the chart shows.
     PositionPlotModel Plot;
 

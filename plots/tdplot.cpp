@@ -76,7 +76,7 @@ TTDForm::TTDForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui::T
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
-    hidden_.start();
+    ticked_.start();
     beat_ = new BeatDrawing(this, [this] { Redraw(); }, RedrawMs);
 
     connect(Timer1, &QTimer::timeout, this, &TTDForm::Timer1Timer);
@@ -687,6 +687,7 @@ void TTDForm::AlwaysonTop1Click()
 
 void TTDForm::FillDateAndTime(const QString &dateFormat)
 {
+    ticked_.start();
     const QDateTime now = QDateTime::currentDateTime();
     ui->Edit5->setText(QLocale::system().toString(now.date(), dateFormat));
     ui->Edit6->setText(QString::fromStdString(PadAlign(now.time().toString("hh:mm:ss").toStdString(), 20, 1)));
@@ -698,8 +699,8 @@ void TTDForm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     if (Timer1->isActive()) return;
-    // The tick missed while hidden comes now.
-    if (hidden_.elapsed() >= Timer1->interval()) Timer1Timer();
+    // A tick missed while hidden comes now.
+    if (ticked_.elapsed() >= Timer1->interval()) Timer1Timer();
     Timer1->start();
 }
 
@@ -707,7 +708,6 @@ void TTDForm::hideEvent(QHideEvent *event)
 {
     QMainWindow::hideEvent(event);
     Timer1->stop();
-    hidden_.start();
 }
 
 void TTDForm::contextMenuEvent(QContextMenuEvent *event)

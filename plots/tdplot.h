@@ -41,7 +41,7 @@ public:
     ChartView *Chart1 = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QTimer *Timer1 = nullptr;
-    QElapsedTimer hidden_;   // since the window was last hidden (or made)
+    QElapsedTimer ticked_;   // since the clock last showed the time (or the window was made)
     ColorDialog ColorDialog1;
 
     uint8_t SourceKind = 0;          // 0 TOAA, 1 DLORA, 2 DASFA

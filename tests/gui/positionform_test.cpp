@@ -333,3 +333,26 @@ TEST_F(PositionFormTest, ThePcClockRunsOnlyWhileTheWindowIsShown)
     EXPECT_FALSE(PositionForm->Timer1->isActive());
     EXPECT_EQ(ui->Edit6->text(), "   12:00:22   ");
 }
+
+TEST_F(PositionFormTest, AHiddenWindowShowsTheGpsTimeItsLineBroughtAndItsClockCatchesUp)
+{
+    CreateForms();
+    ui = PositionForm->ui.get();
+    ShowAndWait(PositionForm);
+    // Hidden for less than the clock's second, but more than a second after its
+    // last tick: the time is shown as the window comes back.
+    PositionForm->Timer1Timer();
+    QTest::qWait(700);
+    PositionForm->hide();
+    ui->Edit6->setText("x");
+    QTest::qWait(500);
+    PositionForm->show();
+    EXPECT_NE(ui->Edit6->text(), "x");
+    // A GPS time that came while hidden is the one shown, a reset between or not.
+    PositionForm->hide();
+    ui->PSRPOSA1->trigger();
+    Line(Psrposa());
+    MainForm->ResetViews();
+    PositionForm->show();
+    EXPECT_EQ(ui->Edit6->text(), "   12:00:22   ");
+}

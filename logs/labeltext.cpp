@@ -4,94 +4,10 @@
 #include <QGlyphRun>
 #include <QLabel>
 #include <QPainter>
-#include <QRawFont>
 #include <QStyleOption>
-#include <QTextLayout>
-#include <array>
-#include <memory>
 #include <vector>
 
-namespace {
-
-// A font's glyph and advance for each printable ASCII character that is drawn
-// by a glyph of its own (no ligature), and the pairs of them set closer or
-// wider than their advances (kerned): laid out, a text of the others has each
-// character where the sum of the advances before it puts it.
-struct Glyphs {
-    static constexpr char16_t First = 0x20, Last = 0x7e;
-    QFont font;
-    QRawFont raw;
-    qreal ascent = 0, height = 0;
-    std::array<bool, Last - First + 1> placed{};
-    std::array<quint32, Last - First + 1> glyph{};
-    std::array<qreal, Last - First + 1> advance{};
-    std::array<std::array<bool, Last - First + 1>, Last - First + 1> kerned{};
-
-    bool Placed(QChar c) const { return c.unicode() >= First && c.unicode() <= Last && placed[c.unicode() - First]; }
-
-    explicit Glyphs(const QFont &f) : font(f)
-    {
-        QString all;
-        for (char16_t c = First; c <= Last; ++c) all += QChar(c);
-        const QList<QGlyphRun> runs = LaidOut(all);
-        if (runs.size() != 1) return;
-        raw = runs[0].rawFont();
-        const QList<quint32> glyphs = raw.glyphIndexesForString(all);
-        if (glyphs.size() != all.size()) return;
-        const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs);
-        for (qsizetype i = 0; i < all.size(); ++i) {
-            glyph[i] = glyphs[i];
-            advance[i] = advances[i].x();
-        }
-        const QFontMetricsF metrics(font);
-        ascent = metrics.ascent();
-        height = metrics.ascent() + metrics.descent();
-        // Each character between every character, both ways round.
-        for (qsizetype a = 0; a < all.size(); ++a) {
-            QString text;
-            for (qsizetype b = 0; b < all.size(); ++b) text += all[a], text += all[b];
-            const QList<QGlyphRun> pairs = LaidOut(text);
-            placed[a] = pairs.size() == 1 && pairs[0].rawFont() == raw && Pairs(text, pairs[0]);
-        }
-    }
-
-    // Marks the kerned pairs of text; false when a character is not drawn by its own glyph.
-    bool Pairs(const QString &text, const QGlyphRun &run)
-    {
-        const QList<quint32> glyphs = run.glyphIndexes();
-        const QList<QPointF> positions = run.positions();
-        if (glyphs.size() != text.size() || positions.size() != text.size()) return false;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const int c = text[i].unicode() - First;
-            if (glyphs[i] != glyph[c] || positions[i].y() != ascent) return false;
-            if (i + 1 < text.size() && positions[i + 1].x() - positions[i].x() != advance[c])
-                kerned[c][text[i + 1].unicode() - First] = true;
-        }
-        return true;
-    }
-
-    QList<QGlyphRun> LaidOut(const QString &text) const
-    {
-        QTextLayout layout(text, font);
-        layout.beginLayout();
-        QTextLine line = layout.createLine();
-        line.setLineWidth(1e6);
-        line.setPosition(QPointF(0, 0));
-        layout.endLayout();
-        return layout.glyphRuns();
-    }
-
-    static const Glyphs &For(const QFont &font)
-    {
-        static std::vector<std::unique_ptr<Glyphs>> tables;
-        for (const auto &t : tables)
-            if (t->font == font) return *t;
-        tables.push_back(std::make_unique<Glyphs>(font));
-        return *tables.back();
-    }
-};
-
-}   // namespace
+#include "platform/glyphtable.h"
 
 void LabelText::Watch(QLabel *label) { label->installEventFilter(this); }
 
@@ -114,7 +30,7 @@ bool LabelText::Draw(QLabel *label)
         return false;
     const QFont font = label->font();
     if (font.underline() || font.overline() || font.strikeOut()) return false;
-    const Glyphs &table = Glyphs::For(font);
+    const GlyphTable &table = GlyphTable::For(font);
     std::vector<quint32> glyphs;
     std::vector<QPointF> positions;
     glyphs.reserve(static_cast<size_t>(text.size()));
@@ -123,7 +39,7 @@ bool LabelText::Draw(QLabel *label)
     int before = -1;
     for (QChar c : text) {
         if (!table.Placed(c)) return false;
-        const int i = c.unicode() - Glyphs::First;
+        const int i = c.unicode() - GlyphTable::First;
         if (before >= 0 && table.kerned[before][i]) return false;
         before = i;
         glyphs.push_back(table.glyph[i]);

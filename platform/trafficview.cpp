@@ -1,8 +1,11 @@
 #include "platform/trafficview.h"
 
+#include "platform/glyphtable.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDrag>
+#include <QGlyphRun>
 #include <QHash>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -191,7 +194,7 @@ void TrafficView::SetWrapped(bool wrapped)
     if (wrapped == wrapped_) return;
     wrapped_ = wrapped;
     option_.setWrapMode(wrapped ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
-    for (Line &line : lines_) line.layout.reset();
+    ForgetLayouts();
     Relayout();
     AdjustScrollBars();
     RepaintAll();
@@ -253,15 +256,17 @@ void TrafficView::Replace(const QString &text)
     for (Line &line : next) {
         for (size_t k = old; k < lines_.size() && k < old + ReuseWindow; ++k) {
             Line &was = lines_[k];
-            if (!was.layout || was.hash != line.hash || was.text != line.text) continue;
+            if (!was.measured || was.hash != line.hash || was.text != line.text) continue;
             line.layout = std::move(was.layout);
             line.height = was.height;
             line.width = was.width;
+            line.measured = true;
+            line.plain = was.plain;
             old = k + 1;
             break;
         }
     }
-    if (next.size() == 1 && lines_.size() != 1) documentWidth_ = next.front().layout ? next.front().width : 0;
+    if (next.size() == 1 && lines_.size() != 1) documentWidth_ = next.front().measured ? next.front().width : 0;
     lines_ = std::move(next);
     starts_.assign(lines_.size() + 1, 0);
     for (size_t i = 0; i < lines_.size(); ++i) starts_[i + 1] = starts_[i] + static_cast<int>(lines_[i].text.size()) + 1;
@@ -323,6 +328,7 @@ TrafficView::Line &TrafficView::LaidOut(int index) const
 {
     Line &line = lines_[static_cast<size_t>(index)];
     if (line.layout) return line;
+    line.measured = true;
     line.layout = std::make_unique<QTextLayout>(line.text, font(), viewport());
     QTextLayout &layout = *line.layout;
     layout.setTextOption(option_);
@@ -346,13 +352,161 @@ TrafficView::Line &TrafficView::LaidOut(int index) const
     return line;
 }
 
+// The widths of the characters placed by the table, before offset.
+qreal TrafficView::PlainX(const QString &text, qsizetype offset) const
+{
+    qreal x = Margin;
+    for (qsizetype i = 0; i < offset && i < text.size(); ++i) x += table_->advance[text[i].unicode() - GlyphTable::First];
+    return x;
+}
+
+TrafficView::Line &TrafficView::Measured(int index) const
+{
+    Line &line = lines_[static_cast<size_t>(index)];
+    if (line.measured) return line;
+    const GlyphTable *table = Table();
+    if (!table || !table->Places(line.text)) return LaidOut(index);
+    // The width a row counts leaves out the spaces it ends with.
+    qreal x = 0, inked = 0;
+    for (QChar c : line.text) {
+        x += table->advance[c.unicode() - GlyphTable::First];
+        if (c != u' ') inked = x;
+    }
+    // Wrapped, a line well inside the pane takes one row as it does unwrapped.
+    const int textWidth = viewport()->width();
+    if (wrapped_ && textWidth > 0 && x + 1 >= textWidth - 2 * Margin) return LaidOut(index);
+    line.measured = line.plain = true;
+    line.height = plainRow_.lineHeight;
+    line.width = inked + 2 * Margin;
+    documentWidth_ = std::max(documentWidth_, line.width);
+    return line;
+}
+
+// The font's glyph table when it places lines as a text layout does: each of
+// its characters by its own glyph, one row as high as an empty line's, the
+// widths the sums of the advances. A font drawn with lines across or under
+// the text, or that the table cannot serve, is laid out line by line.
+const GlyphTable *TrafficView::Table() const
+{
+    if (tableLooked_) return table_;
+    tableLooked_ = true;
+    table_ = nullptr;
+    plainRow_ = {};
+    const QFont f = font();
+    if (f.underline() || f.overline() || f.strikeOut()) return nullptr;
+    const GlyphTable &table = GlyphTable::For(f);
+    QString sample;
+    for (char16_t c = GlyphTable::First; c <= GlyphTable::Last; ++c)
+        if (table.Placed(QChar(c)) && c != u' ') sample += QChar(c);
+    if (sample.isEmpty() || !table.raw.isValid()) return nullptr;
+    // Laid out as the view lays out a line, unwrapped.
+    auto row = [&](const QString &text, qreal *width, qreal *baseline) {
+        QTextLayout layout(text, f, viewport());
+        QTextOption option = option_;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLeadingIncluded(true);
+        line.setLineWidth(INT_MAX - 2 * Margin);
+        line.setPosition(QPointF(Margin, 0));
+        const bool one = line.isValid() && !layout.createLine().isValid();
+        layout.endLayout();
+        *width = line.naturalTextWidth();
+        const QList<QGlyphRun> runs = layout.glyphRuns();
+        const bool same = text.isEmpty() || (runs.size() == 1 && runs[0].rawFont() == table.raw && !runs[0].positions().isEmpty());
+        *baseline = same && !text.isEmpty() ? runs[0].positions()[0].y() : -1;
+        if (!same) return PlainRow{};
+        return one ? PlainRow{true, line.height(), line.naturalTextRect().height(), layout.boundingRect().bottom(), *baseline} : PlainRow{};
+    };
+    qreal width = 0, baseline = 0, emptyWidth = 0, emptyBaseline = 0;
+    const PlainRow full = row(sample, &width, &baseline), empty = row(QString(), &emptyWidth, &emptyBaseline);
+    qreal advances = 0;
+    for (QChar c : sample) advances += table.advance[c.unicode() - GlyphTable::First];
+    if (!full.valid || !empty.valid || full.height != empty.height || full.natural != empty.natural || full.lineHeight != empty.lineHeight || baseline < 0 ||
+        width != advances)
+        return nullptr;
+    plainRow_ = full;
+    return table_ = &table;
+}
+
+// A plain line as its text layout draws it: the glyphs of the characters
+// across the clip from the table, at the sums of the advances before them.
+void TrafficView::DrawPlain(QPainter &painter, const Line &line, QPointF at, const QRect &clip) const
+{
+    const GlyphTable &table = *table_;
+    // Ink may reach past a glyph's advance: a row's height either side is taken along.
+    const qreal reach = plainRow_.height, left = clip.left() - at.x() - reach, right = clip.right() + 1 - at.x() + reach;
+    glyphs_.clear();
+    positions_.clear();
+    qreal x = Margin;
+    for (QChar c : line.text) {
+        if (x > right) break;
+        const int i = c.unicode() - GlyphTable::First;
+        const qreal advance = table.advance[i];
+        if (x + advance >= left && c != u' ') {
+            glyphs_.push_back(table.glyph[i]);
+            positions_.emplace_back(x, 0);
+        }
+        x += advance;
+    }
+    if (glyphs_.empty()) return;
+    QGlyphRun run;
+    run.setRawFont(table.raw);
+    run.setRawData(glyphs_.data(), positions_.data(), static_cast<int>(glyphs_.size()));
+    painter.drawGlyphRun(QPointF(at.x(), at.y() + plainRow_.baseline), run);
+}
+
+int TrafficView::RowsOf(int line) const
+{
+    const Line &l = Measured(line);
+    return l.plain ? 1 : l.layout->lineCount();
+}
+
+std::pair<qreal, qreal> TrafficView::RowSpan(int line, int row) const
+{
+    const Line &l = Measured(line);
+    if (l.plain) return {0, plainRow_.natural};
+    const QRectF rect = l.layout->lineAt(row).naturalTextRect();
+    return {rect.top(), rect.height()};
+}
+
+std::pair<qreal, qreal> TrafficView::RowBox(int line, int row) const
+{
+    const Line &l = Measured(line);
+    if (l.plain) return {0, plainRow_.height};
+    const QTextLine r = l.layout->lineAt(row);
+    return {r.y(), r.height()};
+}
+
+TrafficView::Caret TrafficView::CaretAt(int line, int offset) const
+{
+    const Line &l = Measured(line);
+    if (l.plain) return {PlainX(l.text, offset), 0, plainRow_.height, plainRow_.natural, 0};
+    const QTextLine row = l.layout->lineForTextPosition(offset);
+    return {row.cursorToX(offset), row.y(), row.height(), row.naturalTextRect().height(), row.lineNumber()};
+}
+
+int TrafficView::LinesLaidOut() const
+{
+    return static_cast<int>(std::count_if(lines_.begin(), lines_.end(), [](const Line &line) { return line.layout != nullptr; }));
+}
+
+void TrafficView::ForgetLayouts()
+{
+    for (Line &line : lines_) {
+        line.layout.reset();
+        line.measured = line.plain = false;
+    }
+}
+
 // Wrapped lines: every line laid out, to count the rows.
 void TrafficView::Relayout()
 {
     firstRow_.clear();
     if (!wrapped_) return;
     firstRow_.assign(lines_.size() + 1, 0);
-    for (int i = 0; i < LineCount(); ++i) firstRow_[i + 1] = firstRow_[i] + LaidOut(i).layout->lineCount();
+    for (int i = 0; i < LineCount(); ++i) firstRow_[i + 1] = firstRow_[i] + RowsOf(i);
 }
 
 int TrafficView::RowCount() const { return wrapped_ ? firstRow_.back() : LineCount(); }
@@ -368,14 +522,18 @@ std::pair<int, int> TrafficView::LineOfRow(int row) const
 int TrafficView::RowOf(int line, int row) const { return wrapped_ ? firstRow_[line] + row : line; }
 
 // A block's bounding height: the last one has the bottom margin below it.
-qreal TrafficView::BoxHeight(int line) const { return LaidOut(line).height + (line == LineCount() - 1 ? Margin : 0); }
+qreal TrafficView::BoxHeight(int line) const { return Measured(line).height + (line == LineCount() - 1 ? Margin : 0); }
 
 // How far the top row lies below the top of its line, on a whole pixel as a
 // text edit scrolls it; the top margin above the first line.
 qreal TrafficView::VerticalOffset() const
 {
     const auto [line, row] = LineOfRow(top_);
-    qreal offset = row > 0 ? std::floor(LaidOut(line).layout->lineAt(row - 1).naturalTextRect().bottom()) : 0;
+    qreal offset = 0;
+    if (row > 0) {
+        const auto [y, height] = RowSpan(line, row - 1);
+        offset = std::floor(y + height);
+    }
     if (line == 0 && row == 0) offset -= Margin;
     return offset;
 }
@@ -404,15 +562,15 @@ void TrafficView::AdjustScrollBars()
         qreal y = 0;
         int fromBottom = 0;
         for (int i = LineCount() - 1; i >= 0; --i) {
-            const QTextLayout &layout = *LaidOut(i).layout;
+            const int rows = RowsOf(i);
             y += BoxHeight(i);
             if (y > visible) {
                 int row = 0;
-                while (row < layout.lineCount() && layout.lineAt(row).naturalTextRect().top() < y - visible) ++row;
-                fromBottom += layout.lineCount() - row;
+                while (row < rows && RowSpan(i, row).first < y - visible) ++row;
+                fromBottom += rows - row;
                 break;
             }
-            fromBottom += layout.lineCount();
+            fromBottom += rows;
         }
         maximum = std::max(0, RowCount() - fromBottom);
         page = fromBottom;
@@ -453,34 +611,34 @@ void TrafficView::scrollContentsBy(int dx, int)
 void TrafficView::EnsureVisible(int position)
 {
     const int line = LineOfPosition(position);
-    const QTextLine caret = LaidOut(line).layout->lineForTextPosition(position - starts_[line]);
+    const Caret caret = CaretAt(line, position - starts_[line]);
     const qreal width = viewport()->width(), height = viewport()->height(), top = VerticalOffset();
     // The caret's line from the top of the top row's line; far off, only the side counts.
     const int first = LineOfRow(top_).first;
     qreal y = 0;
     for (int i = first; i < line && y <= 3 * height; ++i) y += BoxHeight(i);
     for (int i = first; i > line && y >= -3 * height;) y -= BoxHeight(--i);
-    const QRect caretRect = QRectF(caret.cursorToX(position - starts_[line]), y + caret.y(), 1, caret.height())
+    const QRect caretRect = QRectF(caret.x, y + caret.y, 1, caret.height)
                                 .toRect()
                                 .translated(-HorizontalOffset(), -static_cast<int>(top));
     if (caretRect.top() < 0 || caretRect.bottom() > viewport()->rect().bottom()) {
-        const QRectF rect = caret.naturalTextRect().translated(0, y);
-        if (rect.bottom() >= top + height) {
+        const qreal rectTop = y + caret.y, rectBottom = rectTop + caret.natural;
+        if (rectBottom >= top + height) {
             // The caret's row at the bottom, as many whole rows above as fit.
-            qreal h = caret.naturalTextRect().bottom();
+            qreal h = caret.y + caret.natural;
             int block = line, previous = line;
             while (h < height && block > 0) {
                 previous = block;
                 h += BoxHeight(--block);
             }
-            const QTextLayout &layout = *LaidOut(block).layout;
+            const int rows = RowsOf(block);
             const qreal offset = block == 0 ? -Margin : 0;
             int row = 0;
-            while (row < layout.lineCount() && h - offset - layout.lineAt(row).naturalTextRect().top() > height) ++row;
-            if (row >= layout.lineCount()) block = previous, row = 0;
+            while (row < rows && h - offset - RowSpan(block, row).first > height) ++row;
+            if (row >= rows) block = previous, row = 0;
             SetTopRow(RowOf(block, row));
-        } else if (rect.top() < top) {
-            SetTopRow(RowOf(line, caret.lineNumber()));
+        } else if (rectTop < top) {
+            SetTopRow(RowOf(line, caret.row));
         }
     }
     if (caretRect.left() < 0 || caretRect.right() > viewport()->rect().right()) {
@@ -502,15 +660,15 @@ void TrafficView::PageUpDown(bool down)
             if (block + 1 >= LineCount()) return Present();
             h += BoxHeight(block++);
         }
-        const QTextLayout &layout = *LaidOut(block).layout;
-        while (row < layout.lineCount() - 1 && layout.lineAt(row).naturalTextRect().bottom() <= offset + height - h) ++row;
+        const int rows = RowsOf(block);
+        while (row < rows - 1 && RowSpan(block, row).first + RowSpan(block, row).second <= offset + height - h) ++row;
     } else {
         const qreal top = offset - height;
         qreal h = 0;
         while (h >= top && block > 0) h -= BoxHeight(--block);
-        const QTextLayout &layout = *LaidOut(block).layout;
-        while (row < layout.lineCount() && layout.lineAt(row).naturalTextRect().top() < top - h) ++row;
-        if (row == layout.lineCount()) {
+        const int rows = RowsOf(block);
+        while (row < rows && RowSpan(block, row).first < top - h) ++row;
+        if (row == rows) {
             if (block + 1 < LineCount() && block + 1 != first) ++block, row = 0;
             else --row;
         }
@@ -532,10 +690,11 @@ std::vector<TrafficView::Band> TrafficView::Bands() const
     int y = 0;
     qreal top = -VerticalOffset();
     for (int i = LineOfRow(top_).first; i < LineCount() && top <= height; ++i) {
-        const Line &line = LaidOut(i);
-        for (int r = 0; r < line.layout->lineCount(); ++r) {
-            const QTextLine row = line.layout->lineAt(r);
-            const int rowTop = qFloor(top + row.y()), rowBottom = std::min(qCeil(top + row.y() + row.height()), height);
+        const Line &line = Measured(i);
+        const int rows = RowsOf(i);
+        for (int r = 0; r < rows; ++r) {
+            const auto [rowY, rowHeight] = RowBox(i, r);
+            const int rowTop = qFloor(top + rowY), rowBottom = std::min(qCeil(top + rowY + rowHeight), height);
             if (rowBottom <= y) continue;
             if (rowTop > y) bands.push_back({y, std::min(rowTop, height) - y, 0, {}, 0, -1});
             if (rowTop >= height) break;
@@ -651,7 +810,8 @@ void TrafficView::paintEvent(QPaintEvent *event)
             QList<QTextLayout::FormatRange> selections;
             const int start = from - starts_[i], end = to - starts_[i], length = starts_[i + 1] - starts_[i];
             if (from != to && start < length && end > 0) selections.append({start, end - start, selected});
-            LaidOut(i).layout->draw(&painter, QPointF(origin.x(), y), selections, clip);
+            if (selections.isEmpty() && Measured(i).plain) DrawPlain(painter, lines_[i], QPointF(origin.x(), y), clip);
+            else LaidOut(i).layout->draw(&painter, QPointF(origin.x(), y), selections, clip);
         }
     }
 }
@@ -662,7 +822,7 @@ void TrafficView::resizeEvent(QResizeEvent *event)
     if (event->oldSize().width() != event->size().width()) {
         // Laid out again at the new width, as a text document does.
         documentWidth_ = event->size().width();
-        for (Line &line : lines_) line.layout.reset();
+        ForgetLayouts();
         Relayout();
     }
     AdjustScrollBars();
@@ -683,7 +843,8 @@ void TrafficView::changeEvent(QEvent *event)
     case QEvent::FontChange:
     case QEvent::ApplicationFontChange:
         documentWidth_ = 0;
-        for (Line &line : lines_) line.layout.reset();
+        tableLooked_ = false;
+        ForgetLayouts();
         Relayout();
         AdjustScrollBars();
         RepaintAll();

@@ -2,8 +2,11 @@
 // plain-text edit (the same text layout, margins, scrolling by lines, scroll
 // bars, mouse selection, keys, copying), but keeping it current costs little:
 // each line keeps its text layout, only the rows whose text changed are drawn,
-// and rows that only moved are scrolled as pixels already drawn. A plain-text
-// edit lays out and repaints the whole pane on any change.
+// and rows that only moved are scrolled as pixels already drawn. A line of
+// printable ASCII that takes one row is not laid out at all: its width comes
+// from the font's advances and it is drawn from the font's glyph table, as a
+// text layout would draw it. A plain-text edit lays out and repaints the
+// whole pane on any change.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -12,7 +15,9 @@
 #include <memory>
 #include <vector>
 
+class QPainter;
 class QTextLayout;
+struct GlyphTable;
 
 class TrafficView : public QAbstractScrollArea {
     Q_OBJECT
@@ -42,6 +47,8 @@ public:
     // The lines joined by LF, no-break spaces as spaces: as a text document gives them.
     QString toPlainText() const;
     QString SelectedText() const;
+    // How many lines hold a text layout; the others are drawn from the glyph table.
+    int LinesLaidOut() const;
     void selectAll();
     void copy() const;
 
@@ -68,6 +75,21 @@ private:
         std::unique_ptr<QTextLayout> layout;   // made when first needed
         qreal height = 0;                      // of the layout
         qreal width = 0;                       // its widest row with a margin on either side
+        bool measured = false;                 // height and width known
+        bool plain = false;                    // one row, placed and drawn from the glyph table
+    };
+    // How a text layout lays out a line the glyph table places: one row, its
+    // height (as its text line gives it, and of its natural text rectangle),
+    // the height of the line and where the baseline lies.
+    struct PlainRow {
+        bool valid = false;
+        qreal height = 0, natural = 0, lineHeight = 0, baseline = 0;
+    };
+    // Where a caret stands in its line: x, the top of its row and its height
+    // (as its text line gives it, and of its natural text rectangle).
+    struct Caret {
+        qreal x = 0, y = 0, height = 0, natural = 0;
+        int row = 0;
     };
     // A horizontal band of the viewport: the visible part of a row, or blank.
     struct Band {
@@ -80,6 +102,17 @@ private:
 
     void Replace(const QString &text);
     Line &LaidOut(int line) const;
+    Line &Measured(int line) const;   // its height and width, laid out only when it must be
+    int RowsOf(int line) const;
+    // A row's top and height within its line: its natural text rectangle's,
+    // and as its text line gives them.
+    std::pair<qreal, qreal> RowSpan(int line, int row) const;
+    std::pair<qreal, qreal> RowBox(int line, int row) const;
+    Caret CaretAt(int line, int offset) const;
+    const GlyphTable *Table() const;   // the font's, when plain lines may be drawn from it
+    qreal PlainX(const QString &text, qsizetype offset) const;   // a plain line's caret x
+    void DrawPlain(QPainter &painter, const Line &line, QPointF at, const QRect &clip) const;
+    void ForgetLayouts();
     void Relayout();
     int LineCount() const { return static_cast<int>(lines_.size()); }
     int RowCount() const;
@@ -123,6 +156,12 @@ private:
     // what the horizontal scroll bar was given of it.
     mutable qreal documentWidth_ = 0;
     int widest_ = 0;
+    // The glyph table of the font and how its lines lie (found when first needed).
+    mutable const GlyphTable *table_ = nullptr;
+    mutable PlainRow plainRow_;
+    mutable bool tableLooked_ = false;
+    mutable std::vector<quint32> glyphs_;
+    mutable std::vector<QPointF> positions_;
 
     int anchor_ = 0, position_ = 0;   // the selection, in character positions
     // The line of a triple click and the word of a double click a selection

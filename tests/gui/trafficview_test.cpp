@@ -133,7 +133,9 @@ void ExpectSameAnswer(Panes &panes, const std::string &what, Act act)
         QAbstractScrollArea *pane = panes.Both()[i];
         pane->setFocus();
         act(pane->viewport());
-        selected[i] = i == 0 ? panes.ours_.SelectedText() : panes.qt_.textCursor().selectedText().replace(QChar::ParagraphSeparator, '\n');
+        // (The text edit copies a no-break space as a space.)
+        selected[i] = i == 0 ? panes.ours_.SelectedText()
+                             : panes.qt_.textCursor().selectedText().replace(QChar::ParagraphSeparator, '\n').replace(QChar::Nbsp, ' ');
         shown[i] = panes.Shown(pane);
         row[i] = pane->verticalScrollBar()->value();
     }
@@ -223,6 +225,50 @@ TEST(TrafficViewTest, TheMouseAndTheKeysSelectAndScrollAsInAPlainTextEdit)
     for (auto [key, modifiers] : keys)
         ExpectSameAnswer(panes, "key " + QKeySequence(key | modifiers).toString().toStdString(),
                          [&](QWidget *port) { QTest::keyClick(port->parentWidget(), key, modifiers); });
+}
+
+// Lines of printable ASCII are drawn from the font's glyph table without a
+// text layout; they look as laid out lines do, beside lines that must be laid
+// out (a tab, a no-break space, a Latin-1 letter), whatever the line ends, with
+// the widest line ending in spaces, scrolled sideways and selected, wrapped or not.
+TEST(TrafficViewTest, LinesDrawnFromTheGlyphTableLookAsLaidOutLines)
+{
+    const QString text = QStringLiteral("$GPGGA,,,,,,0,00,99.9,,M,,M,,*71\r\n\r\nWAVE,Ty,fi.jj:%(q)\r"
+                                        "tab\there\n\xa0no-break\r\n\xe9t\xe9 caf\xe9\r\n"
+                                        "a line wider than the pane, then spaces                                                          \r\n"
+                                        "#PSRPOSA,COM1,0,58.5,UNKNOWN,0,0.000,00000000,6145,2724;INSUFFICIENT_OBS\n");
+    // The lines with a tab, a no-break space and a Latin-1 letter; wrapped, also
+    // the line that its spaces take past the pane's edge.
+    for (bool display : {false, true}) {
+        Panes panes(display ? QSize(380, 200) : QSize(223, 200), display);
+        panes.Show(text);
+        const std::string what = display ? "wrapped" : "unwrapped";
+        EXPECT_EQ(panes.ours_.LinesLaidOut(), display ? 4 : 3) << what;
+        if (display) {   // the text edit at its top shows the same rows
+            EXPECT_EQ(panes.ours_.verticalScrollBar()->value(), 0);
+            EXPECT_TRUE(panes.Shown(&panes.ours_) == panes.Shown(&panes.qt_)) << what;
+            continue;
+        }
+        panes.ExpectSame(what);
+        QScrollBar *ours = panes.ours_.horizontalScrollBar(), *qt = panes.qt_.horizontalScrollBar();
+        ASSERT_GT(ours->maximum(), 100);
+        for (int x : {1, 37, ours->maximum()}) {
+            ours->setValue(x);
+            qt->setValue(x);
+            panes.ExpectSame(what + " at x " + std::to_string(x));
+        }
+        ours->setValue(0);
+        qt->setValue(0);
+        auto drag = [](QPoint from, QPoint to) {
+            return [=](QWidget *port) {
+                QTest::mousePress(port, Qt::LeftButton, {}, from);
+                Mouse(port, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+                QTest::mouseRelease(port, Qt::LeftButton, {}, to);
+            };
+        };
+        ExpectSameAnswer(panes, "part selected", drag(QPoint(40, 8), QPoint(90, 40)));
+        ExpectSameAnswer(panes, "all selected", [](QWidget *port) { QTest::keyClick(port->parentWidget(), Qt::Key_A, Qt::ControlModifier); });
+    }
 }
 
 // The pane's scroll bars draw again when the slider would show elsewhere, not

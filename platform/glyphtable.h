@@ -1,0 +1,31 @@
+// A font's glyph and advance for each printable ASCII character that is drawn
+// by a glyph of its own (no ligature), and the pairs of them set closer or
+// wider than their advances (kerned): laid out, a text of the others has each
+// character where the sum of the advances before it puts it. Views that draw
+// the same short texts over and over (value labels, traffic panes) draw them
+// from this table in place of laying each text out.
+#pragma once
+
+#include <QFont>
+#include <QRawFont>
+#include <QStringView>
+#include <array>
+
+struct GlyphTable {
+    static constexpr char16_t First = 0x20, Last = 0x7e;
+    QFont font;
+    QRawFont raw;
+    qreal ascent = 0, height = 0;
+    std::array<bool, Last - First + 1> placed{};
+    std::array<quint32, Last - First + 1> glyph{};
+    std::array<qreal, Last - First + 1> advance{};
+    std::array<std::array<bool, Last - First + 1>, Last - First + 1> kerned{};
+
+    bool Placed(QChar c) const { return c.unicode() >= First && c.unicode() <= Last && placed[c.unicode() - First]; }
+    // Every character of text placed by the table, no pair of them kerned.
+    bool Places(QStringView text) const;
+
+    explicit GlyphTable(const QFont &f);
+    // The table of a font, made once.
+    static const GlyphTable &For(const QFont &font);
+};

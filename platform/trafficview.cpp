@@ -708,21 +708,34 @@ std::vector<TrafficView::Band> TrafficView::Bands() const
     return bands;
 }
 
-// The part of a band whose pixels are not on screen already, dy above or below.
-QRegion TrafficView::Stale(const Band &band, int dy) const
+// Whether a row's pixels are on screen already, dy above or below.
+bool TrafficView::Kept(const Band &band, int dy) const
 {
-    const QRect rect(0, band.y, viewport()->width(), band.height);
+    const int from = band.y - dy, to = from + band.height;
+    auto it = std::upper_bound(shown_.begin(), shown_.end(), from, [](int y, const Band &b) { return y < b.y; });
+    return from >= 0 && to <= viewport()->height() && it != shown_.begin() && (--it)->row == band.row && it->y + it->height >= to &&
+           it->rowTop == band.rowTop - dy && it->hash == band.hash && it->text == band.text;
+}
+
+// The part of a band whose pixels are not on screen already: inside the
+// part of the viewport scrolled by dy (moved) dy above or below, elsewhere
+// where they stand.
+QRegion TrafficView::Stale(const Band &band, int dy, const QRect &moved) const
+{
+    const int width = viewport()->width();
+    const QRect rect(0, band.y, width, band.height);
+    const QRect into = moved & moved.translated(0, dy);   // where the scrolled pixels land
     if (band.row < 0) {
         // Blank where it was blank.
         QRegion blank;
-        for (const Band &b : shown_)
-            if (b.row < 0) blank += QRect(0, b.y + dy, viewport()->width(), b.height);
+        for (const Band &b : shown_) {
+            if (b.row >= 0) continue;
+            const QRect was(0, b.y, width, b.height);
+            blank += QRegion(was.translated(0, dy) & into) + (QRegion(was) - moved);
+        }
         return QRegion(rect) - blank;
     }
-    const int from = band.y - dy, to = from + band.height;
-    auto it = std::upper_bound(shown_.begin(), shown_.end(), from, [](int y, const Band &b) { return y < b.y; });
-    const bool kept = from >= 0 && to <= viewport()->height() && it != shown_.begin() && (--it)->row == band.row &&
-                      it->y + it->height >= to && it->rowTop == band.rowTop - dy && it->hash == band.hash && it->text == band.text;
+    const bool kept = into.contains(rect) ? Kept(band, dy) : !moved.intersects(rect) && Kept(band, 0);
     // A row drawn again takes a pixel above and below with it, for ink that reaches over.
     return kept ? QRegion() : QRegion(rect.adjusted(0, -1, 0, 1));
 }
@@ -762,9 +775,22 @@ void TrafficView::Present()
     int dy = 0, best = 0;
     for (auto it = votes.cbegin(); it != votes.cend(); ++it)
         if (it.value() > best || (it.value() == best && std::abs(it.key()) < std::abs(dy))) best = it.value(), dy = it.key();
+    // Only the span of the rows found again is scrolled, not the blank around
+    // them: the text of a pane that it does not fill moves, the pixels below it stay.
+    QRect moved;
+    if (dy) {
+        for (const Band &b : bands) {
+            if (b.row < 0 || !Kept(b, dy)) continue;
+            const QRect rect(0, b.y, port->width(), b.height);
+            moved |= rect | rect.translated(0, -dy);
+        }
+    }
     QRegion dirty;
-    for (const Band &b : bands) dirty += Stale(b, dy);
-    if (dy) port->scroll(0, dy);
+    for (const Band &b : bands) dirty += Stale(b, dy, moved);
+    if (!moved.isEmpty()) {
+        port->scroll(0, dy, moved);
+        dirty += QRegion(moved) - moved.translated(0, dy);   // what the scroll uncovers
+    }
     if (!dirty.isEmpty()) port->update(dirty);
     shown_ = std::move(bands);
 }

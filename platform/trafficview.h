@@ -127,7 +127,8 @@ private:
     void EnsureVisible(int position);
     void PageUpDown(bool down);
     std::vector<Band> Bands() const;
-    QRegion Stale(const Band &band, int dy) const;
+    bool Kept(const Band &band, int dy) const;
+    QRegion Stale(const Band &band, int dy, const QRect &moved) const;
     void Present();
     void RepaintAll();
 

@@ -146,19 +146,23 @@ void ExpectSameAnswer(Panes &panes, const std::string &what, Act act)
 
 } // namespace
 
+// In a pane the text fills and in one taller than the text (whose text moves
+// up as lines go out at the front, above blank that stays).
 TEST(TrafficViewTest, TheMonitorPanesShowWhatAPlainTextEditShowsAsTheTrafficRunsThrough)
 {
-    Panes panes(QSize(223, 156), false);
-    MonitorText text;
-    MonitorText::PendingLine().clear();
-    const QByteArray sample = SampleBytes().left(40000) + "\r\rbare CR\n\xa0no-break\t\ttab\r\n" + QByteArray(300, 'x') + "\n";
-    std::mt19937 rng(11);
-    for (qsizetype i = 0; i < sample.size();) {
-        const qsizetype n = 1 + rng() % 600;
-        text.AddData(sample.mid(i, n).toStdString());
-        i += n;
-        panes.Show(Latin1(text.AllText));
-        panes.ExpectSame("at " + std::to_string(i));
+    for (QSize size : {QSize(223, 156), QSize(300, 900)}) {
+        Panes panes(size, false);
+        MonitorText text;
+        MonitorText::PendingLine().clear();
+        const QByteArray sample = SampleBytes().left(40000) + "\r\rbare CR\n\xa0no-break\t\ttab\r\n" + QByteArray(300, 'x') + "\n";
+        std::mt19937 rng(11);
+        for (qsizetype i = 0; i < sample.size();) {
+            const qsizetype n = 1 + rng() % 600;
+            text.AddData(sample.mid(i, n).toStdString());
+            i += n;
+            panes.Show(Latin1(text.AllText));
+            panes.ExpectSame(std::to_string(size.height()) + " high, at " + std::to_string(i));
+        }
     }
 }
 

@@ -785,15 +785,14 @@ void TDataSourceForm::ShowChunk(const QByteArray &chunk)
 {
     // Only the tail can still be seen: every byte shows as one character or more.
     qsizetype from = chunk.size() > DisplayLimit ? chunk.size() - DisplayLimit : 0;
-    QString add;
-    add.reserve((chunk.size() - from) * 2);
-    for (qsizetype i = from; i < chunk.size(); ++i) {
-        char c = chunk[i];
-        if (c == '\n') add += QLatin1String("\r\n");
-        else add += QChar(static_cast<uchar>(c));
+    // Each byte a Latin-1 character, each LF as CR LF: appended a run between LFs at a time.
+    for (qsizetype lf = chunk.indexOf('\n', from);; lf = chunk.indexOf('\n', from)) {
+        DisplayText += QLatin1String(chunk.constData() + from, (lf < 0 ? chunk.size() : lf) - from);
+        if (lf < 0) break;
+        DisplayText += QLatin1String("\r\n");
+        from = lf + 1;
     }
-    DisplayText += add;
-    if (DisplayText.size() > DisplayLimit) DisplayText = DisplayText.right(DisplayLimit);
+    if (DisplayText.size() > DisplayLimit) DisplayText.remove(0, DisplayText.size() - DisplayLimit);
     // The view takes the text when it can be seen, on a beat of the screen-rate clock.
     displayStale_ = true;
     if (isVisible() && !PresentBeat::Waiting(this)) PresentBeat::Request(this, PresentBeat::TrafficWait(paneShown_), [this] { ApplyDisplay(); });

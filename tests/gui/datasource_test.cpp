@@ -489,6 +489,11 @@ TEST_F(DataSourceTest, TheDisplayKeepsTheLast750CharactersAndTheHistoryTheLast15
     EXPECT_EQ(ds->DisplayText, QString::fromStdString(text.substr(53)));
     MainForm->ResetViews();
     EXPECT_TRUE(ds->DisplayText.isEmpty() && ui->RichEdit1->toPlainText().isEmpty());
+    // Each byte a Latin-1 character, each LF as CR LF, at either end of a chunk and in a row too.
+    const char bytes[] = "\nx\r\n\n\xe9\0y\n";
+    ds->DisplayAndForward(bytes, sizeof bytes - 1);
+    EXPECT_EQ(ds->DisplayText, QString::fromLatin1("\r\nx\r\r\n\r\n\xe9\0y\r\n", 13));
+    MainForm->ResetViews();
     for (int i = 1; i <= 20; ++i) {
         ui->ComboSend->setEditText(QString("cmd %1").arg(i));
         ds->Button2Click();

@@ -26,13 +26,13 @@ void MonitorText::AddData(const std::string &chunk)
     std::string &pending = PendingLine();
     size_t start = 0;
     for (size_t lf = chunk.find('\n', start); lf != std::string::npos; lf = chunk.find('\n', start)) {
-        std::string piece = chunk.substr(start, lf - start);
         // A CR that came at the end of the previous chunk belongs to this LF.
-        bool crBefore = piece.empty() ? !pending.empty() && pending.back() == '\r' : piece.back() == '\r';
-        if (!crBefore) piece += '\r';
-        piece += '\n';
-        AllText += piece;
-        pending += piece;
+        const bool crBefore = lf == start ? !pending.empty() && pending.back() == '\r' : chunk[lf - 1] == '\r';
+        const size_t was = pending.size();
+        pending.append(chunk, start, lf - start);
+        if (!crBefore) pending += '\r';
+        pending += '\n';
+        AllText.append(pending, was, std::string::npos);
         if (Passes(pending)) FilteredText += pending;
         pending.clear();
         start = lf + 1;

@@ -150,8 +150,10 @@ void TMonitorForm::FormResize()
 void TMonitorForm::AddData(const QByteArray &chunk)
 {
     Text.AddData(chunk.toStdString());
-    // The panes are redrawn at a beat of the screen-rate clock, not per chunk.
-    if (!PresentBeat::Waiting(this)) PresentBeat::Request(this, PresentBeat::TrafficWait(panesShown_), [this] { RefreshPanes(); });
+    // The panes are redrawn at a beat of the screen-rate clock, not per chunk;
+    // hidden (the window minimised), when they are shown again.
+    if (ui->RichEdit1->isVisible() && !PresentBeat::Waiting(this))
+        PresentBeat::Request(this, PresentBeat::TrafficWait(panesShown_), [this] { RefreshPanes(); });
 }
 
 namespace {
@@ -355,6 +357,7 @@ bool TMonitorForm::eventFilter(QObject *watched, QEvent *event)
         auto reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) Button1Click();
     }
+    if (watched == ui->RichEdit1 && type == QEvent::Show) RefreshPanes();   // the traffic that came while hidden
     for (TrafficView *pane : {ui->RichEdit1, ui->RichEdit2}) {
         const std::string &text = pane == ui->RichEdit1 ? Text.AllText : Text.FilteredText;
         if (watched == pane && type == QEvent::FocusIn) PaneEnter(pane);

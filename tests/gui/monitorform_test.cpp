@@ -6,6 +6,9 @@
 #include "app/application.h"
 #include "link/datasource.h"
 #include "link/monitorform.h"
+#include "platform/presentbeat.h"
+#include "platform/trafficview.h"
+#include <QScrollBar>
 #include "ui_datasource.h"
 #include "ui_mainform.h"
 #include "ui_monitorform.h"
@@ -46,6 +49,34 @@ TEST_F(MonitorTest, ShowsTheRawAndTheFilteredTrafficBatchedIntoOneRedraw)
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "");   // not redrawn per chunk
     ASSERT_TRUE(QTest::qWaitFor([&] { return !ui->RichEdit1->toPlainText().isEmpty(); }, 2000));
     EXPECT_EQ(ui->RichEdit1->toPlainText().count("line"), 50);
+}
+
+// Minimised, the monitor lays out and draws nothing; restored, its panes show
+// at once all that came meanwhile, as a monitor left open shows it.
+TEST_F(MonitorTest, AMinimisedMonitorPreparesNothingAndShowsAllOnRestore)
+{
+    Receive("one\r\n");
+    MonitorForm->showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ui->RichEdit1->isVisible(); }, 2000));
+    for (int i = 0; i < 20; ++i) MainForm->ReceiveData("two\r\nIn> three\r\n");
+    QTest::qWait(3 * PresentBeat::TrafficMs);
+    EXPECT_EQ(ui->RichEdit1->toPlainText(), "one\n");
+    EXPECT_EQ(ui->RichEdit2->toPlainText(), "one\n");
+    MonitorForm->showNormal();
+    ASSERT_TRUE(ui->RichEdit1->isVisible());
+    const QString all = "one\n" + QString("two\nIn> three\n").repeated(20);
+    EXPECT_EQ(ui->RichEdit1->toPlainText(), all);
+    EXPECT_EQ(ui->RichEdit2->toPlainText(), "one\n" + QString("two\nIn> three\n").repeated(20));
+    // Where a pane shown throughout, given the text a chunk at a time, stands.
+    TrafficView open;
+    open.setFont(ui->RichEdit1->font());
+    open.resize(ui->RichEdit1->size());
+    open.show();
+    QString text = "one\r\n";
+    open.ShowText(text, TrafficView::Follow::End);
+    for (int i = 0; i < 20; ++i) open.ShowText(text += "two\r\nIn> three\r\n", TrafficView::Follow::End);
+    EXPECT_EQ(ui->RichEdit1->verticalScrollBar()->value(), open.verticalScrollBar()->value());
+    EXPECT_TRUE(ui->RichEdit1->viewport()->grab().toImage() == open.viewport()->grab().toImage());
 }
 
 TEST_F(MonitorTest, AFocusedPaneIsFrozenUntilARightClick)

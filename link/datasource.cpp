@@ -793,9 +793,10 @@ void TDataSourceForm::ShowChunk(const QByteArray &chunk)
         from = lf + 1;
     }
     if (DisplayText.size() > DisplayLimit) DisplayText.remove(0, DisplayText.size() - DisplayLimit);
-    // The view takes the text when it can be seen, on a beat of the screen-rate clock.
+    // The view takes the text when it can be seen (shown, not minimised), on a beat of the screen-rate clock.
     displayStale_ = true;
-    if (isVisible() && !PresentBeat::Waiting(this)) PresentBeat::Request(this, PresentBeat::TrafficWait(paneShown_), [this] { ApplyDisplay(); });
+    if (isVisible() && !isMinimized() && !PresentBeat::Waiting(this))
+        PresentBeat::Request(this, PresentBeat::TrafficWait(paneShown_), [this] { ApplyDisplay(); });
 }
 
 void TDataSourceForm::ApplyDisplay()
@@ -812,6 +813,12 @@ void TDataSourceForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     ApplyDisplay();
+}
+
+void TDataSourceForm::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isVisible() && !isMinimized()) ApplyDisplay();
 }
 
 void TDataSourceForm::SendData(const char *data, int length)

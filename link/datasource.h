@@ -111,6 +111,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;   // the view catches up at once
+    void changeEvent(QEvent *event) override;     // and when no longer minimised
 
 private:
     void ConnectSerial();

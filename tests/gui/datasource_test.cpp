@@ -14,6 +14,7 @@
 #include "gui_test_support.h"
 #include "link/commthread.h"
 #include "link/datasource.h"
+#include "platform/presentbeat.h"
 #include "link/win32mutex.h"
 #include "link/monitorform.h"
 #include "ui_datasource.h"
@@ -476,6 +477,22 @@ TEST_F(DataSourceTest, AReplayHandsOnEveryLineOnceAsItIsInTheFile)
     ds->Button1Click(ui->Button1);
     EXPECT_EQ(boxes, (decltype(boxes){{"Error opening file", "Cannot open file"}}));
     EXPECT_FALSE(ds->Connected);
+}
+
+// Minimised, the window's display takes nothing; restored, it shows at once
+// the text that came meanwhile.
+TEST_F(DataSourceTest, AMinimisedDisplayTakesNothingUntilRestored)
+{
+    ds->show();
+    ds->DisplayAndForward("one\n", 4);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ui->RichEdit1->toPlainText() == "one\n"; }, 2000));
+    ds->showMinimized();
+    ASSERT_TRUE(ds->isMinimized());
+    for (int i = 0; i < 20; ++i) ds->DisplayAndForward("two\n", 4);
+    QTest::qWait(3 * PresentBeat::TrafficMs);
+    EXPECT_EQ(ui->RichEdit1->toPlainText(), "one\n");
+    ds->showNormal();
+    EXPECT_EQ(ui->RichEdit1->toPlainText(), "one\n" + QString("two\n").repeated(20));
 }
 
 TEST_F(DataSourceTest, TheDisplayKeepsTheLast750CharactersAndTheHistoryTheLast15Commands)

@@ -272,6 +272,15 @@ TEST(TrafficViewTest, LinesDrawnFromTheGlyphTableLookAsLaidOutLines)
         };
         ExpectSameAnswer(panes, "part selected", drag(QPoint(40, 8), QPoint(90, 40)));
         ExpectSameAnswer(panes, "all selected", [](QWidget *port) { QTest::keyClick(port->parentWidget(), Qt::Key_A, Qt::ControlModifier); });
+        // In a larger font (the pane zoomed), from that font's table.
+        for (QAbstractScrollArea *pane : panes.Both()) {
+            QFont larger = pane->font();
+            larger.setPointSizeF(larger.pointSizeF() + 3);
+            pane->setFont(larger);
+        }
+        panes.Show(text + "more\n");
+        panes.ExpectSame("larger");
+        EXPECT_EQ(panes.ours_.LinesLaidOut(), 3);
     }
 }
 

@@ -149,7 +149,7 @@ void TMonitorForm::FormResize()
 
 void TMonitorForm::AddData(const QByteArray &chunk)
 {
-    Text.AddData(chunk.toStdString());
+    Text.AddData(std::string_view(chunk.constData(), static_cast<size_t>(chunk.size())));
     // The panes are redrawn at a beat of the screen-rate clock, not per chunk;
     // hidden (the window minimised), when they are shown again.
     if (ui->RichEdit1->isVisible() && !PresentBeat::Waiting(this))

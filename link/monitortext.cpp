@@ -21,7 +21,7 @@ bool MonitorText::Passes(const std::string &line) const
     return Mode == FilterMode::Include ? contains : !contains;
 }
 
-void MonitorText::AddData(const std::string &chunk)
+void MonitorText::AddData(std::string_view chunk)
 {
     std::string &pending = PendingLine();
     size_t start = 0;
@@ -29,7 +29,7 @@ void MonitorText::AddData(const std::string &chunk)
         // A CR that came at the end of the previous chunk belongs to this LF.
         const bool crBefore = lf == start ? !pending.empty() && pending.back() == '\r' : chunk[lf - 1] == '\r';
         const size_t was = pending.size();
-        pending.append(chunk, start, lf - start);
+        pending.append(chunk.substr(start, lf - start));
         if (!crBefore) pending += '\r';
         pending += '\n';
         AllText.append(pending, was, std::string::npos);
@@ -38,8 +38,8 @@ void MonitorText::AddData(const std::string &chunk)
         start = lf + 1;
     }
     if (start < chunk.size()) {
-        AllText.append(chunk, start, std::string::npos);
-        pending.append(chunk, start, std::string::npos);
+        AllText.append(chunk.substr(start));
+        pending.append(chunk.substr(start));
         KeepTail(pending, MaxText);
     }
     KeepTail(AllText, MaxText);

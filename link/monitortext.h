@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class MonitorText {
@@ -18,7 +19,7 @@ public:
 
     // Appends a received chunk: each LF ends a line (a lone LF is shown as CR LF);
     // whole lines go through the filter; both texts keep their last MaxText characters.
-    void AddData(const std::string &chunk);
+    void AddData(std::string_view chunk);
     void ClearAll();
     void ClearFiltered() { FilteredText.clear(); }
 

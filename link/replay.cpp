@@ -36,10 +36,18 @@ bool ReplayReader::ReadLine(std::string &line)
 {
     line.clear();
     if (AtEnd()) return false;
+    // Gathered a block at a time, not grown a byte at a time.
+    char block[256];
+    size_t n = 0;
     int c;
-    while (line.size() < MaxLine && (c = getc_unlocked(file_)) != EOF) {
-        line.push_back(static_cast<char>(c));
+    while (line.size() + n < MaxLine && (c = getc_unlocked(file_)) != EOF) {
+        block[n++] = static_cast<char>(c);
         if (c == '\n') break;
+        if (n == sizeof block) {
+            line.append(block, n);
+            n = 0;
+        }
     }
+    line.append(block, n);
     return !line.empty();
 }

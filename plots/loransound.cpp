@@ -106,11 +106,12 @@ void TLoranSoundForm::showEvent(QShowEvent *event)
     }
 }
 
-bool TLoranSoundForm::SoundEnabled() const { return ui->Button2->property("Tag").toInt() == 1; }
+bool TLoranSoundForm::SoundEnabled() const { return soundTag_ == 1; }
 
 void TLoranSoundForm::SetSoundTag(int tag)
 {
     ui->Button2->setProperty("Tag", tag);
+    soundTag_ = tag;
     ui->Button2->setText(tag == 1 ? "Disable" : "Enable");
     ui->Label1->setText(tag == 1 ? "Status: Sound enabled" : "Status: Sound disabled");
 }
@@ -168,6 +169,7 @@ void TLoranSoundForm::Button2Click()
     if (WaitingForSoundToEnd()) return;
     if (SoundEnabled()) {
         ui->Button2->setProperty("Tag", 0);
+        soundTag_ = 0;
         if (IsWaveOutputOpen()) {
             WaitForSoundToEnd(Waiting::Disable);
             return;

@@ -73,6 +73,7 @@ private:
     void SampleTicks();
 
     Waiting waiting_ = Waiting::None;
+    int soundTag_ = 0;   // Button2's Tag, read with every line
     BeatDrawing *chartDrawing_ = nullptr;
     AUDIOReceived charted_;   // the newest line played, charted at the chart's turn
     bool placePending_ = true;

@@ -76,6 +76,12 @@ TEST(Replay, ALongLineComesIn65535BytePieces)
     EXPECT_EQ(lines[0].size(), 65535u);
     EXPECT_EQ(lines[1], std::string(70000 - 65535, 'L') + "\n");
     EXPECT_EQ(lines[2], "next\n");
+    // Lines about the length the reader gathers at a time.
+    for (size_t length : {254u, 255u, 256u, 257u, 511u, 512u, 513u}) {
+        const std::string line = std::string(length - 1, 'M') + "\n";
+        ASSERT_TRUE(r.Open(dir.Write("block.log", line + line + "x")));
+        EXPECT_EQ(ReadAllLines(r), (std::vector<std::string>{line, line, "x"})) << length;
+    }
 }
 
 TEST(Replay, OnlyRegularFilesOpen)

@@ -190,8 +190,6 @@ bool SameAscii(const QString &shown, const std::string &text)
 
 }   // namespace
 
-bool SameText(const QString &shown, const std::string &text) { return SameAscii(shown, text); }
-
 LogGrid::LogGrid(QWidget *parent) : QTableWidget(parent)
 {
     setItemDelegate(new LaidOutDelegate(this));
@@ -289,7 +287,8 @@ void LogGrid::SetCellText(int column, int row, const QString &text)
 void LogGrid::LayOut(LaidOut &cell) const
 {
     if (glyphs_ && glyphs_->Glyphs(cell.text, &cell.glyphs)) {
-        cell.layout = QStaticText();
+        // Not made anew when already empty: a static text allocates as it is made.
+        if (!cell.layout.text().isEmpty()) cell.layout = QStaticText();
         return;
     }
     cell.glyphs.clear();

@@ -121,12 +121,5 @@ private:
 // A value as the C library's printf writes it, whatever its length.
 std::string Printf(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
-// Whether text (UTF-8) reads the same as shown, for a text of ASCII characters;
-// false for any other.
-bool SameText(const QString &shown, const std::string &text);
-
-// A label's text from a std::string; one that reads the same is not converted.
-inline void SetText(QLabel *label, const std::string &text)
-{
-    if (!SameText(label->text(), text)) label->setText(QString::fromStdString(text));
-}
+// A label's text from a std::string.
+inline void SetText(QLabel *label, const std::string &text) { label->setText(QString::fromStdString(text)); }

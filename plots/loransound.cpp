@@ -124,8 +124,12 @@ void TLoranSoundForm::NewData(const SentenceLine &line)
 
     // A line in another format than the one before is played once those before it are.
     if (OpenWaveOutput(audio.SampleRate(), audio.sampleWidth) != 0) return;
-    connect(ProgramWaveOutput(), &WaveOutput::BlocksReturned, this, &TLoranSoundForm::SoundBlocksReturned,
-            Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+    // Connected once to each output made, not looked up again with every line.
+    if (WaveOutput *output = ProgramWaveOutput(); output != connectedOutput_) {
+        connect(output, &WaveOutput::BlocksReturned, this, &TLoranSoundForm::SoundBlocksReturned,
+                Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+        connectedOutput_ = output;
+    }
     const std::vector<uint8_t> played = PlayedSamples(audio);
     WriteWaveOutput(played.data(), static_cast<int>(played.size()));
     charted_ = std::move(audio);

@@ -169,14 +169,4 @@ TEST(LogGridTest, ACellReadsAsLastSetWhicheverWayItWasSet)
     EXPECT_EQ(grid.item(1, 0)->text(), "by item");
 }
 
-// A label set from a std::string reads that text, ASCII or not.
-TEST(LogGridTest, ALabelReadsTheTextSet)
-{
-    QLabel label;
-    for (const char *text : {"", "1.25", "1.25", "1.26", "25\u00b0", "25\u00b1", "-", "25\u00b0", ""}) {
-        SetText(&label, text);
-        EXPECT_EQ(label.text(), QString::fromUtf8(text)) << text;
-    }
-}
-
 }   // namespace

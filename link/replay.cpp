@@ -1,5 +1,9 @@
 #include "link/replay.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,30 +20,48 @@ bool ReplayReader::Open(const std::string &path)
         return false;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    file_ = ::fdopen(fd, "rb");
-    if (!file_) {
-        ::close(fd);
-        return false;
-    }
+    fd_ = fd;
+    if (!block_) block_ = std::make_unique<char[]>(BlockSize);
+    next_ = end_ = 0;
+    ended_ = false;
     return true;
 }
 
 void ReplayReader::Close()
 {
-    if (file_) std::fclose(file_);
-    file_ = nullptr;
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    next_ = end_ = 0;
+    ended_ = false;
 }
 
-bool ReplayReader::AtEnd() const { return !file_ || std::feof(file_) || std::ferror(file_); }
+// The end is met when a read wanted a byte past the last one (or failed), as
+// a stream's end-of-file and error marks are set.
+bool ReplayReader::AtEnd() const { return fd_ < 0 || (next_ == end_ && ended_); }
 
 bool ReplayReader::ReadLine(std::string &line)
 {
     line.clear();
     if (AtEnd()) return false;
-    int c;
-    while (line.size() < MaxLine && (c = getc_unlocked(file_)) != EOF) {
-        line.push_back(static_cast<char>(c));
-        if (c == '\n') break;
+    while (line.size() < MaxLine) {
+        if (next_ == end_) {
+            ssize_t got;
+            do got = ::read(fd_, block_.get(), BlockSize);
+            while (got < 0 && errno == EINTR);
+            if (got <= 0) {
+                ended_ = true;
+                break;
+            }
+            next_ = 0;
+            end_ = static_cast<size_t>(got);
+        }
+        const char *from = block_.get() + next_;
+        const size_t room = std::min(end_ - next_, MaxLine - line.size());
+        const auto *feed = static_cast<const char *>(std::memchr(from, '\n', room));
+        const size_t take = feed ? static_cast<size_t>(feed - from) + 1 : room;
+        line.append(from, take);
+        next_ += take;
+        if (feed) break;
     }
     return !line.empty();
 }

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
+#include <memory>
 #include <string>
 
 class ReplayReader {
@@ -20,7 +20,7 @@ public:
     // pipe is refused.
     bool Open(const std::string &path);
     void Close();
-    bool IsOpen() const { return file_ != nullptr; }
+    bool IsOpen() const { return fd_ >= 0; }
     // The end of the file (or a read error) has been met.
     bool AtEnd() const;
     // Up to and including the next line feed, at most MaxLine bytes; false when
@@ -28,5 +28,11 @@ public:
     bool ReadLine(std::string &line);
 
 private:
-    FILE *file_ = nullptr;
+    static constexpr size_t BlockSize = 65536;
+    // The file is read a block at a time; a line is taken from the block with
+    // one search for its end.
+    int fd_ = -1;
+    std::unique_ptr<char[]> block_;
+    size_t next_ = 0, end_ = 0;   // the bytes of the block not yet handed on
+    bool ended_ = false;          // a read found no more bytes, or failed
 };

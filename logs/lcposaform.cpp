@@ -34,7 +34,10 @@ void TLCPOSAForm::ShowData(const SentenceLine &line)
     // The pairing runs per line; what it shows is taken as it stands now.
     const LcposaEpoch &epoch = *added.Epoch;
     Present([this, kind = added.Kind, time = epoch.EpochTime, p = epoch.ShownPosition, rows = epoch.ShownResiduals] {
-        if (const char *caption = LoranSolutionCaption(kind)) setWindowTitle(caption);
+        if (const char *caption = LoranSolutionCaption(kind); caption && caption != caption_) {
+            setWindowTitle(caption);
+            caption_ = caption;
+        }
         SetText(ui->TimeLabel, Printf("%4.2lf", time));
         ui->VersionLabel->setText(QString::fromLatin1(p.Version));
         SetText(ui->LatLabel, Printf("%8.7lf", p.Position.Latitude));

@@ -33,4 +33,6 @@ private:
     void FormCreate();
     void ShowResiduals(const LcrsdaRecord &residuals);
 
+    const char *caption_ = nullptr;   // the solution caption set last
+
 };

@@ -147,6 +147,47 @@ private:
     mutable int height_ = 0;
 };
 
+// A cell's item keeps its text outside the item's role values: the grid sets
+// it quietly, with no variant compared and stored and no model notified for
+// every cell (the grid draws the cell again itself). A text set through the
+// item (setText, setData) still tells the model.
+class CellItem : public QTableWidgetItem {
+public:
+    explicit CellItem(const QString &text) : text_(text) {}
+    QVariant data(int role) const override
+    {
+        return role == Qt::DisplayRole || role == Qt::EditRole ? QVariant(text_) : QTableWidgetItem::data(role);
+    }
+    void setData(int role, const QVariant &value) override
+    {
+        if (role != Qt::DisplayRole && role != Qt::EditRole) return QTableWidgetItem::setData(role, value);
+        const QString text = value.toString();
+        if (text == text_) return;
+        text_ = text;
+        if (QTableWidget *table = tableWidget()) {
+            const QModelIndex at = table->indexFromItem(this);
+            emit table->model()->dataChanged(at, at, {Qt::DisplayRole, Qt::EditRole});
+        }
+    }
+    void SetQuietly(const QString &text) { text_ = text; }
+
+private:
+    QString text_;
+};
+
+// Whether a text of single-byte characters reads the same as a QString (the
+// UTF-8 of a text with any other byte is not compared).
+bool SameAscii(const QString &shown, const std::string &text)
+{
+    if (static_cast<size_t>(shown.size()) != text.size()) return false;
+    const QChar *q = shown.constData();
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80 || q[i].unicode() != c) return false;
+    }
+    return true;
+}
+
 }   // namespace
 
 LogGrid::LogGrid(QWidget *parent) : QTableWidget(parent)
@@ -226,23 +267,28 @@ void LogGrid::SetCellText(int column, int row, const QString &text)
     cell.text = text;
     LayOut(cell);
     if (!it) {
-        it = new QTableWidgetItem(text);
+        it = new CellItem(text);
         it->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         setItem(row, column, it);
         return;
     }
     // The item's text changes quietly: the cell alone is drawn again, without
     // the model's change signals running through the view for every cell.
-    const bool quiet = model()->blockSignals(true);
-    it->setText(text);
-    model()->blockSignals(quiet);
+    if (auto *own = dynamic_cast<CellItem *>(it)) {
+        own->SetQuietly(text);
+    } else {
+        const bool quiet = model()->blockSignals(true);
+        it->setText(text);
+        model()->blockSignals(quiet);
+    }
     viewport()->update(visualItemRect(it));
 }
 
 void LogGrid::LayOut(LaidOut &cell) const
 {
     if (glyphs_ && glyphs_->Glyphs(cell.text, &cell.glyphs)) {
-        cell.layout = QStaticText();
+        // Not made anew when already empty: a static text allocates as it is made.
+        if (!cell.layout.text().isEmpty()) cell.layout = QStaticText();
         return;
     }
     cell.glyphs.clear();
@@ -270,7 +316,10 @@ void LogGrid::changeEvent(QEvent *event)
 
 void LogGrid::SetCell(int column, int row, const std::string &text, int width)
 {
-    SetCellText(column, row, QString::fromStdString(PadAlign(text, width, 3)));
+    const std::string padded = PadAlign(text, width, 3);
+    // A cell that already reads the same is left as it is, the text not converted.
+    if (const LaidOut *cell = LaidOutAt(row, column); cell && SameAscii(cell->text, padded)) return;
+    SetCellText(column, row, QString::fromStdString(padded));
 }
 
 QString LogGrid::Cell(int column, int row) const

@@ -1,6 +1,10 @@
 #include "plots/geodesy.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -38,9 +42,15 @@ double GeodesicDistance(double lat1, double lon1, double lat2, double lon2)
 
 MetreScale MetresPerDegree(double lat, double lon)
 {
+    // The place asked for last is answered as before: each solution kind of an
+    // epoch takes the same reference.
+    thread_local std::optional<std::pair<std::pair<uint64_t, uint64_t>, MetreScale>> last;
+    const std::pair<uint64_t, uint64_t> place{std::bit_cast<uint64_t>(lat), std::bit_cast<uint64_t>(lon)};
+    if (last && last->first == place) return last->second;
     MetreScale scale;
     scale.Latitude = 10000.0 * GeodesicDistance(lat, lon, lat + 0.0001, lon);
     scale.Longitude = 10000.0 * GeodesicDistance(lat, lon, lat, lon + 0.0001);
+    last.emplace(place, scale);
     return scale;
 }
 

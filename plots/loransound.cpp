@@ -106,11 +106,12 @@ void TLoranSoundForm::showEvent(QShowEvent *event)
     }
 }
 
-bool TLoranSoundForm::SoundEnabled() const { return ui->Button2->property("Tag").toInt() == 1; }
+bool TLoranSoundForm::SoundEnabled() const { return soundTag_ == 1; }
 
 void TLoranSoundForm::SetSoundTag(int tag)
 {
     ui->Button2->setProperty("Tag", tag);
+    soundTag_ = tag;
     ui->Button2->setText(tag == 1 ? "Disable" : "Enable");
     ui->Label1->setText(tag == 1 ? "Status: Sound enabled" : "Status: Sound disabled");
 }
@@ -123,8 +124,12 @@ void TLoranSoundForm::NewData(const SentenceLine &line)
 
     // A line in another format than the one before is played once those before it are.
     if (OpenWaveOutput(audio.SampleRate(), audio.sampleWidth) != 0) return;
-    connect(ProgramWaveOutput(), &WaveOutput::BlocksReturned, this, &TLoranSoundForm::SoundBlocksReturned,
-            Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+    // Connected once to each output made, not looked up again with every line.
+    if (WaveOutput *output = ProgramWaveOutput(); output != connectedOutput_) {
+        connect(output, &WaveOutput::BlocksReturned, this, &TLoranSoundForm::SoundBlocksReturned,
+                Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+        connectedOutput_ = output;
+    }
     const std::vector<uint8_t> played = PlayedSamples(audio);
     WriteWaveOutput(played.data(), static_cast<int>(played.size()));
     charted_ = std::move(audio);
@@ -168,6 +173,7 @@ void TLoranSoundForm::Button2Click()
     if (WaitingForSoundToEnd()) return;
     if (SoundEnabled()) {
         ui->Button2->setProperty("Tag", 0);
+        soundTag_ = 0;
         if (IsWaveOutputOpen()) {
             WaitForSoundToEnd(Waiting::Disable);
             return;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QCloseEvent>
+#include <QPointer>
 #include <memory>
 
 #include "app/mdichild.h"
@@ -14,6 +15,7 @@ namespace Ui { class TLoranSoundForm; }
 class BeatDrawing;
 class ChartView;
 class QLineSeries;
+class WaveOutput;
 
 class TLoranSoundForm : public MdiChildForm {
     Q_OBJECT
@@ -73,6 +75,8 @@ private:
     void SampleTicks();
 
     Waiting waiting_ = Waiting::None;
+    int soundTag_ = 0;   // Button2's Tag, read with every line
+    QPointer<WaveOutput> connectedOutput_;   // the output whose returned blocks reach this window
     BeatDrawing *chartDrawing_ = nullptr;
     AUDIOReceived charted_;   // the newest line played, charted at the chart's turn
     bool placePending_ = true;

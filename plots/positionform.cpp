@@ -338,7 +338,10 @@ void TPositionForm::Sync()
         ui->Edit1->setText(CentreText(Plot.Centre.Latitude, 8));
         ui->Edit2->setText(CentreText(Plot.Centre.Longitude, 8));
     }
-    ui->Label3->setText(ScaleLabels[Plot.ScaleIndex]);
+    if (Plot.ScaleIndex != shownScale_) {
+        shownScale_ = Plot.ScaleIndex;
+        ui->Label3->setText(ScaleLabels[Plot.ScaleIndex]);
+    }
     if (c.StopClock) {
         c.StopClock = false;
         pcClock_ = false;

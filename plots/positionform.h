@@ -42,6 +42,7 @@ public:
     QTimer *Timer1 = nullptr;   // the PC clock, until GPS time comes
     QElapsedTimer ticked_;   // since the PC clock last showed the time (or the window was made)
     std::optional<int64_t> gpsTimeWaiting_;   // a GPS time not yet shown (the window hidden)
+    int shownScale_ = -1;   // the scale index Label3 shows
     // Tracks, intake and what the chart shows.
     PositionPlotModel Plot;
 

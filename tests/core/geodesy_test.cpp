@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <utility>
 
 #include "plots/geodesy.h"
 
@@ -51,6 +52,14 @@ TEST(Geodesy, MetresPerDegree)
     EXPECT_NEAR(s.Latitude, M(52.00005) * Rad(1.0), 0.01);
     EXPECT_NEAR(s.Longitude, N(52.0) * std::cos(Rad(52.0)) * Rad(1.0), 0.01);
     EXPECT_NEAR(MetresPerDegree(0.0, 0.0).Longitude, A * Rad(1.0), 1e-6);
+    // Each place asked for in turn, again or not, gets its own scale.
+    for (auto [lat, lon] : {std::pair{52.0, 4.0}, {52.0, 4.0}, {10.0, 4.0}, {52.0, 4.0}, {52.0, 100.0}, {-52.0, 100.0}}) {
+        const MetreScale got = MetresPerDegree(lat, lon);
+        EXPECT_EQ(got.Latitude, 10000.0 * GeodesicDistance(lat, lon, lat + 0.0001, lon)) << lat << " " << lon;
+        EXPECT_EQ(got.Longitude, 10000.0 * GeodesicDistance(lat, lon, lat, lon + 0.0001)) << lat << " " << lon;
+    }
+    EXPECT_TRUE(std::isnan(MetresPerDegree(NAN, 4.0).Latitude));
+    EXPECT_EQ(MetresPerDegree(52.0, 4.0).Latitude, s.Latitude);
 }
 TEST(TimeConversion, HhmmssToSeconds)
 {

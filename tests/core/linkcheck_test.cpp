@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -76,6 +77,39 @@ TEST(Replay, ALongLineComesIn65535BytePieces)
     EXPECT_EQ(lines[0].size(), 65535u);
     EXPECT_EQ(lines[1], std::string(70000 - 65535, 'L') + "\n");
     EXPECT_EQ(lines[2], "next\n");
+}
+
+// The reader takes the file a block at a time: lines of every length across
+// the blocks' edges come whole, and the end is met only by reading past it.
+TEST(Replay, LinesAcrossTheReadersBlocksComeWhole)
+{
+    TempFolder dir;
+    std::vector<std::string> lines;
+    std::string content;
+    for (size_t n = 0; content.size() < 200000; ++n) {
+        lines.push_back(std::string(n % 301, static_cast<char>('a' + n % 26)) + "\n");
+        content += lines.back();
+    }
+    ReplayReader r;
+    ASSERT_TRUE(r.Open(dir.Write("many.log", content)));
+    EXPECT_EQ(ReadAllLines(r), lines);
+    // A file ending with a whole line is not at its end until a read finds nothing more.
+    for (size_t size : {65535u, 65536u, 65537u}) {
+        ASSERT_TRUE(r.Open(dir.Write("edge.log", std::string(size - 1, 'E') + "\n")));
+        std::string line;
+        EXPECT_TRUE(r.ReadLine(line));
+        EXPECT_EQ(line.size(), std::min<size_t>(size, ReplayReader::MaxLine)) << size;
+        if (size > ReplayReader::MaxLine) {
+            EXPECT_TRUE(r.ReadLine(line));   // the piece past the longest
+        }
+        EXPECT_FALSE(r.AtEnd()) << size;
+        EXPECT_FALSE(r.ReadLine(line));
+        EXPECT_TRUE(r.AtEnd());
+        // The last line without a line end: the end is met as it is read.
+        ASSERT_TRUE(r.Open(dir.Write("tail.log", std::string(size - 1, 'T'))));
+        EXPECT_EQ(ReadAllLines(r).back().back(), 'T');
+        EXPECT_TRUE(r.AtEnd());
+    }
 }
 
 TEST(Replay, OnlyRegularFilesOpen)

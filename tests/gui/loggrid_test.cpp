@@ -121,4 +121,52 @@ TEST(LogGridTest, DrawsCellsAsTheStyledDelegate)
     }
 }
 
+// A cell reads the same through the grid, its item and the model, whichever
+// way it was set: padded from a std::string, set as a QString, or through the
+// item (which alone tells the model's listeners).
+TEST(LogGridTest, ACellReadsAsLastSetWhicheverWayItWasSet)
+{
+    LogGrid grid;
+    grid.SetColumnWidths({60, 60});
+    grid.SetRowCount(3);
+    // The grid lays out what it is given; a text set through the item is the table's alone.
+    auto readsEverywhere = [&](int column, int row, const QString &text, bool byGrid = true) {
+        EXPECT_EQ(grid.Cell(column, row), text);
+        EXPECT_EQ(grid.item(row, column)->text(), text);
+        EXPECT_EQ(grid.model()->data(grid.model()->index(row, column)).toString(), text);
+        EXPECT_EQ(grid.model()->data(grid.model()->index(row, column), Qt::EditRole).toString(), text);
+        ASSERT_NE(grid.LaidOutAt(row, column), nullptr);
+        if (byGrid) {
+            EXPECT_EQ(grid.LaidOutAt(row, column)->text, text);
+        }
+    };
+    grid.SetCell(0, 1, "12.5", 6);
+    readsEverywhere(0, 1, "  12.5");
+    grid.SetCellText(1, 2, "x");
+    int told = 0;   // the cells' items are made: the grid tells no more
+    QObject::connect(grid.model(), &QAbstractItemModel::dataChanged, [&] { ++told; });
+    grid.SetCellText(0, 1, "other");
+    readsEverywhere(0, 1, "other");
+    grid.SetCell(0, 1, "12.5", 6);   // back to the text set first
+    readsEverywhere(0, 1, "  12.5");
+    grid.SetCell(0, 1, "12.5", 7);   // the same value padded wider
+    readsEverywhere(0, 1, "   12.5");
+    grid.SetCell(1, 2, "25\u00b0", 5);   // UTF-8 past ASCII
+    readsEverywhere(1, 2, QString::fromUtf8(" 25\u00b0"));   // padded by bytes
+    grid.SetCell(1, 2, "25\u00b1", 5);
+    readsEverywhere(1, 2, QString::fromUtf8(" 25\u00b1"));
+    grid.BlankRowsFrom(2);
+    readsEverywhere(1, 2, "");
+    EXPECT_EQ(told, 0);
+
+    grid.item(1, 0)->setText("by item");
+    readsEverywhere(0, 1, "by item", false);
+    EXPECT_EQ(told, 1);
+    grid.item(1, 0)->setText("by item");   // unchanged: nothing to tell
+    EXPECT_EQ(told, 1);
+    grid.item(1, 0)->setData(Qt::ToolTipRole, "tip");
+    EXPECT_EQ(grid.item(1, 0)->toolTip(), "tip");
+    EXPECT_EQ(grid.item(1, 0)->text(), "by item");
+}
+
 }   // namespace

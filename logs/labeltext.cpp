@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QGlyphRun>
 #include <QLabel>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QRawFont>
 #include <QStyleOption>
@@ -93,12 +94,168 @@ struct Glyphs {
 
 }   // namespace
 
-void LabelText::Watch(QLabel *label) { label->installEventFilter(this); }
+namespace {
+
+// The brush a widget fills its background with before its children are drawn
+// over it, when that is all it paints beneath them and it is one plain colour;
+// none otherwise (no fill of its own, a gradient, a pattern, a see-through colour).
+QBrush PlainFill(const QWidget *w)
+{
+    if (!w || w->testAttribute(Qt::WA_OpaquePaintEvent) || w->testAttribute(Qt::WA_NoSystemBackground) ||
+        w->testAttribute(Qt::WA_StyledBackground) || w->testAttribute(Qt::WA_TranslucentBackground))
+        return QBrush();
+    QBrush brush;
+    if (w->autoFillBackground()) brush = w->palette().brush(w->backgroundRole());
+    else if (w->isWindow()) brush = w->palette().brush(QPalette::Window);
+    if (brush.style() != Qt::SolidPattern || !brush.isOpaque()) return QBrush();
+    return brush;
+}
+
+// A widget Qt counts as painting every pixel of its own.
+bool Opaque(const QWidget *w)
+{
+    return w->testAttribute(Qt::WA_OpaquePaintEvent) || w->autoFillBackground() || w->testAttribute(Qt::WA_PaintOnScreen);
+}
+
+}   // namespace
+
+void LabelText::Watch(QLabel *label) { Mark(label, Text, true); }
+
+void LabelText::Mark(QLabel *label, int role, bool on)
+{
+    auto it = roles_.find(label);
+    if (it == roles_.end()) {
+        if (!on) return;
+        it = roles_.insert(label, 0);
+        label->installEventFilter(this);
+        connect(label, &QObject::destroyed, this, [this](QObject *gone) { roles_.remove(gone); });
+    }
+    *it = on ? *it | role : *it & ~role;
+}
+
+bool LabelText::MayFill(const QLabel *label)
+{
+    const QWidget *parent = label->parentWidget();
+    if (!parent || label->isWindow() || label->internalWinId() || !label->mask().isEmpty() || Opaque(label) ||
+        PlainFill(parent).style() == Qt::NoBrush)
+        return false;
+    const QRect place = label->geometry();
+    bool above = false;
+    for (const QObject *o : parent->children()) {
+        if (o == label) {
+            above = true;
+            continue;
+        }
+        const auto *sibling = qobject_cast<const QWidget *>(o);
+        if (!sibling || sibling->isWindow() || !sibling->geometry().intersects(place)) continue;
+        // A widget over the label, shown or not, would be hidden by it or
+        // keep it from being painted alone; beneath it only labels that do
+        // not fill their own background, which it draws again.
+        const auto *beneath = qobject_cast<const QLabel *>(sibling);
+        if (above || !beneath || Opaque(beneath) || beneath->internalWinId() || !beneath->mask().isEmpty()) return false;
+    }
+    return true;
+}
+
+void LabelText::Fill(QLabel *label, bool fill)
+{
+    label->setAttribute(Qt::WA_OpaquePaintEvent, fill);
+    Mark(label, Filled, fill);
+    if (!fill) return;
+    const QRect place = label->geometry();
+    for (QObject *o : label->parentWidget()->children()) {
+        if (o == label) break;
+        if (auto *beneath = qobject_cast<QLabel *>(o); beneath && beneath->geometry().intersects(place))
+            Mark(beneath, Beneath, true);
+    }
+}
+
+void LabelText::FillBehind(QWidget *container)
+{
+    std::vector<QLabel *> fill;
+    for (QObject *o : container->children())
+        if (auto *label = qobject_cast<QLabel *>(o); label && MayFill(label)) fill.push_back(label);
+    for (QLabel *label : fill) Fill(label, true);
+}
+
+namespace {
+bool drawingBeneath = false;   // labels beneath a filled one are being drawn into it
+}
+
+// The container's colour, then the parts of the shown labels beneath the label
+// as they draw themselves over it, bottom first.
+void LabelText::DrawBeneath(QLabel *label)
+{
+    const QWidget *parent = label->parentWidget();
+    // A container that no longer fills its background itself (its filling
+    // turned off since) has what is beneath it in the label's own colour.
+    QBrush fill = PlainFill(parent);
+    if (fill.style() == Qt::NoBrush) fill = label->palette().brush(label->backgroundRole());
+    QPainter painter(label);
+    painter.fillRect(label->rect(), fill);
+    const QRect place = label->geometry();
+    QRect covered;
+    for (const QObject *o : parent->children()) {
+        if (o == label) break;
+        const auto *beneath = qobject_cast<const QLabel *>(o);
+        if (beneath && beneath->isVisible()) covered |= beneath->geometry() & place;
+    }
+    if (covered.isEmpty()) return;
+    // Drawn over the colour in a picture of their own, in the form the label
+    // is drawn in, as they would be drawn where they are.
+    const qreal ratio = label->devicePixelRatioF();
+    const QImage *device = dynamic_cast<const QImage *>(painter.paintEngine()->paintDevice());
+    QImage picture(covered.size() * ratio, device ? device->format() : QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio);
+    {
+        QPainter filler(&picture);
+        filler.fillRect(QRect(QPoint(), covered.size()), fill);
+    }
+    drawingBeneath = true;
+    for (QObject *o : parent->children()) {
+        if (o == label) break;
+        auto *beneath = qobject_cast<QLabel *>(o);
+        if (!beneath || !beneath->isVisible()) continue;
+        const QRect both = beneath->geometry() & covered;
+        if (both.isEmpty()) continue;
+        beneath->render(&picture, both.topLeft() - covered.topLeft(), QRegion(both.translated(-beneath->pos())),
+                        QWidget::DrawChildren);
+    }
+    drawingBeneath = false;
+    painter.drawImage(covered.topLeft() - place.topLeft(), picture);
+}
 
 bool LabelText::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Paint)
-        if (auto *label = qobject_cast<QLabel *>(watched)) return Draw(label);
+    auto *label = qobject_cast<QLabel *>(watched);
+    const int roles = label ? roles_.value(label) : 0;
+    switch (event->type()) {
+    case QEvent::Paint:
+        if (roles & Beneath && !drawingBeneath) {
+            // Qt paints the label only where no opaque label lies over it:
+            // those over it draw their part of it again.
+            const QRect place = label->geometry();
+            bool above = false;
+            for (QObject *o : label->parentWidget()->children()) {
+                above = above || o == label;
+                auto *over = qobject_cast<QLabel *>(o);
+                if (above && over && roles_.value(over) & Filled && over->geometry().intersects(place))
+                    over->update((over->geometry() & place).translated(-over->pos()));
+            }
+        }
+        if (roles & Filled) DrawBeneath(label);
+        return roles & (Text | Filled) ? Draw(label) : false;
+    // A container whose colour is no longer a plain one paints beneath the label again.
+    case QEvent::PaletteChange:
+    case QEvent::ParentChange:
+        if (roles & Filled) {
+            Fill(label, false);
+            if (MayFill(label)) Fill(label, true);
+            else label->update();
+        }
+        break;
+    default: break;
+    }
     return false;
 }
 

@@ -6,8 +6,10 @@
 #pragma once
 
 #include <QObject>
+#include <QHash>
 
 class QLabel;
+class QWidget;
 
 class LabelText : public QObject {
     Q_OBJECT
@@ -15,10 +17,29 @@ public:
     using QObject::QObject;
     // The labels' paint events go through this object.
     void Watch(QLabel *label);
+    // The labels directly in container (a widget that paints nothing but its
+    // background) fill their own background and so are painted alone when
+    // their text changes, not with the container and every window beneath
+    // it. Only where every pixel stays as it was: the container fills a plain
+    // colour, no widget lies over the label, and what lies beneath it is
+    // labels, which the label draws beneath its text (clipped to itself) as
+    // they draw themselves. The others are left as they are.
+    void FillBehind(QWidget *container);
     // Draws the label's text as QLabel::paintEvent would; false when the label
     // must draw itself.
     static bool Draw(QLabel *label);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // The label fills its background; false when it may not.
+    static bool MayFill(const QLabel *label);
+    void Fill(QLabel *label, bool fill);
+    static void DrawBeneath(QLabel *label);
+    // What each label watched is to this object.
+    enum Role { Text = 1, Filled = 2, Beneath = 4 };
+    void Mark(QLabel *label, int role, bool on);
+
+    QHash<QObject *, int> roles_;
 };

@@ -128,7 +128,10 @@ void LabelText::Mark(QLabel *label, int role, bool on)
         if (!on) return;
         it = roles_.insert(label, 0);
         label->installEventFilter(this);
-        connect(label, &QObject::destroyed, this, [this](QObject *gone) { roles_.remove(gone); });
+        connect(label, &QObject::destroyed, this, [this](QObject *gone) {
+            roles_.remove(gone);
+            underlays_.remove(gone);
+        });
     }
     *it = on ? *it | role : *it & ~role;
 }
@@ -161,6 +164,7 @@ void LabelText::Fill(QLabel *label, bool fill)
 {
     label->setAttribute(Qt::WA_OpaquePaintEvent, fill);
     Mark(label, Filled, fill);
+    underlays_.remove(label);
     if (!fill) return;
     const QRect place = label->geometry();
     for (QObject *o : label->parentWidget()->children()) {
@@ -183,7 +187,8 @@ bool drawingBeneath = false;   // labels beneath a filled one are being drawn in
 }
 
 // The container's colour, then the parts of the shown labels beneath the label
-// as they draw themselves over it, bottom first.
+// as they draw themselves over it, bottom first. What they draw is kept while
+// they stay as they are.
 void LabelText::DrawBeneath(QLabel *label)
 {
     const QWidget *parent = label->parentWidget();
@@ -194,35 +199,38 @@ void LabelText::DrawBeneath(QLabel *label)
     QPainter painter(label);
     painter.fillRect(label->rect(), fill);
     const QRect place = label->geometry();
+    std::vector<Underlay::Label> now;
     QRect covered;
-    for (const QObject *o : parent->children()) {
+    for (QObject *o : parent->children()) {
         if (o == label) break;
         const auto *beneath = qobject_cast<const QLabel *>(o);
-        if (beneath && beneath->isVisible()) covered |= beneath->geometry() & place;
+        if (!beneath || !beneath->isVisible() || !beneath->geometry().intersects(place)) continue;
+        now.push_back({beneath, beneath->geometry(), beneath->text(), beneath->isEnabled()});
+        covered |= beneath->geometry() & place;
     }
-    if (covered.isEmpty()) return;
+    if (now.empty()) return;
     // Drawn over the colour in a picture of their own, in the form the label
     // is drawn in, as they would be drawn where they are.
     const qreal ratio = label->devicePixelRatioF();
     const QImage *device = dynamic_cast<const QImage *>(painter.paintEngine()->paintDevice());
-    QImage picture(covered.size() * ratio, device ? device->format() : QImage::Format_RGB32);
-    picture.setDevicePixelRatio(ratio);
-    {
-        QPainter filler(&picture);
-        filler.fillRect(QRect(QPoint(), covered.size()), fill);
+    const QImage::Format format = device ? device->format() : QImage::Format_RGB32;
+    Underlay &kept = underlays_[label];
+    if (!kept.valid || kept.labels != now || kept.covered != covered || kept.fill != fill.color() ||
+        kept.picture.devicePixelRatio() != ratio || kept.picture.format() != format) {
+        kept.picture = QImage(covered.size() * ratio, format);
+        kept.picture.setDevicePixelRatio(ratio);
+        kept.picture.fill(fill.color());
+        drawingBeneath = true;
+        for (const Underlay::Label &b : now) {
+            auto *beneath = const_cast<QLabel *>(b.label);
+            const QRect both = b.place & covered;
+            beneath->render(&kept.picture, both.topLeft() - covered.topLeft(), QRegion(both.translated(-b.place.topLeft())),
+                            QWidget::DrawChildren);
+        }
+        drawingBeneath = false;
+        kept = {kept.picture, covered, fill.color(), std::move(now), true};
     }
-    drawingBeneath = true;
-    for (QObject *o : parent->children()) {
-        if (o == label) break;
-        auto *beneath = qobject_cast<QLabel *>(o);
-        if (!beneath || !beneath->isVisible()) continue;
-        const QRect both = beneath->geometry() & covered;
-        if (both.isEmpty()) continue;
-        beneath->render(&picture, both.topLeft() - covered.topLeft(), QRegion(both.translated(-beneath->pos())),
-                        QWidget::DrawChildren);
-    }
-    drawingBeneath = false;
-    painter.drawImage(covered.topLeft() - place.topLeft(), picture);
+    painter.drawImage(covered.topLeft() - place.topLeft(), kept.picture);
 }
 
 bool LabelText::eventFilter(QObject *watched, QEvent *event)
@@ -239,8 +247,10 @@ bool LabelText::eventFilter(QObject *watched, QEvent *event)
             for (QObject *o : label->parentWidget()->children()) {
                 above = above || o == label;
                 auto *over = qobject_cast<QLabel *>(o);
-                if (above && over && roles_.value(over) & Filled && over->geometry().intersects(place))
+                if (above && over && roles_.value(over) & Filled && over->geometry().intersects(place)) {
+                    underlays_[over].valid = false;
                     over->update((over->geometry() & place).translated(-over->pos()));
+                }
             }
         }
         if (roles & Filled) DrawBeneath(label);

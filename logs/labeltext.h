@@ -6,7 +6,12 @@
 #pragma once
 
 #include <QObject>
+#include <QColor>
 #include <QHash>
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <vector>
 
 class QLabel;
 class QWidget;
@@ -36,10 +41,26 @@ private:
     // The label fills its background; false when it may not.
     static bool MayFill(const QLabel *label);
     void Fill(QLabel *label, bool fill);
-    static void DrawBeneath(QLabel *label);
+    void DrawBeneath(QLabel *label);
     // What each label watched is to this object.
     enum Role { Text = 1, Filled = 2, Beneath = 4 };
     void Mark(QLabel *label, int role, bool on);
 
     QHash<QObject *, int> roles_;
+    // What a filled label last drew of the labels beneath it, and what they were then.
+    struct Underlay {
+        struct Label {
+            const QLabel *label;
+            QRect place;
+            QString text;
+            bool enabled;
+            bool operator==(const Label &) const = default;
+        };
+        QImage picture;
+        QRect covered;
+        QColor fill;
+        std::vector<Label> labels;
+        bool valid = false;
+    };
+    QHash<QObject *, Underlay> underlays_;
 };

@@ -176,9 +176,25 @@ void LabelText::Fill(QLabel *label, bool fill)
 
 void LabelText::FillBehind(QWidget *container)
 {
-    std::vector<QLabel *> fill;
+    QList<QLabel *> labels, fill;
     for (QObject *o : container->children())
-        if (auto *label = qobject_cast<QLabel *>(o); label && MayFill(label)) fill.push_back(label);
+        if (auto *label = qobject_cast<QLabel *>(o)) labels << label;
+    for (QLabel *label : labels)
+        if (MayFill(label)) fill << label;
+    // A label the filled ones hide whole would change unseen (Qt paints no
+    // part of it): those over it stay as they are.
+    for (bool again = true; again;) {
+        again = false;
+        for (qsizetype i = 0; i < labels.size(); ++i) {
+            if (fill.contains(labels[i])) continue;
+            QRegion shown(labels[i]->geometry());
+            for (qsizetype j = i + 1; j < labels.size(); ++j)
+                if (fill.contains(labels[j])) shown -= labels[j]->geometry();
+            if (!shown.isEmpty() || labels[i]->geometry().isEmpty()) continue;
+            for (qsizetype j = i + 1; j < labels.size(); ++j)
+                if (labels[j]->geometry().intersects(labels[i]->geometry()) && fill.removeOne(labels[j])) again = true;
+        }
+    }
     for (QLabel *label : fill) Fill(label, true);
 }
 

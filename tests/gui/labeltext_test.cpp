@@ -141,6 +141,8 @@ struct Filled {
             add("over", 150, 44, 40, left);         // 9
             add("in a box", 4, 0, 60, left, boxes[side]);   // 10: over the box's frame
             add("on the box", 100, 84, 80, right);  // 11: over the box, a sibling beneath
+            add("hid", 90, 60, 20, left);           // 12: hidden whole by the next
+            add("wide over", 80, 60, 60, right);    // 13
             ++side;
         }
         for (QLabel *label : ours->findChildren<QLabel *>()) text.Watch(label);
@@ -174,7 +176,8 @@ TEST(LabelTextTest, FilledLabelsShowWhatTheContainerShowed)
     // another label or over a group box are left as they were.
     std::vector<bool> opaque;
     for (QLabel *l : f.labels[1]) opaque.push_back(l->testAttribute(Qt::WA_OpaquePaintEvent));
-    EXPECT_EQ(opaque, std::vector<bool>({false, true, false, true, true, true, false, true, false, true, false, false}));
+    EXPECT_EQ(opaque, std::vector<bool>({false, true, false, true, true, true, false, true, false, true, false, false,
+                                         false, false}));
     f.ExpectSame("shown");
     // A value repaints its label alone.
     int containerPaints = 0, labelPaints = 0;
@@ -191,8 +194,9 @@ TEST(LabelTextTest, FilledLabelsShowWhatTheContainerShowed)
         for (size_t i : {1, 3, 5, 7, 9, 11}) f.SetText(i, t);
         f.ExpectSame("text \"" + t.toStdString() + "\"");
     }
-    // A caption beneath a value changes.
+    // A caption beneath a value changes; a label hidden whole beneath another.
     f.SetText(0, "Heading Standard Deviation");
+    f.SetText(12, "HID");
     f.ExpectSame("caption changed");
     // Another colour of the container; a container filled with a gradient,
     // beneath which the labels no longer fill.

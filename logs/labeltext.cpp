@@ -10,6 +10,7 @@
 #include <QTextLayout>
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -205,15 +206,15 @@ bool drawingBeneath = false;   // labels beneath a filled one are being drawn in
 // The container's colour, then the parts of the shown labels beneath the label
 // as they draw themselves over it, bottom first. What they draw is kept while
 // they stay as they are.
-void LabelText::DrawBeneath(QLabel *label)
+void LabelText::DrawBeneath(QLabel *label, QPainter &painter)
 {
     const QWidget *parent = label->parentWidget();
     // A container that no longer fills its background itself (its filling
     // turned off since) has what is beneath it in the label's own colour.
     QBrush fill = PlainFill(parent);
     if (fill.style() == Qt::NoBrush) fill = label->palette().brush(label->backgroundRole());
-    QPainter painter(label);
-    painter.fillRect(label->rect(), fill);
+    if (fill.style() == Qt::SolidPattern) painter.fillRect(label->rect(), fill.color());
+    else painter.fillRect(label->rect(), fill);
     const QRect place = label->geometry();
     std::vector<Underlay::Label> now;
     QRect covered;
@@ -269,8 +270,13 @@ bool LabelText::eventFilter(QObject *watched, QEvent *event)
                 }
             }
         }
-        if (roles & Filled) DrawBeneath(label);
-        return roles & (Text | Filled) ? Draw(label) : false;
+        if (roles & Filled) {
+            // What is beneath and the text with one painter; the label draws a text the table cannot.
+            QPainter painter(label);
+            DrawBeneath(label, painter);
+            return Draw(label, &painter);
+        }
+        return roles & Text && Draw(label);
     // A container whose colour is no longer a plain one paints beneath the label again.
     case QEvent::PaletteChange:
     case QEvent::ParentChange:
@@ -285,7 +291,7 @@ bool LabelText::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
-bool LabelText::Draw(QLabel *label)
+bool LabelText::Draw(QLabel *label, QPainter *into)
 {
     const QString text = label->text();
     // What the label draws by rules of its own: no text, a rich text, a frame,
@@ -323,7 +329,8 @@ bool LabelText::Draw(QLabel *label)
     // A text that does not fit is cut at the label's edge, by the label.
     if (left < 0 || top < 0 || left + x > r.width() || top + table.height > r.height()) return false;
 
-    QPainter painter(label);
+    std::optional<QPainter> own;
+    QPainter &painter = into ? *into : own.emplace(label);
     QStyleOption option;
     option.initFrom(label);
     painter.setPen(QPen(option.palette.brush(label->foregroundRole()), painter.pen().widthF()));

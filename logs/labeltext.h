@@ -14,6 +14,7 @@
 #include <vector>
 
 class QLabel;
+class QPainter;
 class QWidget;
 
 class LabelText : public QObject {
@@ -30,9 +31,9 @@ public:
     // labels, which the label draws beneath its text (clipped to itself) as
     // they draw themselves. The others are left as they are.
     void FillBehind(QWidget *container);
-    // Draws the label's text as QLabel::paintEvent would; false when the label
-    // must draw itself.
-    static bool Draw(QLabel *label);
+    // Draws the label's text as QLabel::paintEvent would (with the painter
+    // given, or one of its own); false when the label must draw itself.
+    static bool Draw(QLabel *label, QPainter *into = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -41,7 +42,7 @@ private:
     // The label fills its background; false when it may not.
     static bool MayFill(const QLabel *label);
     void Fill(QLabel *label, bool fill);
-    void DrawBeneath(QLabel *label);
+    void DrawBeneath(QLabel *label, QPainter &painter);
     // What each label watched is to this object.
     enum Role { Text = 1, Filled = 2, Beneath = 4 };
     void Mark(QLabel *label, int role, bool on);

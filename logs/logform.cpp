@@ -427,18 +427,9 @@ void LogForm::showEvent(QShowEvent *event)
         // Labels fill their own background, so a new value repaints its label
         // alone, not the window and every label beneath it; their texts are
         // drawn from the font's glyphs laid out once.
-        // A label that overlaps another stays transparent, so neither hides the other.
         opaque_ = true;
-        const QList<QLabel *> labels = Client()->findChildren<QLabel *>();
-        for (QLabel *label : labels) {
-            bool alone = true;
-            for (QLabel *other : labels)
-                if (other != label && other->parentWidget() == label->parentWidget() &&
-                    other->geometry().intersects(label->geometry()))
-                    alone = false;
-            label->setAutoFillBackground(alone);
-            labelText_->Watch(label);
-        }
+        for (QLabel *label : Client()->findChildren<QLabel *>()) labelText_->Watch(label);
+        labelText_->FillBehind(Client());
     }
     if (placePending_) {
         placePending_ = false;

@@ -227,3 +227,12 @@ TEST_F(HeadingFormTest, TheCompassIsDrawnAgainOnlyWhereItsNeedlesMoveAndLooksAsD
     EXPECT_TRUE(view->Needles().empty());
     EXPECT_EQ(onScreen().convertToFormat(QImage::Format_RGB32), view->DialPicture(view->devicePixelRatioF()).toImage().convertToFormat(QImage::Format_RGB32));
 }
+
+TEST_F(HeadingFormTest, AChangingValuePaintsItsLabelAloneAsItDrewOverTheWindow)
+{
+    Hdga('G', 350.0);
+    ShowAndWait(HeadingForm);
+    HeadingForm->ShowPending();
+    QTest::qWait(60);
+    ExpectLabelsRepaintAlone(HeadingForm, "heading");
+}

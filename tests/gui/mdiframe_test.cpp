@@ -1,6 +1,7 @@
 // The frames of the windows inside the main window: a control that changes is
 // painted over its own window's client, not over the frame (title bar, borders),
-// and the client looks as the frame beneath it made it look.
+// and the client looks as the frame beneath it made it look. A value repaints
+// its label alone.
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -66,4 +67,18 @@ TEST_F(MdiFrameTest, AChangingLabelPaintsItsClientButNotTheFrame)
         EXPECT_EQ(framePaints, 0) << sub->windowTitle().toStdString();
     }
     EXPECT_GE(checked, 5);
+}
+
+TEST_F(MdiFrameTest, AChangingValuePaintsItsLabelAloneAsItDrewOverItsClient)
+{
+    int checked = 0;
+    for (QMdiSubWindow *sub : Children()) {
+        auto *child = qobject_cast<LogForm *>(sub);
+        if (!child) continue;
+        ++checked;
+        MainForm->ClientArea->setActiveSubWindow(sub);   // on top: nothing covers the labels
+        QTest::qWait(30);
+        ExpectLabelsRepaintAlone(child->Client(), sub->windowTitle().toStdString());
+    }
+    EXPECT_GE(checked, 10);
 }

@@ -43,11 +43,14 @@ public:
     {
     }
 
-    // Any thread.
+    // Any thread. The poll wakes with the first block after a quiet spell.
     void Queue(const QAudioFormat &format, const uint8_t *data, int size)
     {
         std::lock_guard<std::mutex> lock(mutex_);
         waiting_.push_back({format, QByteArray(reinterpret_cast<const char *>(data), size)});
+        if (polling_) return;
+        polling_ = true;
+        QMetaObject::invokeMethod(this, &Player::Resume, Qt::QueuedConnection);
     }
 
     bool Start(const QAudioFormat &format)
@@ -55,14 +58,13 @@ public:
         poll_ = new QTimer(this);
         poll_->setInterval(kPollMs);
         connect(poll_, &QTimer::timeout, this, &Player::Poll);
-        if (!OpenSink(format)) return false;
-        poll_->start();
-        return true;
+        return OpenSink(format);
     }
 
     void Stop()
     {
         if (poll_) poll_->stop();
+        stopped_ = true;
         CloseSink();
     }
 
@@ -170,6 +172,12 @@ private:
         {
             std::lock_guard<std::mutex> lock(mutex_);
             const bool busy = !ends_.empty() || !waiting_.empty();
+            if (!busy) {
+                // Nothing out and nothing waiting: the device plays silence by
+                // itself; the next block queued wakes the poll again.
+                polling_ = false;
+                poll_->stop();
+            }
             if (!busy || !progress_.isValid()) progress_.start();
             if (busy && progress_.elapsed() > StallMs) {
                 // Their bytes go too, or a silent stall would pile them up.
@@ -185,6 +193,14 @@ private:
             if (!OpenSink(*next)) returned += Fail();
         }
         GiveBack(returned);
+    }
+
+    // The first block after a quiet spell: the device's progress counts from now.
+    void Resume()
+    {
+        if (stopped_ || !sink_ || owner_->failed_ || poll_->isActive()) return;
+        progress_.start();
+        poll_->start();
     }
 
     // A sink that stops by itself has lost its device: what was queued will not be played.
@@ -231,6 +247,8 @@ private:
     std::deque<Chunk> waiting_;
     qint64 lead_ = 0;           // silence still to come before the next block
     bool dry_ = true;           // the last bytes handed out were silence
+    bool polling_ = false;      // the poll runs, or is on its way
+    bool stopped_ = false;      // on the player's thread
 };
 
 WaveOutput::WaveOutput(QObject *parent) : QObject(parent) { thread_.setObjectName("wave output"); }

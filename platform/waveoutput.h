@@ -46,7 +46,8 @@ public:
     int FreeBlocks() const { return ring_.FreeBlocks(); }
     // The format of what is written now.
     QAudioFormat Format() const { return format_; }
-    // Bytes (silence included) the device has played in its present format.
+    // Bytes (silence included) the device has played in its present format, as
+    // last seen while blocks were out.
     qint64 PlayedBytes() const { return played_.load(); }
 
 signals:

@@ -73,9 +73,24 @@ bool GlyphTable::Places(QStringView text) const
 
 const GlyphTable &GlyphTable::For(const QFont &font)
 {
+    // Comparing fonts compares every property; the fonts asked with are mostly
+    // copies of a few (each label's own, shared by its copies), known again by
+    // their shared data alone.
+    struct Known {
+        QFont font;
+        const GlyphTable *table;
+    };
     static std::vector<std::unique_ptr<GlyphTable>> tables;
+    static std::vector<Known> known;
+    for (const Known &k : known)
+        if (k.font.isCopyOf(font)) return *k.table;
+    const GlyphTable *found = nullptr;
     for (const auto &t : tables)
-        if (t->font == font) return *t;
-    tables.push_back(std::make_unique<GlyphTable>(font));
-    return *tables.back();
+        if (t->font == font) found = t.get();
+    if (!found) {
+        tables.push_back(std::make_unique<GlyphTable>(font));
+        found = tables.back().get();
+    }
+    if (known.size() < 256) known.push_back({font, found});
+    return *found;
 }

@@ -26,6 +26,7 @@
 #include "platform/alertsound.h"
 #include "platform/beatdrawing.h"
 #include "platform/memo.h"
+#include "platform/paintalone.h"
 #include "platform/plaintext.h"
 #include "ui_eurofixform.h"
 
@@ -215,6 +216,10 @@ void EurofixDataClass::BuildPanel(QWidget *parent)
     AlertText->setGeometry(8, textTop, panelWidth - 16, panelHeight - textTop - border - 4);
     AlertPanel->hide();
     ShowLabelsAsPlainText(GroupBox);
+    // The values change with the messages: their labels draw the pages beneath them themselves.
+    auto *alone = new PaintAlone(GroupBox);
+    for (QLabel *label : {StationIdValue, HealthValue, DgpsCountValue, UtcTimeValue, UtcCountValue, ETranCountValue, SmsCountValue})
+        alone->Watch(label);
 
     AlertTimer = new QTimer(GroupBox);
     AlertTimer->setObjectName("AlertTimer");

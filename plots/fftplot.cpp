@@ -14,6 +14,7 @@
 #include "logs/notcha.h"
 #include "platform/beatdrawing.h"
 #include "platform/chartview.h"
+#include "platform/paintalone.h"
 #include "platform/plaintext.h"
 #include "ui_fftplot.h"
 
@@ -51,6 +52,10 @@ TFFTForm::TFFTForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui:
     ShowLabelsAsPlainText(this);
     // A window of its own, though owned by the main window.
     setWindowFlags(Qt::Window);
+    // The values change with every spectrum: their labels draw the group boxes beneath them themselves.
+    auto *alone = new PaintAlone(this);
+    for (QLabel *label : {ui->VersionLabel, ui->IntegrationLabel, ui->GainLabel, ui->ProcessorLoadLabel, ui->FrequencyLabel, ui->dBLabel})
+        alone->Watch(label);
     Chart1 = ui->Chart1;
     Chart2 = ui->Chart2;
 

@@ -29,6 +29,7 @@
 #include "platform/chartview.h"
 #include "platform/memo.h"
 #include "platform/notifier.h"
+#include "platform/paintalone.h"
 #include "platform/plaintext.h"
 #include "plots/linedialogs.h"
 #include "plots/tdintake.h"
@@ -56,6 +57,9 @@ TTDForm::TTDForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui::T
     ShowLabelsAsPlainText(this);
     // A window of its own, though owned by the main window (closing that ends the program).
     setWindowFlags(Qt::Window);
+    // The clock changes every second: its edits draw the group box beneath them themselves.
+    auto *alone = new PaintAlone(this);
+    for (QWidget *edit : {ui->Edit5, ui->Edit6}) alone->Watch(edit);
     Chart1 = ui->Chart1;
     QChart *chart = Chart1->chart();
     chart->setTitle("Time Difference - Time of Arrival measurements");

@@ -130,6 +130,9 @@ bool PaintAlone::eventFilter(QObject *watched, QEvent *event)
         }
         return false;
     }
+    // A style that polishes the widget may take the attribute off again.
+    if ((type == QEvent::Polish || type == QEvent::StyleChange || type == QEvent::Show) && backdrops_.contains(widget))
+        widget->setAttribute(Qt::WA_OpaquePaintEvent);
     if (type == QEvent::ParentChange && backdrops_.contains(widget)) {
         Release(widget);
         widget->removeEventFilter(this);

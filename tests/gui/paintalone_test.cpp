@@ -183,6 +183,8 @@ protected:
         QWidget *window = widget->window();
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        // What is beneath it drawn anew first, as after the window was painted whole.
+        widget->update();
         Settle();
         PaintCounter parent(widget->parentWidget()), self(widget);
         change();
@@ -200,9 +202,12 @@ protected:
 TEST_F(PaintAloneWindowTest, TheClocksAndValuesPaintNoAncestor)
 {
     ExpectPaintedAlone(TDForm->ui->Edit6, [] { TDForm->ui->Edit6->setText("            23:59:58"); }, "TD clock");
+    ExpectPaintedAlone(TDForm->ui->ComboBox1, [] { TDForm->ui->ComboBox1->setItemText(0, "7499M"); }, "TD master");
+    ExpectPaintedAlone(TDForm->ui->Edit4, [] { TDForm->ui->Edit4->setText("1234"); }, "TD count");
     ExpectPaintedAlone(PositionForm->ui->Edit6, [] { PositionForm->ui->Edit6->setText("      23:59:58"); }, "position clock");
     ExpectPaintedAlone(FFTForm->ui->ProcessorLoadLabel, [] { FFTForm->ui->ProcessorLoadLabel->setText("Processor Load: 42%"); },
                        "FFT load");
+    ExpectPaintedAlone(FFTForm->ui->VersionLabel, [] { FFTForm->ui->VersionLabel->setText("Version 2.31"); }, "FFT version");
 }
 
 TEST_F(PaintAloneWindowTest, TheEurofixValuesPaintNoAncestor)

@@ -46,6 +46,16 @@ bool PaintAlone::Alone(const QWidget *widget, const QList<QPointer<QWidget>> &an
     return true;
 }
 
+PaintAlone::~PaintAlone()
+{
+    for (QWidget *widget : backdrops_.keys()) {
+        Release(widget);
+        widget->removeEventFilter(this);
+        widget->setAttribute(Qt::WA_OpaquePaintEvent, false);
+        widget->update();
+    }
+}
+
 bool PaintAlone::Watch(QWidget *widget)
 {
     if (!widget || widget->isWindow() || FillsItself(widget) || backdrops_.contains(widget)) return false;

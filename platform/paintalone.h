@@ -21,6 +21,8 @@ class PaintAlone : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;
+    // The widgets still watched are painted with their ancestors again.
+    ~PaintAlone() override;
     // Only where nothing but its ancestors lies beneath or over the widget
     // (now and whenever it is painted; a widget that comes to lie there turns
     // the widget back to being painted with its ancestors); false, and the

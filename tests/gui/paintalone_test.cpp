@@ -164,9 +164,23 @@ TEST(PaintAloneTest, AWidgetWithOthersBeneathOrOverItIsPaintedWithItsAncestors)
     t.Both([](Twin &w) { w.edit->setText(" 13:00:00"); });
     t.ExpectSame("something over the edit");
     EXPECT_FALSE(t.ours.edit->testAttribute(Qt::WA_OpaquePaintEvent));
-    PaintAlone alone;
-    EXPECT_FALSE(alone.Watch(t.ours.label)) << "the label lies beneath the new one";
-    EXPECT_FALSE(alone.Watch(t.ours.panel)) << "fills itself";
+    std::vector<QLabel *> values;
+    t.Both([&](Twin &w) {
+        values.push_back(new QLabel("1", w.page->parentWidget()));
+        values.back()->setGeometry(10, 50, 60, 16);
+        values.back()->show();
+    });
+    {
+        PaintAlone alone;
+        EXPECT_FALSE(alone.Watch(t.ours.label)) << "the label lies beneath the new one";
+        EXPECT_FALSE(alone.Watch(t.ours.panel)) << "fills itself";
+        EXPECT_TRUE(alone.Watch(values[1]));
+    }
+    // Watched no longer: painted with its ancestors again.
+    EXPECT_FALSE(values[1]->testAttribute(Qt::WA_OpaquePaintEvent));
+    t.Both([](Twin &w) { w.notebook->setTabText(0, "UTC"); });
+    for (QLabel *value : values) value->setText("2");
+    t.ExpectSame("the watch gone");
 }
 
 // A change of the widget on the window paints none of its ancestors, and the

@@ -327,6 +327,7 @@ QLineSeries *ChartView::AddLineSeries(int tag, const QString &title)
     // A series deleted elsewhere must not leave its kept line or its drawing behind.
     connect(series, &QObject::destroyed, this, [this, series] {
         lines_.remove(series);
+        pointSeries_.remove(series);
         delete drawn_.take(series).data();
     });
     const QList<QGraphicsItem *> before = chart()->childItems();
@@ -363,7 +364,7 @@ QAreaSeries *ChartView::AddAreaSeries(int tag, const QString &title)
 QLineSeries *ChartView::AddPointSeries(int tag, const QString &title, const QImage &marker, const QColor &colour)
 {
     QLineSeries *series = AddLineSeries(tag, title);
-    series->setProperty("PointsOnly", true);
+    pointSeries_.insert(series);
     QPen pen(colour);
     pen.setStyle(Qt::NoPen);
     series->setPen(pen);
@@ -401,6 +402,7 @@ void ChartView::RemoveSeries(QXYSeries *series)
 {
     if (!series) return;
     lines_.remove(series);
+    pointSeries_.remove(series);
     delete drawn_.take(series).data();
     chart()->removeSeries(series);
     delete series;
@@ -437,7 +439,7 @@ void ChartView::SetSeriesPoints(QXYSeries *series, const QList<QPointF> &points)
     line.x0 = bottom_->min();
     line.x1 = bottom_->max();
     line.columns = Columns();
-    line.scatter = series->type() == QAbstractSeries::SeriesTypeScatter || series->property("PointsOnly").toBool();
+    line.scatter = series->type() == QAbstractSeries::SeriesTypeScatter || pointSeries_.contains(series);
     line.y0 = left_->min();
     line.y1 = left_->max();
     line.rows = Rows();

@@ -13,6 +13,7 @@
 #include <QPointF>
 #include <QPointer>
 #include <QRegion>
+#include <QSet>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -170,6 +171,8 @@ private:
     void Show(QXYSeries *series, QList<QPointF> points);
     void DrawnSeriesMoved();
     QHash<const QXYSeries *, Line> lines_;
+    // The series of points (AddPointSeries): thinned per pixel of both axes.
+    QSet<const QXYSeries *> pointSeries_;
     // The series this view draws itself, with the items that draw them.
     QHash<const QXYSeries *, QPointer<ChartSeriesItem>> drawn_;
 };

@@ -10,6 +10,7 @@
 #include <QResizeEvent>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 
 #include "logs/notcha.h"
 #include "platform/beatdrawing.h"
@@ -81,6 +82,11 @@ TFFTForm::TFFTForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui:
         connect(axis, &QValueAxis::rangeChanged, this, &TFFTForm::Chart1AfterDraw);
     for (QValueAxis *axis : {Chart2->LeftAxis(), Chart2->BottomAxis()})
         connect(axis, &QValueAxis::rangeChanged, this, &TFFTForm::Chart2AfterDraw);
+    for (int c = 0; c < 2; ++c) {
+        ChartView *chart = c ? Chart2 : Chart1;
+        for (QValueAxis *axis : {chart->LeftAxis(), chart->BottomAxis()})
+            connect(axis, &QValueAxis::rangeChanged, this, [this, c] { PlaceNotches(c); });
+    }
     for (ChartView *chart : {Chart1, Chart2}) {
         chart->installEventFilter(this);
         chart->viewport()->installEventFilter(this);
@@ -181,26 +187,51 @@ void TFFTForm::Draw()
 void TFFTForm::ShowNotches(const std::vector<NotchBand> &bands)
 {
     // The same bands again change nothing: Qt Charts would lay the overlay out
-    // again and both charts would be repainted from top to bottom.
+    // again and repaint both plot areas.
     auto same = [](const NotchBand &a, const NotchBand &b) {
         return a.From == b.From && a.To == b.To && a.Notches == b.Notches;
     };
     if (shownNotches_ && std::equal(bands.begin(), bands.end(), shownNotches_->begin(), shownNotches_->end(), same))
         return;
     shownNotches_ = bands;
+    for (int chart = 0; chart < 2; ++chart) PlaceNotches(chart, true);
+}
+
+// The bands reach from 100 dB below to 100 dB above zero and the overlay from
+// 0 to 200 kHz, but past the axes' ranges by a 200th of them at most: the
+// plot area clips the overlay to the same pixels (however little it reaches
+// past it), and a new set of bands repaints the plot area only, not the titles
+// and labels around it.
+QRectF TFFTForm::OverlaySpan(int chart) const
+{
+    const ChartView *view = chart ? Chart2 : Chart1;
+    const QRectF full(QPointF(0.0, OverlayBottom), QPointF(200.0, OverlayTop));
+    const QValueAxis *x = view->BottomAxis(), *y = view->LeftAxis();
+    const double width = x->max() - x->min(), height = y->max() - y->min();
+    if (!(width > 0 && height > 0 && std::isfinite(width) && std::isfinite(height))) return full;
+    const double mx = width / 200, my = height / 200;
+    return QRectF(QPointF(x->min() - mx, y->min() - my), QPointF(x->max() + mx, y->max() + my)) & full;
+}
+
+void TFFTForm::PlaceNotches(int chart, bool force)
+{
+    if (!shownNotches_) return;
+    const QRectF span = OverlaySpan(chart);
+    if (!force && span == overlaySpan_[chart]) return;
+    overlaySpan_[chart] = span;
+    const double bottom = span.top(), top = span.bottom();   // the axis' units: top() is the lower end
+    auto within = [&](double x) { return std::clamp(x, span.left(), span.right()); };
     for (int c = 0; c < OverlayColours; ++c) {
-        QList<QPointF> upper{{0.0, OverlayBottom}};
-        for (const NotchBand &band : bands) {
+        QList<QPointF> upper{{span.left(), bottom}};
+        for (const NotchBand &band : *shownNotches_) {
             if (std::min(band.Notches, OverlayColours) != c + 1) continue;
-            upper << QPointF(band.From, OverlayBottom) << QPointF(band.From, OverlayTop) << QPointF(band.To, OverlayTop)
-                  << QPointF(band.To, OverlayBottom);
+            upper << QPointF(within(band.From), bottom) << QPointF(within(band.From), top)
+                  << QPointF(within(band.To), top) << QPointF(within(band.To), bottom);
         }
-        upper << QPointF(200.0, OverlayBottom);
-        const QList<QPointF> lower{{0.0, OverlayBottom}, {200.0, OverlayBottom}};
-        for (int chart = 0; chart < 2; ++chart) {
-            overlay_[chart][c]->upperSeries()->replace(upper);
-            overlay_[chart][c]->lowerSeries()->replace(lower);
-        }
+        upper << QPointF(span.right(), bottom);
+        const QList<QPointF> lower{{span.left(), bottom}, {span.right(), bottom}};
+        overlay_[chart][c]->upperSeries()->replace(upper);
+        overlay_[chart][c]->lowerSeries()->replace(lower);
     }
 }
 

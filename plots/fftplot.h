@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QRectF>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -76,6 +77,10 @@ protected:
 private:
     void StyleChart(ChartView *chart, const QString &title, const QColor &line, int index);
     void ShowNotches(const std::vector<NotchBand> &bands);
+    // The chart's overlay for the shown bands, when its ranges changed how far
+    // the bands reach.
+    void PlaceNotches(int chart, bool force = false);
+    QRectF OverlaySpan(int chart) const;
     // The spectrum of Received as it waits for the beat, with the axes it moves to.
     void TakeSpectrum();
     void ShowSpectrum();
@@ -86,6 +91,7 @@ private:
 
     QLineSeries *spectrum_[2] = {};
     QAreaSeries *overlay_[2][OverlayColours] = {};
+    QRectF overlaySpan_[2];   // the overlay's extent in each chart, in the axes' units
     bool coupling_ = false;
     bool resizing_ = false;
 

@@ -152,3 +152,85 @@ TEST_F(FFTPlotTest, TheNotchOverlayFollowsNotchaLinesWhateverShowsThem)
     ui->ShowNotchdata1->trigger();
     EXPECT_TRUE(FFTForm->Overlay(0, 0)->isVisible());
 }
+
+namespace {
+
+// The chart as drawn with the overlay's bands reaching from -100 to 100 dB
+// (every band's top and bottom moved there), the overlay put back after.
+QImage WithFullHeightBands(TFFTForm *form, int chart)
+{
+    ChartView *view = chart ? form->Chart2 : form->Chart1;
+    std::vector<std::pair<QLineSeries *, QList<QPointF>>> kept;
+    for (int c = 0; c < TFFTForm::OverlayColours; ++c)
+        for (QLineSeries *line : {form->Overlay(chart, c)->upperSeries(), form->Overlay(chart, c)->lowerSeries()}) {
+            QList<QPointF> points = line->points();
+            kept.emplace_back(line, points);
+            double bottom = points.front().y(), top = bottom;
+            for (const QPointF &p : points) top = std::max(top, p.y());
+            for (QPointF &p : points) p.setY(p.y() == top && top > bottom ? 100.0 : -100.0);
+            line->replace(points);
+        }
+    const QImage image = view->ChartImage();
+    for (auto &[line, points] : kept) line->replace(points);
+    return image;
+}
+
+// The rectangles a widget was repainted in.
+class PaintedRegion : public QObject {
+public:
+    explicit PaintedRegion(QWidget *widget) { widget->installEventFilter(this); }
+    QRegion region;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) region += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
+
+}   // namespace
+
+// The notch bands look as bands from -100 to 100 dB (the level range inside
+// them or around them, zoomed in, at another size), and new bands repaint the
+// plot areas, not the titles and labels around them.
+TEST_F(FFTPlotTest, NotchBandsLookAsFromMinus100To100dBAndRepaintThePlotAreaOnly)
+{
+    ShowAndWait(FFTForm);
+    Take(Spectrum({20, 40, 60, 50, 30, 45, 35, 25}));
+    FFTForm->Chart1->SetXRange(0, 200);   // the bands in sight
+    Take("DODU,NOTCHA,1.0,35.37,2,1,100.0,1.0,2,130.0,2.0");
+    auto same = [&](const char *what) {
+        for (int chart = 0; chart < 2; ++chart) {
+            ChartView *view = chart ? FFTForm->Chart2 : FFTForm->Chart1;
+            const QImage drawn = view->ChartImage();
+            EXPECT_TRUE(drawn == WithFullHeightBands(FFTForm, chart)) << what << " chart " << chart;
+        }
+    };
+    same("home");
+    const QImage withBands = FFTForm->Chart1->ChartImage();
+    for (int c = 0; c < TFFTForm::OverlayColours; ++c) FFTForm->Overlay(0, c)->setVisible(false);
+    EXPECT_FALSE(FFTForm->Chart1->ChartImage() == withBands);   // the bands show
+    for (int c = 0; c < TFFTForm::OverlayColours; ++c) FFTForm->Overlay(0, c)->setVisible(true);
+    FFTForm->Chart1->SetYRange(-150, 150);   // the bands' ends inside the plot area
+    same("wide");
+    FFTForm->Chart1->SetYRange(31.3, 47.9);
+    same("narrow");
+    DragZoom(FFTForm->Chart1);
+    same("zoomed");
+    RightClick(FFTForm->Chart1);
+    FFTForm->resize(FFTForm->width() - 150, FFTForm->height() + 170);
+    QTest::qWait(30);
+    same("resized");
+
+    ChartView *view = FFTForm->Chart1;
+    QTest::qWait(30);
+    PaintedRegion painted(view->viewport());
+    Take("DODU,NOTCHA,1.0,35.37,1,1,70.0,1.0");
+    QTest::qWait(30);
+    const QRect area = view->chart()->plotArea().toAlignedRect();
+    EXPECT_FALSE(painted.region.isEmpty());
+    const QRect around = area.adjusted(-8, -8, 8, 8);
+    EXPECT_TRUE((painted.region - around).isEmpty()) << "repainted y " << painted.region.boundingRect().top() << " to "
+                                                     << painted.region.boundingRect().bottom();
+}

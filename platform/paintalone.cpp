@@ -48,12 +48,7 @@ bool PaintAlone::Alone(const QWidget *widget, const QList<QPointer<QWidget>> &an
 
 PaintAlone::~PaintAlone()
 {
-    for (QWidget *widget : backdrops_.keys()) {
-        Release(widget);
-        widget->removeEventFilter(this);
-        widget->setAttribute(Qt::WA_OpaquePaintEvent, false);
-        widget->update();
-    }
+    for (QWidget *widget : backdrops_.keys()) LetGo(widget);
 }
 
 bool PaintAlone::Watch(QWidget *widget)
@@ -88,6 +83,15 @@ void PaintAlone::Release(QWidget *widget)
             }
         }
     backdrops_.erase(it);
+}
+
+// The widget painted with its ancestors again, as before it was watched.
+void PaintAlone::LetGo(QWidget *widget)
+{
+    Release(widget);
+    widget->removeEventFilter(this);
+    widget->setAttribute(Qt::WA_OpaquePaintEvent, false);
+    widget->update();
 }
 
 // The ancestors' drawing beneath the widget, farthest first, each as it paints
@@ -132,22 +136,13 @@ bool PaintAlone::eventFilter(QObject *watched, QEvent *event)
         if (Alone(widget, own->ancestors)) {
             Draw(widget, *own, static_cast<QPaintEvent *>(event)->region());
         } else {
-            // Something came to lie beneath or over it: painted with its ancestors again.
-            Release(widget);
-            widget->removeEventFilter(this);
-            widget->setAttribute(Qt::WA_OpaquePaintEvent, false);
-            widget->update();
+            LetGo(widget);   // something came to lie beneath or over it
         }
         return false;
     }
     // A style that polishes the widget may take the attribute off again.
     if ((type == QEvent::Polish || type == QEvent::StyleChange || type == QEvent::Show) && backdrops_.contains(widget))
         widget->setAttribute(Qt::WA_OpaquePaintEvent);
-    if (type == QEvent::ParentChange && backdrops_.contains(widget)) {
-        Release(widget);
-        widget->removeEventFilter(this);
-        widget->setAttribute(Qt::WA_OpaquePaintEvent, false);
-        widget->update();
-    }
+    if (type == QEvent::ParentChange && backdrops_.contains(widget)) LetGo(widget);
     return false;
 }

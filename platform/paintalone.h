@@ -42,7 +42,8 @@ private:
     static QList<QPointer<QWidget>> Ancestors(const QWidget *widget);
     static bool Alone(const QWidget *widget, const QList<QPointer<QWidget>> &ancestors);
     void Draw(QWidget *widget, Backdrop &backdrop, const QRegion &region);
-    void Release(QWidget *widget);
+    void Release(QWidget *widget);   // forgotten, as it stands
+    void LetGo(QWidget *widget);     // forgotten and painted with its ancestors again
 
     QHash<QWidget *, Backdrop> backdrops_;
     QHash<QWidget *, QList<QWidget *>> above_;   // an ancestor and the watched widgets it lies beneath

@@ -51,6 +51,7 @@ wm_named() { xprop -root -display "$DISPLAY" _NET_SUPPORTING_WM_CHECK 2>/dev/nul
 
 # One start: the server, a client on it, the window manager. Leaves what failed in $why.
 start_x() {
+  # Emptied here, not by the server's redirection, which may come after the first look.
   : >"$dir/display"
   # Xvfb picks a free display and writes its number once it accepts clients;
   # -noreset keeps it as it is when a probe disconnects.

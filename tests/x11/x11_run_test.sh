@@ -9,7 +9,8 @@ real_xvfb=$(command -v Xvfb)
 real_openbox=$(command -v openbox)
 failures=0
 
-# A case: a directory of stand-ins, then the run. FAIL_TIMES stand-in starts fail.
+# A case: stand-ins that fail their first XVFB_FAILURES and OPENBOX_FAILURES
+# starts, then a program that exits 7 if it finds a window manager on its display.
 #   case_run NAME XVFB_FAILURES OPENBOX_FAILURES EXPECTED_RC
 case_run() {
   local name=$1 xvfb_fail=$2 wm_fail=$3 want=$4

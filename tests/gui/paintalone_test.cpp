@@ -58,59 +58,92 @@ struct Twin {
     }
 };
 
+// The window with both panels shown, the changing widgets of the second drawing what is beneath them themselves.
+struct Twins {
+    QWidget window;
+    Twin reference{&window, 0}, ours{&window, 310};
+    std::unique_ptr<PaintAlone> alone = std::make_unique<PaintAlone>();
+
+    Twins()
+    {
+        window.resize(620, 300);
+        for (QWidget *w : {static_cast<QWidget *>(ours.edit), static_cast<QWidget *>(ours.label), static_cast<QWidget *>(ours.page)})
+            EXPECT_TRUE(alone->Watch(w)) << w->metaObject()->className();
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+    void Both(const std::function<void(Twin &)> &change) { change(reference), change(ours); }
+    void ExpectSame(const std::string &when)
+    {
+        const QImage screen = Screen(&window);
+        EXPECT_TRUE(screen.copy(reference.panel->geometry()) == screen.copy(ours.panel->geometry())) << when;
+    }
+};
+
 } // namespace
 
 TEST(PaintAloneTest, ShowsWhatItsAncestorsDrawBeneathItAndFollowsThem)
 {
-    QWidget window;
-    window.resize(620, 300);
-    Twin reference(&window, 0), ours(&window, 310);
-    auto both = [&](const std::function<void(Twin &)> &change) { change(reference), change(ours); };
-    auto expectSame = [&](const std::string &when) {
-        const QImage screen = Screen(&window);
-        EXPECT_TRUE(screen.copy(reference.panel->geometry()) == screen.copy(ours.panel->geometry())) << when;
-    };
-    auto alone = std::make_unique<PaintAlone>();
-    for (QWidget *w : {static_cast<QWidget *>(ours.edit), static_cast<QWidget *>(ours.label), static_cast<QWidget *>(ours.page)})
-        EXPECT_TRUE(alone->Watch(w)) << w->metaObject()->className();
-    EXPECT_FALSE(alone->Watch(ours.panel)) << "fills itself";
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    expectSame("shown");
-    PaintCounter box(ours.box), panel(ours.panel), page(ours.page->parentWidget());
-    both([](Twin &w) { w.edit->setText(" 12:00:01"), w.label->setText("Load: 95%"), w.page->setText("12345"); });
-    expectSame("changed");
+    Twins t;
+    EXPECT_FALSE(t.alone->Watch(t.ours.panel)) << "fills itself";
+    t.ExpectSame("shown");
+    PaintCounter box(t.ours.box), panel(t.ours.panel), page(t.ours.page->parentWidget());
+    t.Both([](Twin &w) { w.edit->setText(" 12:00:01"), w.label->setText("Load: 95%"), w.page->setText("12345"); });
+    t.ExpectSame("changed");
     EXPECT_EQ(box.painted + panel.painted + page.painted, 0);
 
     // What the ancestors draw beneath changes; then the widgets change over it.
     const std::vector<std::pair<std::string, std::function<void(Twin &)>>> changes = {
         {"title", [](Twin &w) { w.box->setTitle("A much longer title that runs on"); }},
         {"disabled", [](Twin &w) { w.box->setEnabled(false); }},
+        {"enabled", [](Twin &w) { w.box->setEnabled(true); }},
         {"box moved and resized", [](Twin &w) { w.box->setGeometry(20, 5, 212, 110); }},
+        {"flat", [](Twin &w) { w.box->setFlat(true); }},
         {"colour", [](Twin &w) {
              QPalette p = w.panel->palette();
              p.setColor(QPalette::Window, QColor(200, 220, 180));
              w.panel->setPalette(p);
          }},
         {"other page", [](Twin &w) { w.notebook->addTab(new QWidget, "UTC"); }},
-        {"something over the edit", [](Twin &w) {
-             auto *over = new QLabel("over", w.box);
-             over->setGeometry(100, 30, 50, 40);
-             over->show();
-         }},
     };
     for (const auto &[what, change] : changes) {
-        both(change);
-        expectSame(what);
-        both([](Twin &w) { w.edit->setText(w.edit->text() + "1"), w.page->setText(w.page->text() + "1"); });
-        expectSame(what + ", then the widgets changed");
+        t.Both(change);
+        t.ExpectSame(what);
+        t.Both([](Twin &w) { w.edit->setText(w.edit->text() + "1"), w.page->setText(w.page->text() + "1"); });
+        t.ExpectSame(what + ", then the widgets changed");
     }
-    // With something over it the edit is painted with its ancestors again, as is every widget once the watch is gone.
-    EXPECT_FALSE(ours.edit->testAttribute(Qt::WA_OpaquePaintEvent));
-    alone.reset();
-    EXPECT_FALSE(ours.page->testAttribute(Qt::WA_OpaquePaintEvent));
-    both([](Twin &w) { w.notebook->setTabText(0, "SMS"), w.page->setText("2"); });
-    expectSame("the watch gone");
+}
+
+TEST(PaintAloneTest, AWidgetWithOthersBeneathOrOverItIsPaintedWithItsAncestors)
+{
+    Twins t;
+    // A sibling coming to lie over a watched one: both are drawn with their ancestors from then on.
+    t.Both([](Twin &w) {
+        auto *over = new QLabel("over", w.box);
+        over->setGeometry(100, 30, 50, 40);
+        over->show();
+    });
+    t.Both([](Twin &w) { w.edit->setText(" 13:00:00"); });
+    t.ExpectSame("something over the edit");
+    EXPECT_FALSE(t.ours.edit->testAttribute(Qt::WA_OpaquePaintEvent));
+    std::vector<QLabel *> values;
+    t.Both([&](Twin &w) {
+        values.push_back(new QLabel("1", w.page->parentWidget()));
+        values.back()->setGeometry(10, 50, 60, 16);
+        values.back()->show();
+    });
+    {
+        PaintAlone another;
+        EXPECT_FALSE(another.Watch(t.ours.label)) << "the label lies beneath the new one";
+        EXPECT_TRUE(another.Watch(values[1]));
+    }
+    // Watched no longer: painted with its ancestors again, as is every widget once its watch is gone.
+    EXPECT_FALSE(values[1]->testAttribute(Qt::WA_OpaquePaintEvent));
+    t.alone.reset();
+    EXPECT_FALSE(t.ours.page->testAttribute(Qt::WA_OpaquePaintEvent));
+    t.Both([](Twin &w) { w.notebook->setTabText(0, "SMS"), w.page->setText("2"); });
+    for (QLabel *value : values) value->setText("2");
+    t.ExpectSame("the watch gone");
 }
 
 // A change of the widget on its window paints none of its ancestors, and the
@@ -148,6 +181,11 @@ TEST_F(PaintAloneWindowTest, TheClocksAndValuesPaintNoAncestor)
     ExpectPaintedAlone(PositionForm->ui->Edit6, "      23:59:58");
     ExpectPaintedAlone(FFTForm->ui->ProcessorLoadLabel, "Processor Load: 42%");
     ExpectPaintedAlone(FFTForm->ui->VersionLabel, "Version 2.31");
+}
+
+TEST_F(PaintAloneWindowTest, TheEurofixValuesPaintNoAncestor)
+{
+    CreateForms();
     Receive("DODU,RMSGA,1.0,12.5,7499M," + eurofixtest::Hex({{0, 4, 1}, {4, 13, 100}, {20, 5, 7}}) + ",0,1");
     EurofixForm->ShowPending();
     ASSERT_FALSE(EurofixForm->StationList.empty());

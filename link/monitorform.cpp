@@ -55,7 +55,10 @@ TMonitorForm::TMonitorForm(QAction *menuItem, QWidget *parent)
     for (TrafficView *pane : {ui->RichEdit1, ui->RichEdit2}) {
         pane->installEventFilter(this);
         pane->viewport()->installEventFilter(this);
-        pane->setContextMenuPolicy(Qt::NoContextMenu);
+        // The right button belongs to the monitor (it resumes the panes): no
+        // menu of the pane's own, and nothing handed on to the frame.
+        pane->setContextMenuPolicy(Qt::PreventContextMenu);
+        pane->viewport()->setContextMenuPolicy(Qt::PreventContextMenu);
         // The bars paint every pixel of themselves: a bar that changes repaints
         // alone, not the frame window's area, the window and its boxes under it.
         for (QScrollBar *bar : {pane->verticalScrollBar(), pane->horizontalScrollBar()}) bar->setAttribute(Qt::WA_OpaquePaintEvent);
@@ -213,6 +216,31 @@ void TMonitorForm::PaneExit(TrafficView *pane, const std::string &text)
 
 void TMonitorForm::ResumePanes() { FocusControls(); }
 
+// The right button on a pane, whatever the pane makes of it by itself: the
+// press (and a double click) is taken here, so that it travels neither into
+// the pane nor up to the frame, which would open its menu and keep the
+// release; the release resumes the panes. The context menu request that
+// follows a press is taken as well.
+bool TMonitorForm::PaneRightButton(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::RightButton) return false;
+        if (event->type() == QEvent::MouseButtonRelease) ResumePanes();
+        mouse->accept();
+        return true;
+    }
+    case QEvent::ContextMenu:
+        event->accept();
+        return true;
+    default:
+        return false;
+    }
+}
+
 // "Set" while the file controls are shown, else the command line. Asked of the
 // controls' own state, so it holds before the window is shown too.
 void TMonitorForm::FocusControls()
@@ -362,9 +390,7 @@ bool TMonitorForm::eventFilter(QObject *watched, QEvent *event)
         const std::string &text = pane == ui->RichEdit1 ? Text.AllText : Text.FilteredText;
         if (watched == pane && type == QEvent::FocusIn) PaneEnter(pane);
         if (watched == pane && type == QEvent::FocusOut) PaneExit(pane, text);
-        if (watched == pane->viewport() && type == QEvent::MouseButtonRelease &&
-            static_cast<QMouseEvent *>(event)->button() == Qt::RightButton)
-            ResumePanes();
+        if ((watched == pane || watched == pane->viewport()) && PaneRightButton(event)) return true;
     }
     return MdiChildForm::eventFilter(watched, event);
 }

@@ -71,5 +71,6 @@ private:
     void PaneEnter(TrafficView *pane);
     void PaneExit(TrafficView *pane, const std::string &text);
     void ResumePanes();
+    bool PaneRightButton(QEvent *event);
     bool ready_ = false;
 };

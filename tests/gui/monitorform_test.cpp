@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -79,7 +80,7 @@ TEST_F(MonitorTest, AMinimisedMonitorPreparesNothingAndShowsAllOnRestore)
     EXPECT_TRUE(ui->RichEdit1->viewport()->grab().toImage() == open.viewport()->grab().toImage());
 }
 
-TEST_F(MonitorTest, AFocusedPaneIsFrozenUntilARightClick)
+TEST_F(MonitorTest, AFocusedPaneIsFrozenUntilARightClickThatOpensNoMenu)
 {
     MonitorForm->setFocus();
     QApplication::setActiveWindow(MainForm);
@@ -93,6 +94,44 @@ TEST_F(MonitorTest, AFocusedPaneIsFrozenUntilARightClick)
     QTest::mouseClick(ui->RichEdit1->viewport(), Qt::RightButton);
     EXPECT_TRUE(ui->ComboBox1->hasFocus());
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "one\ntwo\n");
+
+    // The right click opens no menu, neither the pane's own nor the main
+    // window's; it hands the focus to the controls every time, on a frozen pane
+    // or not, so the pane goes on showing the traffic.
+    auto rightClick = [](QAbstractScrollArea *pane) {
+        QWidget *port = pane->viewport();
+        const QPoint at = port->rect().center();
+        QTest::mousePress(port, Qt::RightButton, Qt::NoModifier, at);
+        const bool menuOnPress = QApplication::activePopupWidget() != nullptr;
+        QTest::mouseRelease(port, Qt::RightButton, Qt::NoModifier, at);
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, at, port->mapToGlobal(at));
+        QApplication::sendEvent(port, &menu);
+        const bool menuAfter = QApplication::activePopupWidget() != nullptr;
+        while (QWidget *popup = QApplication::activePopupWidget()) popup->close();
+        return !menuOnPress && !menuAfter;
+    };
+    int line = 2;
+    for (bool file : {false, true}) {
+        if (file) DataSourceForm->RadioFileClick(nullptr);
+        QWidget *expected = file ? static_cast<QWidget *>(ui->Button1) : ui->ComboBox1;
+        for (int p = 0; p < 2; ++p) {
+            QAbstractScrollArea *pane = p == 0 ? static_cast<QAbstractScrollArea *>(ui->RichEdit1) : ui->RichEdit2;
+            auto shown = [&] { return p == 0 ? ui->RichEdit1->toPlainText() : ui->RichEdit2->toPlainText(); };
+            for (bool frozen : {true, true, false, false}) {
+                const std::string where = std::string(file ? "file" : "command") + " controls, " +
+                                          pane->objectName().toStdString() + (frozen ? ", frozen" : "");
+                if (frozen) pane->setFocus();
+                else ui->Edit2->setFocus();
+                ASSERT_EQ(pane->hasFocus(), frozen) << where;
+                Receive(QByteArray::number(++line) + "\r\n");
+                EXPECT_TRUE(rightClick(pane)) << where << ": a menu opened";
+                EXPECT_TRUE(expected->hasFocus()) << where;
+                EXPECT_FALSE(pane->hasFocus()) << where;
+                Receive(QByteArray::number(++line) + "\r\n");
+                EXPECT_TRUE(shown().endsWith(QString::number(line) + "\n")) << where;
+            }
+        }
+    }
 }
 
 TEST_F(MonitorTest, TheCommandLineKeysWalkTheHistoryAndTheDropDownListsMatches)

@@ -10,6 +10,7 @@
 #include "app/application.h"
 #include "app/forms.h"
 #include "link/datasource.h"
+#include "platform/controlwidths.h"
 #include "platform/presentbeat.h"
 #include "platform/notifier.h"
 #include "platform/plaintext.h"
@@ -44,6 +45,17 @@ TMonitorForm::TMonitorForm(QAction *menuItem, QWidget *parent)
 {
     ui->setupUi(Client());
     ShowLabelsAsPlainText(Client());
+    // The widths the form gives the controls below the panes, and the gaps
+    // between the file controls.
+    for (QWidget *w : std::initializer_list<QWidget *>{ui->Button5, ui->Button2, ui->RadioButton1, ui->Button4})
+        formWidth_.insert(w, w->width());
+    const QWidget *before = nullptr;
+    for (QWidget *w : std::initializer_list<QWidget *>{ui->Edit1, ui->Label1, ui->Button1, ui->SpeedButton2,
+                                                        ui->SpeedButton3, ui->SpeedButton1, ui->Button3}) {
+        formWidth_.insert(w, w->width());
+        fileGaps_.insert(w, before ? w->x() - before->x() - before->width() : 0);
+        before = w;
+    }
     setWindowTitle("Serial Monitor");
     // No smaller than 400 x 160, title bar and borders included.
     SetSizeable(400 - FrameSize().width(), 160 - FrameSize().height());
@@ -134,16 +146,81 @@ void TMonitorForm::FormResize()
     int paneHeight = ui->GroupBox1->height() - 24;
     ui->RichEdit1->setGeometry(8, 18, paneWidth, paneHeight);
     ui->RichEdit2->setGeometry(8 + paneWidth + 8, 18, paneWidth, paneHeight);
-    int groupWidth = ui->GroupBox2->width();
-    ui->Button5->move(groupWidth - 156, ui->Button5->y());
-    ui->Button2->move(groupWidth - 84, ui->Button2->y());
-    ui->ComboBox1->setGeometry(8, ui->ComboBox1->y(), std::max(groupWidth - 156 - 14 - 8, 20), ui->ComboBox1->height());
-    int selectWidth = ui->GroupBox4->contentsRect().width();
-    ui->Button4->move(selectWidth - 55, ui->Button4->y());
-    int radioLeft = ui->Button4->x() - 64;
-    ui->RadioButton1->move(radioLeft, ui->RadioButton1->y());
-    ui->RadioButton2->move(radioLeft, ui->RadioButton2->y());
-    ui->Edit2->setGeometry(8, ui->Edit2->y(), std::max(radioLeft - 16 - 8, 10), ui->Edit2->height());
+    LayCommandControls(ui->GroupBox2->width());
+    LayFileControls(ui->GroupBox3->width());
+    LaySelectControls(ui->GroupBox4->contentsRect().width());
+}
+
+// The controls below the panes keep the places the form gives them while
+// their captions fit the widths it gives them; a control whose caption needs
+// more grows away from the edge it is aligned to and moves its neighbours on.
+// Only a window too narrow for all of them together shortens a caption, and
+// every control stays in its group.
+
+namespace {
+constexpr int kLeast = 16;   // the least width of a button: still there to be clicked
+constexpr int kLeastEdit = 20;
+
+// The connect button of the data-source window, whose caption both
+// "Disconnect" buttons show.
+const QStringList kConnectCaptions = {"Connect!", "Connect", "Disconnect"};
+
+void SetLeftAndWidth(QWidget *w, int left, int width) { w->setGeometry(left, w->y(), width, w->height()); }
+} // namespace
+
+ControlWidth TMonitorForm::WidthOf(QWidget *control, const QStringList &captions) const
+{
+    const int needed = captions.isEmpty() ? CaptionWidth(control) : CaptionWidth(control, captions);
+    return {std::max(formWidth_.value(control, needed), needed), needed, std::min(kLeast, needed)};
+}
+
+// Right-aligned: "Disconnect" ends 8 before the group's edge, "Send" 4 before
+// "Disconnect", and the command line ends 14 before "Send".
+void TMonitorForm::LayCommandControls(int groupWidth)
+{
+    const int room = groupWidth - 8 - 8 - 14 - 4 - kLeastEdit;
+    const std::vector<int> widths = ShareOut({WidthOf(ui->Button5), WidthOf(ui->Button2, kConnectCaptions)}, room);
+    SetLeftAndWidth(ui->Button2, groupWidth - 8 - widths[1], widths[1]);
+    SetLeftAndWidth(ui->Button5, ui->Button2->x() - 4 - widths[0], widths[0]);
+    SetLeftAndWidth(ui->ComboBox1, 8, std::max(ui->Button5->x() - 14 - 8, kLeastEdit));
+}
+
+// Left-aligned, with the gaps the form has between them: the rate and its
+// label, "Set", Pause, Single step, Play and "Disconnect".
+void TMonitorForm::LayFileControls(int groupWidth)
+{
+    QWidget *const row[] = {ui->Edit1, ui->Label1, ui->Button1, ui->SpeedButton2, ui->SpeedButton3, ui->SpeedButton1, ui->Button3};
+    std::vector<ControlWidth> wanted;
+    int gaps = 0;
+    for (QWidget *w : row) {
+        gaps += fileGaps_.value(w);
+        if (w == ui->Edit1) {
+            const int width = formWidth_.value(w);   // wide enough for any pace
+            wanted.push_back({width, width, width});
+        } else {
+            wanted.push_back(w == ui->Button3 ? WidthOf(w, kConnectCaptions) : WidthOf(w));
+        }
+    }
+    const std::vector<int> widths = ShareOut(wanted, groupWidth - 8 - gaps - 4);
+    int left = 8;
+    for (size_t i = 0; i < std::size(row); ++i) {
+        left += fileGaps_.value(row[i]);
+        SetLeftAndWidth(row[i], left, widths[i]);
+        left += widths[i];
+    }
+}
+
+// Right-aligned: "Clear" ends 7 before the group's client edge, the radio
+// buttons end where "Clear" begins, and the filter text ends 16 before them.
+void TMonitorForm::LaySelectControls(int clientWidth)
+{
+    const int room = clientWidth - 8 - 16 - 7 - kLeastEdit;
+    const QStringList radios = {ui->RadioButton1->text(), ui->RadioButton2->text()};
+    const std::vector<int> widths = ShareOut({WidthOf(ui->RadioButton1, radios), WidthOf(ui->Button4)}, room);
+    SetLeftAndWidth(ui->Button4, clientWidth - 7 - widths[1], widths[1]);
+    SetLeftAndWidth(ui->RadioButton1, ui->Button4->x() - widths[0], widths[0]);
+    SetLeftAndWidth(ui->RadioButton2, ui->Button4->x() - widths[0], widths[0]);
+    SetLeftAndWidth(ui->Edit2, 8, std::max(ui->RadioButton1->x() - 16 - 8, kLeastEdit));
 }
 
 // ---------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QHash>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 
 namespace Ui { class TMonitorForm; }
 class TrafficView;
+struct ControlWidth;
 
 // The command line: tells its owner before its list drops down.
 class HistoryComboBox : public QComboBox {
@@ -73,4 +75,10 @@ private:
     void ResumePanes();
     bool PaneRightButton(QEvent *event);
     bool ready_ = false;
+    void LayCommandControls(int groupWidth);
+    void LayFileControls(int groupWidth);
+    void LaySelectControls(int clientWidth);
+    ControlWidth WidthOf(QWidget *control, const QStringList &captions = {}) const;
+    QHash<const QWidget *, int> formWidth_;
+    QHash<const QWidget *, int> fileGaps_;
 };

@@ -1,5 +1,10 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QToolButton>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -129,6 +134,69 @@ TEST_F(MonitorTest, AFocusedPaneIsFrozenUntilARightClickThatOpensNoMenu)
                 EXPECT_FALSE(pane->hasFocus()) << where;
                 Receive(QByteArray::number(++line) + "\r\n");
                 EXPECT_TRUE(shown().endsWith(QString::number(line) + "\n")) << where;
+            }
+        }
+    }
+}
+
+namespace {
+
+// The room a control draws its caption in, as its style lays it out.
+QRect CaptionRoom(QWidget *w)
+{
+    QStyleOptionButton option;
+    option.initFrom(w);
+    if (auto *b = qobject_cast<QPushButton *>(w)) {
+        if (b->autoDefault() || b->isDefault()) option.features |= QStyleOptionButton::AutoDefaultButton;
+        return w->style()->subElementRect(QStyle::SE_PushButtonContents, &option, w);
+    }
+    if (qobject_cast<QRadioButton *>(w)) return w->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, w);
+    if (qobject_cast<QLabel *>(w)) return static_cast<QLabel *>(w)->contentsRect();
+    const int frame = w->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w);
+    return w->rect().adjusted(frame, frame, -frame, -frame);
+}
+
+// Every caption a control can show: the disconnect buttons show the data-source
+// window's connect button's.
+QStringList Captions(QWidget *w)
+{
+    if (w->objectName() == "Button2" || w->objectName() == "Button3") return {"Connect!", "Connect", "Disconnect"};
+    if (auto *b = qobject_cast<QAbstractButton *>(w)) return {b->text()};
+    if (auto *l = qobject_cast<QLabel *>(w)) return {l->text()};
+    return {};
+}
+
+} // namespace
+
+// At the size the window opens with every control shows its whole caption in
+// the font it is drawn with; at the least size every control stays inside its
+// group and clear of the others, and the captions stay whole in the groups
+// that have room for all their controls (the file controls need more than half
+// the least width, so theirs may shorten there).
+TEST_F(MonitorTest, EveryControlShowsItsWholeCaptionAndStaysReachableAtTheLeastSize)
+{
+    const QSize least = MonitorForm->minimumSize();
+    EXPECT_EQ(least, QSize(400, 160));
+    for (bool atLeast : {false, true}) {
+        if (atLeast) MonitorForm->resize(least);
+        ASSERT_EQ(MonitorForm->size(), atLeast ? least : MonitorForm->size());
+        for (QGroupBox *group : {ui->GroupBox2, ui->GroupBox3, ui->GroupBox4}) {
+            const std::string where = (atLeast ? "least size, " : "opening size, ") + group->objectName().toStdString();
+            EXPECT_TRUE(MonitorForm->Client()->rect().contains(group->geometry())) << where;
+            const QRect inside = group->rect().adjusted(2, 2, -2, -2);
+            const QList<QWidget *> controls = group->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+            for (QWidget *w : controls) {
+                const std::string name = where + ", " + w->objectName().toStdString();
+                EXPECT_TRUE(inside.contains(w->geometry())) << name << " lies outside its group";
+                EXPECT_GE(w->width(), 12) << name;
+                for (QWidget *other : controls)
+                    EXPECT_TRUE(other == w || !other->geometry().intersects(w->geometry()))
+                        << name << " runs into " << other->objectName().toStdString();
+                if (atLeast && group == ui->GroupBox3) continue;
+                const QRect room = CaptionRoom(w);
+                for (const QString &caption : Captions(w))
+                    EXPECT_LE(QFontMetrics(w->font()).horizontalAdvance(caption), room.width())
+                        << name << " cuts \"" << caption.toStdString() << "\" (" << w->width() << " wide)";
             }
         }
     }

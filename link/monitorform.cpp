@@ -159,7 +159,7 @@ void TMonitorForm::FormResize()
 
 namespace {
 constexpr int kLeast = 16;   // the least width of a button: still there to be clicked
-constexpr int kLeastEdit = 20;
+constexpr int kLeastEdit = 48;   // the command line and the filter: a few characters and the arrow
 
 // The connect button of the data-source window, whose caption both
 // "Disconnect" buttons show.

@@ -4,7 +4,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QToolTip>
 
 #include "app/application.h"
@@ -15,7 +14,7 @@
 #include "platform/notifier.h"
 #include "platform/plaintext.h"
 #include "platform/settings.h"
-#include "platform/trafficview.h"
+#include "platform/trafficpane.h"
 #include "ui_datasource.h"
 #include "ui_monitorform.h"
 
@@ -64,16 +63,13 @@ TMonitorForm::TMonitorForm(QAction *menuItem, QWidget *parent)
     ui->ComboBox1->lineEdit()->installEventFilter(this);
     ui->ComboBox1->installEventFilter(this);
     ui->Edit1->installEventFilter(this);
-    for (TrafficView *pane : {ui->RichEdit1, ui->RichEdit2}) {
+    for (TrafficPane *pane : {ui->RichEdit1, ui->RichEdit2}) {
         pane->installEventFilter(this);
         pane->viewport()->installEventFilter(this);
         // The right button belongs to the monitor (it resumes the panes): no
         // menu of the pane's own, and nothing handed on to the frame.
         pane->setContextMenuPolicy(Qt::PreventContextMenu);
         pane->viewport()->setContextMenuPolicy(Qt::PreventContextMenu);
-        // The bars paint every pixel of themselves: a bar that changes repaints
-        // alone, not the frame window's area, the window and its boxes under it.
-        for (QScrollBar *bar : {pane->verticalScrollBar(), pane->horizontalScrollBar()}) bar->setAttribute(Qt::WA_OpaquePaintEvent);
         DrawTextUnshaped(pane);
     }
 
@@ -240,12 +236,10 @@ namespace {
 QString Latin1(const std::string &text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 } // namespace
 
-// The pane takes the text as the traffic goes on, with its end in view; the
-// view draws only the rows that changed.
-void TMonitorForm::UpdatePane(TrafficView *pane, const std::string &text)
+// The pane takes the text as the traffic goes on: the caret at its end, in view.
+void TMonitorForm::UpdatePane(TrafficPane *pane, const std::string &text)
 {
-    const QString shown = Latin1(text);
-    if (shown != pane->Text()) pane->ShowText(shown, TrafficView::Follow::End);
+    pane->ShowText(Latin1(text));
 }
 
 void TMonitorForm::RefreshPanes()
@@ -282,13 +276,12 @@ void TMonitorForm::RadioButton2Click()
     Text.Mode = MonitorText::FilterMode::Exclude;
 }
 
-void TMonitorForm::PaneEnter(TrafficView *pane) { pane->setToolTip(kFrozenHint); }
+void TMonitorForm::PaneEnter(TrafficPane *pane) { pane->setToolTip(kFrozenHint); }
 
-void TMonitorForm::PaneExit(TrafficView *pane, const std::string &text)
+void TMonitorForm::PaneExit(TrafficPane *pane, const std::string &text)
 {
     pane->setToolTip(pane == ui->RichEdit1 ? "All received data" : "Filtered data");
-    pane->setPlainText(Latin1(text));
-    pane->ShowEnd();
+    UpdatePane(pane, text);
 }
 
 void TMonitorForm::ResumePanes() { FocusControls(); }
@@ -463,7 +456,7 @@ bool TMonitorForm::eventFilter(QObject *watched, QEvent *event)
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) Button1Click();
     }
     if (watched == ui->RichEdit1 && type == QEvent::Show) RefreshPanes();   // the traffic that came while hidden
-    for (TrafficView *pane : {ui->RichEdit1, ui->RichEdit2}) {
+    for (TrafficPane *pane : {ui->RichEdit1, ui->RichEdit2}) {
         const std::string &text = pane == ui->RichEdit1 ? Text.AllText : Text.FilteredText;
         if (watched == pane && type == QEvent::FocusIn) PaneEnter(pane);
         if (watched == pane && type == QEvent::FocusOut) PaneExit(pane, text);

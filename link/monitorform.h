@@ -13,7 +13,7 @@
 #include "link/monitortext.h"
 
 namespace Ui { class TMonitorForm; }
-class TrafficView;
+class TrafficPane;
 struct ControlWidth;
 
 // The command line: tells its owner before its list drops down.
@@ -66,12 +66,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    static void UpdatePane(TrafficView *pane, const std::string &text);
+    static void UpdatePane(TrafficPane *pane, const std::string &text);
     QElapsedTimer panesShown_;
     static std::optional<int> ReadInteger(const QString &text);
     void FocusControls();
-    void PaneEnter(TrafficView *pane);
-    void PaneExit(TrafficView *pane, const std::string &text);
+    void PaneEnter(TrafficPane *pane);
+    void PaneExit(TrafficPane *pane, const std::string &text);
     void ResumePanes();
     bool PaneRightButton(QEvent *event);
     bool ready_ = false;

@@ -4,7 +4,6 @@
 #include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QStatusBar>
 
 #include "gui_test_support.h"
 #include "link/datasource.h"

@@ -177,6 +177,26 @@ inline bool Drawn(const BeatDrawing *drawing)
     return QTest::qWaitFor([drawing] { return !drawing->Pending(); }, 3000);
 }
 
+// Waits for the first beat at least ms from now: whatever any view was due to
+// draw by then has been drawn (or, out of sight, left waiting).
+inline bool BeatPassed(qint64 ms)
+{
+    QObject witness;
+    bool passed = false;
+    PresentBeat::Request(&witness, ms, [&passed] { passed = true; });
+    return QTest::qWaitFor([&passed] { return passed; }, static_cast<int>(ms) + 10000);
+}
+
+// Whether no two of the times (ms, in order) are closer than period, with 5 ms
+// for the beat's own rounding.
+inline ::testing::AssertionResult AtMostOnceAPeriod(const std::vector<qint64> &times, qint64 period)
+{
+    for (size_t i = 1; i < times.size(); ++i)
+        if (times[i] - times[i - 1] < period - 5)
+            return ::testing::AssertionFailure() << "drawn at " << times[i - 1] << " and " << times[i] << " ms, period " << period;
+    return ::testing::AssertionSuccess();
+}
+
 class WindowTest : public ::testing::Test {
 protected:
     std::vector<std::pair<QString, QString>> boxes;   // caption, text

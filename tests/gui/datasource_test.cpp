@@ -252,8 +252,13 @@ TEST_F(DataSourceTest, ABusyWindowHoldsTheBytesInTheDriverAndAHeldBufferDropsOnl
     ConnectSerial("COM4");
     const std::string stream = SentenceStream(120000, 11);
     std::thread writer([&] { pty.Write(stream); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));   // the window is busy
-    EXPECT_TRUE(ds->CommThread->HandOverWaiting());                // one chunk in hand, the rest in the driver
+    // The window is busy (the event loop does not run): the worker waits with
+    // one chunk in hand, the rest in the driver.
+    const auto busyFrom = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    while (!ds->CommThread->HandOverWaiting() && std::chrono::steady_clock::now() < busyFrom + std::chrono::seconds(20))
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    EXPECT_TRUE(ds->CommThread->HandOverWaiting());
     EXPECT_EQ(ds->RxCount, 0);
     ASSERT_TRUE(WaitFor([&] { return QFileInfo(recording).size() >= qint64(stream.size()); }));
     writer.join();
@@ -501,7 +506,7 @@ TEST_F(DataSourceTest, AMinimisedDisplayTakesNothingUntilRestored)
     ds->showMinimized();
     ASSERT_TRUE(ds->isMinimized());
     for (int i = 0; i < 20; ++i) ds->DisplayAndForward("two\n", 4);
-    QTest::qWait(3 * PresentBeat::TrafficMs);
+    ASSERT_TRUE(BeatPassed(PresentBeat::TrafficMs));
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "one\n");
     ds->showNormal();
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "one\n" + QString("two\n").repeated(20));

@@ -223,13 +223,13 @@ TEST_F(EurofixFormTest, APageLooksAsThePaneBeneathItAndAChangeOnItPaintsThePageA
 
     EurofixDataClass *s = Station(0);
     s->PageControl->setCurrentIndex(0);
-    QTest::qWait(30);
+    ASSERT_TRUE(ScreenStill(EurofixForm));
     int labelPaints = 0, pagePaints = 0;
     const int aroundPaints = Paints(s->GroupBox, [&] {
         pagePaints = Paints(s->PageControl->widget(0), [&] {
             labelPaints = Paints(s->DgpsCountValue, [&] {
                 s->DgpsCountValue->setText("123456");
-                QTest::qWait(30);
+                EXPECT_TRUE(PaintedSoon(s->DgpsCountValue));
             });
         });
     });
@@ -278,7 +278,7 @@ TEST_F(EurofixFormTest, APageOutOfSightWaitsAndShowsWhatDrawingEveryMessageShows
 
     s->PageControl->setCurrentIndex(EurofixDataClass::SmsTab);
     later([] {});
-    QTest::qWait(120);   // beats pass
+    ASSERT_TRUE(BeatPassed(PresentBeat::PeriodMs));
     EXPECT_EQ(s->DgpsCountValue->text(), "1");
     EXPECT_EQ(s->DgpsGrid->Cell(0, 2), "");
     EXPECT_EQ(s->ETranCountValue->text(), "0");

@@ -131,6 +131,39 @@ inline int Paints(QWidget *w, const std::function<void()> &run)
     return counter.paints;
 }
 
+// Waits until the widget gets a paint event: what changed in it is painted.
+inline bool PaintedSoon(QWidget *w)
+{
+    struct Seen : QObject {
+        bool painted = false;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            painted = painted || e->type() == QEvent::Paint;
+            return false;
+        }
+    } seen;
+    w->installEventFilter(&seen);
+    const bool painted = QTest::qWaitFor([&seen] { return seen.painted; }, 5000);
+    w->removeEventFilter(&seen);
+    return painted;
+}
+
+// Waits until the widget's window stops changing on the screen while the event
+// loop runs (three grabs alike): what waited to be painted is painted.
+inline bool ScreenStill(QWidget *w)
+{
+    QWidget *top = w->window();
+    QImage last;
+    int same = 0;
+    return QTest::qWaitFor([&] {
+        QCoreApplication::sendPostedEvents();
+        QImage now = top->screen()->grabWindow(top->winId()).toImage();
+        same = now == last ? same + 1 : 0;
+        last = now;
+        return same >= 2;
+    }, 10000);
+}
+
 // The labels directly in container that nothing lies over: a new text repaints
 // the label alone, not the container (nor the windows beneath it); and the
 // container looks as its labels drawn by themselves over it make it look.
@@ -157,7 +190,7 @@ inline void ExpectLabelsRepaintAlone(QWidget *container, const std::string &name
         ++checked;
         const int paints = Paints(container, [&] {
             label->setText(label->text() + "7");
-            QTest::qWait(20);
+            EXPECT_TRUE(PaintedSoon(label)) << name << ": " << label->objectName().toStdString();
         });
         EXPECT_EQ(paints, 0) << name << ": " << label->objectName().toStdString();
     }

@@ -237,7 +237,7 @@ TEST_F(PositionFormTest, TheChartIsRedrawnOnItsBeatAndNotWhileHidden)
 
     GpsAt(50);
     PositionForm->hide();
-    QTest::qWait(TPositionForm::RedrawMs + 100);
+    ASSERT_TRUE(BeatPassed(TPositionForm::RedrawMs));
     EXPECT_EQ(Count(6), 50);
     EXPECT_TRUE(PositionForm->RedrawPending());
     ShowAndWait(PositionForm);
@@ -247,7 +247,7 @@ TEST_F(PositionFormTest, TheChartIsRedrawnOnItsBeatAndNotWhileHidden)
     // Minimised, likewise.
     GpsAt(51);
     PositionForm->showMinimized();
-    QTest::qWait(TPositionForm::RedrawMs + 100);
+    ASSERT_TRUE(BeatPassed(TPositionForm::RedrawMs));
     EXPECT_EQ(Count(6), 51);
     PositionForm->showNormal();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 2000));

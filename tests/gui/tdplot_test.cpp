@@ -68,7 +68,7 @@ TEST_F(TDPlotTest, RedrawsAreCoalescedSkippedWhileHiddenAndHeldWhileZoomed)
     Toaa(5, {"7499M"});
     TDForm->ViewAll1Click();
     Toaa(5, {"7499M"}, 5);
-    QTest::qWait(250);
+    ASSERT_TRUE(BeatPassed(TTDForm::RedrawMs));
     EXPECT_EQ(Shown(Series()[0]).size(), 5);   // hidden: not redrawn
     ShowAndWait(TDForm);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !TDForm->RedrawPending(); }, 2000));
@@ -256,7 +256,7 @@ TEST_F(TDPlotTest, TheChartIsRedrawnOnItsBeatAndNotWhileHidden)
 
     Toaa(1, {"7499M"}, 53);
     TDForm->hide();
-    QTest::qWait(TTDForm::RedrawMs + 100);
+    ASSERT_TRUE(BeatPassed(TTDForm::RedrawMs));
     EXPECT_EQ(Shown(Series()[0]).size(), 53);
     EXPECT_TRUE(TDForm->RedrawPending());
     ShowAndWait(TDForm);
@@ -266,7 +266,7 @@ TEST_F(TDPlotTest, TheChartIsRedrawnOnItsBeatAndNotWhileHidden)
     // Minimised, likewise.
     Toaa(1, {"7499M"}, 54);
     TDForm->showMinimized();
-    QTest::qWait(TTDForm::RedrawMs + 100);
+    ASSERT_TRUE(BeatPassed(TTDForm::RedrawMs));
     EXPECT_EQ(Shown(Series()[0]).size(), 54);
     TDForm->showNormal();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !TDForm->RedrawPending(); }, 2000));

@@ -36,7 +36,7 @@ TEST(ChartView, LinesKeepEveryColumnsExtremesAndShowEveryPointWhenZoomedIn)
         const double x0 = view.BottomAxis()->min(), x1 = view.BottomAxis()->max();
         const QList<QPointF> shown = Shown(series);
         return std::count_if(shown.begin(), shown.end(), [&](QPointF p) { return p.x() >= x0 && p.x() <= x1; }) >= x1 - x0 - 1;
-    }, 2000));
+    }, 10000));
     view.UndoZoom();
     EXPECT_EQ(view.BottomAxis()->max(), 99999.0);
 }
@@ -69,7 +69,7 @@ TEST(ChartView, PointSetsAreThinnedToOnePointAPixelInsideTheRanges)
     view->SetSeriesPoints(series, points);
     EXPECT_LT(Shown(series).size(), 60000);
     view->SetXRange(-100, 0);   // the view moves west: points come in from the edge
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Shown(series).size() > 0 && Shown(series).at(0).x() < -50.0; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Shown(series).size() > 0 && Shown(series).at(0).x() < -50.0; }, 10000));
     view->SetSeriesPoints(view->AddLineSeries(5, "kept"), points);
     view->AddAreaSeries(6, "area");
     delete view;   // goes with thinned series and an area still on it

@@ -187,7 +187,7 @@ TEST_F(DataSourceTest, ASerialStreamArrivesWholeAndEveryWayItEndsLeavesTheMonito
     ExpectDisconnected("hung up");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].second.startsWith("   Lost the connection on " + ui->ComboBox1->currentText() + "   \n"));
-    EXPECT_TRUE(WaitFor([] { return SerialWorkers() == 0; }, 1000));
+    EXPECT_TRUE(WaitFor([] { return SerialWorkers() == 0; }, 10000));
     EXPECT_TRUE(ReadBytes(recording) == QByteArray::fromStdString(stream + "In> log toaa ontime 1\r\n$GPGGA,1*4B\r\n$GPG"));
 }
 
@@ -206,7 +206,7 @@ TEST_F(DataSourceTest, TheDrainTimerRunsOnlyWhileSerialBytesWait)
     pty.Write("$GPGGA,1*4B\r\n");
     ASSERT_TRUE(WaitFor([&] { return QFileInfo(recording).size() == 13; }));
     EXPECT_TRUE(ran);
-    EXPECT_TRUE(WaitFor([&] { return !ds->Timer2->isActive(); }, 1000));
+    EXPECT_TRUE(WaitFor([&] { return !ds->Timer2->isActive(); }, 10000));
     ds->Button1Click(ui->Button1);
     EXPECT_FALSE(ds->Timer2->isActive());
 }
@@ -502,7 +502,7 @@ TEST_F(DataSourceTest, AMinimisedDisplayTakesNothingUntilRestored)
 {
     ds->show();
     ds->DisplayAndForward("one\n", 4);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ui->RichEdit1->toPlainText() == "one\n"; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ui->RichEdit1->toPlainText() == "one\n"; }, 10000));
     ds->showMinimized();
     ASSERT_TRUE(ds->isMinimized());
     for (int i = 0; i < 20; ++i) ds->DisplayAndForward("two\n", 4);

@@ -207,7 +207,7 @@ inline void ExpectLabelsRepaintAlone(QWidget *container, const std::string &name
 // Waits for a view's drawing at its beat: what the window shows within its period.
 inline bool Drawn(const BeatDrawing *drawing)
 {
-    return QTest::qWaitFor([drawing] { return !drawing->Pending(); }, 3000);
+    return QTest::qWaitFor([drawing] { return !drawing->Pending(); }, 10000);
 }
 
 // Waits for the first beat at least ms from now: whatever any view was due to

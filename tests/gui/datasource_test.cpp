@@ -343,7 +343,7 @@ TEST_F(SocketTest, EveryWayATcpConnectionEndsIsReportedAndLeavesTheMonitorAgreei
     EXPECT_GE(clock.elapsed(), TDataSourceForm::ReconnectDelayMs - 50);
     ds->Button1Click(ui->Button1);
     ExpectDisconnected("by the user");
-    QTest::qWait(TDataSourceForm::ReconnectDelayMs + 300);
+    ASSERT_TRUE(WouldHaveTicked(ds->ReconnectTimer));
     EXPECT_TRUE(!ds->Connected && accepted.size() == 2);   // never after the user's own disconnect
     EXPECT_TRUE(boxes.empty());
     ui->CheckBox1->setChecked(false);

@@ -210,6 +210,20 @@ inline bool Drawn(const BeatDrawing *drawing)
     return QTest::qWaitFor([drawing] { return !drawing->Pending(); }, 10000);
 }
 
+// Waits, with the event loop running, until the timer would have timed out had
+// it been started now (a coarse timer may be up to 5 % late): a test that
+// something did not happen by then.
+inline bool WouldHaveTicked(const QTimer *timer)
+{
+    bool ticked = false;
+    QTimer witness;
+    witness.setSingleShot(true);
+    witness.setTimerType(Qt::PreciseTimer);   // never early
+    QObject::connect(&witness, &QTimer::timeout, [&ticked] { ticked = true; });
+    witness.start(timer->interval() + timer->interval() / 10 + 1);
+    return QTest::qWaitFor([&ticked] { return ticked; }, timer->interval() + 10000);
+}
+
 // Waits for the first beat at least ms from now: whatever any view was due to
 // draw by then has been drawn (or, out of sight, left waiting).
 inline bool BeatPassed(qint64 ms)

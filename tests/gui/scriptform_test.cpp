@@ -110,7 +110,7 @@ TEST_F(ScriptFormTest, StopOrClosingEndsTheRunAndTheLogStaysOpen)
     EXPECT_TRUE(sf->isVisible());
     EXPECT_TRUE(MainForm->Recording);   // until the user ends it in the main window
     const QStringList memo = Memo();
-    QTest::qWait(300);
+    ASSERT_TRUE(WouldHaveTicked(sf->Timer1));
     EXPECT_EQ(Memo(), memo);   // no step after the stop
 
     for (int way = 0; way < 2; ++way) {
@@ -142,7 +142,7 @@ TEST_F(ScriptFormTest, ARunPausedWaitsWithoutTimingOutAndAReplyMeanwhileCounts)
     EXPECT_EQ(ui->WaitButton->text(), "Continue");
     QTest::qWait(1500);   // longer than the time-out
     MainForm->ReceiveData("ANSWER\r\n");
-    QTest::qWait(300);
+    ASSERT_TRUE(WouldHaveTicked(sf->Timer1));
     EXPECT_FALSE(Memo().contains("1 - Command successful"));
     QTest::mouseClick(ui->WaitButton, Qt::LeftButton);
     EXPECT_EQ(ui->WaitButton->text(), "Wait");

@@ -107,7 +107,7 @@ TEST(StatusPanelsTest, ThePanelsLookAsLabelsInAStatusBarAndANewTextLaysOutNothin
     painted.type = QEvent::Paint;
     for (QObject *o : std::initializer_list<QObject *>{panels, &ours}) o->installEventFilter(&painted);
     panels->SetPanelText(0, "  1 kB logged to log.txt");
-    QTest::qWait(20);
+    ASSERT_TRUE(ScreenStill(panels));
     EXPECT_EQ(painted.layouts, 0);
     EXPECT_EQ(panels->PanelText(0), "  1 kB logged to log.txt");
 

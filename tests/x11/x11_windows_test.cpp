@@ -473,7 +473,7 @@ TEST_F(X11Test, EveryWindowShowsWhatAFullRepaintShows)
     for (const auto &station : EurofixForm->StationList) {
         if (std::strcmp(station->Name, "6731X") != 0) continue;
         EXPECT_EQ(station->PageControl->currentIndex(), 0);   // the DGPS page
-        EXPECT_EQ(station->DgpsCountValue->text(), "1");
-        EXPECT_NE(station->DgpsGrid->Cell(0, 1).trimmed(), "") << "the correction's row";
+        EXPECT_EQ(station->DgpsCountValue->text(), QString("1")) << "# Messages";
+        EXPECT_FALSE(station->DgpsGrid->Cell(0, 1).trimmed().isEmpty()) << "the correction's row";
     }
 }

@@ -274,9 +274,10 @@ QImage StillScreen()
     return last;
 }
 
-// The one-second clocks (the status bar's, the plots' PC time) and the alert's
-// blinking stopped while the screen is compared: a tick between the two grabs
-// is no fault of the drawing. Started again as they were when this goes.
+// Every repeating timer of the windows stopped while the screen is compared:
+// the clocks that show the PC time (the status bar's, the plots'), the ages that
+// count on, an alert's blinking. A tick between the two grabs is no fault of the
+// drawing, and with them stopped nothing need be masked. Started again when this goes.
 class TimersHeld {
 public:
     TimersHeld()

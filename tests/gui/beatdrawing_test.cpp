@@ -31,7 +31,7 @@ TEST(BeatDrawing, DrawsAtOnceAfterAQuietSpellThenOnceABeat)
     EXPECT_TRUE(view.drawing->Pending());
     ASSERT_TRUE(Drawn(view.drawing));
     EXPECT_EQ(view.draws, 2);
-    QTest::qWait(120);
+    ASSERT_TRUE(BeatPassed(PresentBeat::PeriodMs));
     EXPECT_EQ(view.draws, 2) << "nothing changed, nothing drawn";
 }
 
@@ -42,16 +42,16 @@ TEST(BeatDrawing, HiddenOrMinimisedDrawsOnceShown)
     View view(&window);
     view.drawing->Changed();
     view.drawing->Changed();
-    QTest::qWait(120);
+    ASSERT_TRUE(BeatPassed(PresentBeat::PeriodMs));
     EXPECT_EQ(view.draws, 0);
     window.show();
     ASSERT_TRUE(Drawn(view.drawing));
     EXPECT_EQ(view.draws, 1);
 
     window.showMinimized();
-    QTest::qWait(60);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.isMinimized(); }, 5000));
     view.drawing->Changed();
-    QTest::qWait(120);
+    ASSERT_TRUE(BeatPassed(PresentBeat::PeriodMs));
     EXPECT_EQ(view.draws, 1);
     window.showNormal();
     ASSERT_TRUE(Drawn(view.drawing));
@@ -72,14 +72,14 @@ TEST(BeatDrawing, AFrameWindowCoveredWholeDrawsWhenUncovered)
     View view(below->widget());
     EXPECT_FALSE(BeatDrawing::InSight(below->widget()));
     view.drawing->Changed();
-    QTest::qWait(120);
+    ASSERT_TRUE(BeatPassed(PresentBeat::PeriodMs));
     EXPECT_EQ(view.draws, 0);
     above->move(50, 0);   // a strip of the window below shows
     ASSERT_TRUE(Drawn(view.drawing));
     EXPECT_EQ(view.draws, 1);
     above->move(0, 0);
     view.drawing->Changed();
-    QTest::qWait(120);
+    ASSERT_TRUE(BeatPassed(PresentBeat::PeriodMs));
     EXPECT_EQ(view.draws, 1);
     below->raise();
     ASSERT_TRUE(Drawn(view.drawing));

@@ -14,10 +14,6 @@ MdiChildForm::MdiChildForm(QAction *menuItem, QWidget *parent)
     setFont(own);
     setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    // The client fills its own background, as the frame beneath it would: a
-    // control of the form that changes is then painted over the client alone,
-    // not over the frame, whose title bar and borders would be drawn again.
-    client_->setAutoFillBackground(true);
     setWidget(client_);
     if (MenuItem) MenuItem->setChecked(true);
 }

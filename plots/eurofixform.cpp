@@ -490,10 +490,13 @@ void TEurofixForm::NewData(const SentenceLine &line)
     char name[12] = {};
     CodeToStationId(name, record.Code);
     station->SetName(name);
-    station->ShowMessage(record.Message);
+    // In the list before its message is shown: a window that draws at once
+    // draws the stations of its list.
+    EurofixDataClass &added = *station;
     StationList.push_back(std::move(station));
     std::stable_sort(StationList.begin(), StationList.end(),
                      [](const auto &a, const auto &b) { return a->Code < b->Code; });
+    added.ShowMessage(record.Message);
     LayoutStations();
 }
 

@@ -292,3 +292,31 @@ TEST_F(EurofixFormTest, APageOutOfSightWaitsAndShowsWhatDrawingEveryMessageShows
     EXPECT_FALSE(s->Waiting());
     EXPECT_EQ(shown(s), everyMessage);
 }
+
+// A station's first message is on its panel, whichever message makes the panel,
+// with nothing after it to bring a redraw.
+TEST_F(EurofixFormTest, ANewStationsPanelShowsTheMessageThatMadeIt)
+{
+    struct Case {
+        std::string hex;
+        QString stationId, health, firstCells;
+    };
+    const std::vector<Case> cases{
+        {DgpsHex(7, 12.0, -3), "No ID", "Not working", "   7   -0.06"},
+        {Hex({{0, 4, 4}, {4, 10, 321}, {14, 3, 7}}), "321", "Not Working", ""},
+    };
+    for (const Case &c : cases) {
+        DestroyForms();
+        CreateForms();
+        ShowAndWait(EurofixForm);
+        Message("7499M", c.hex);
+        ASSERT_EQ(EurofixForm->StationList.size(), 1u);
+        const EurofixDataClass *s = EurofixForm->StationList.front().get();
+        EXPECT_TRUE(QTest::qWaitFor([s] { return s->DgpsCountValue->text() == "1"; }, 5000)) << c.hex;
+        EXPECT_TRUE(s->GroupBox->isVisible());
+        EXPECT_EQ(s->StationIdValue->text(), c.stationId);
+        EXPECT_EQ(s->HealthValue->text(), c.health);
+        EXPECT_EQ(s->DgpsGrid->Cell(0, 1) + s->DgpsGrid->Cell(1, 1), c.firstCells);
+        EXPECT_FALSE(s->Waiting());
+    }
+}

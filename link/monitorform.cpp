@@ -5,12 +5,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolTip>
 
 #include "app/application.h"
 #include "app/forms.h"
 #include "link/datasource.h"
-#include "platform/presentbeat.h"
+#include "platform/beatdrawing.h"
 #include "platform/notifier.h"
 #include "platform/plaintext.h"
 #include "platform/settings.h"
@@ -76,6 +77,9 @@ TMonitorForm::TMonitorForm(QAction *menuItem, QWidget *parent)
     connect(ui->RadioButton2, &QRadioButton::clicked, this, &TMonitorForm::RadioButton2Click);
     connect(ui->Edit2, &QLineEdit::textChanged, this, [this](const QString &t) { Text.Filter = t.toStdString(); });
 
+    // The panes take the traffic at every fourth beat while they can be seen.
+    drawing_ = new BeatDrawing(ui->RichEdit1, [this] { RefreshPanes(); }, BeatDrawing::TrafficMs);
+
     ready_ = true;
     FormCreate();
     FocusControls();
@@ -83,6 +87,7 @@ TMonitorForm::TMonitorForm(QAction *menuItem, QWidget *parent)
 
 TMonitorForm::~TMonitorForm()
 {
+    drawing_->Discard();
     if (MonitorForm == this) MonitorForm = nullptr;
 }
 
@@ -150,10 +155,7 @@ void TMonitorForm::FormResize()
 void TMonitorForm::AddData(const QByteArray &chunk)
 {
     Text.AddData(std::string_view(chunk.constData(), static_cast<size_t>(chunk.size())));
-    // The panes are redrawn at a beat of the screen-rate clock, not per chunk;
-    // hidden (the window minimised), when they are shown again.
-    if (ui->RichEdit1->isVisible() && !PresentBeat::Waiting(this))
-        PresentBeat::Request(this, PresentBeat::TrafficWait(panesShown_), [this] { RefreshPanes(); });
+    drawing_->Changed();
 }
 
 namespace {
@@ -170,8 +172,6 @@ void TMonitorForm::UpdatePane(TrafficView *pane, const std::string &text)
 
 void TMonitorForm::RefreshPanes()
 {
-    PresentBeat::Cancel(this);
-    panesShown_.start();
     // A pane with the focus is frozen so the user can read and select in it.
     if (!ui->RichEdit1->hasFocus()) UpdatePane(ui->RichEdit1, Text.AllText);
     if (!ui->RichEdit2->hasFocus()) UpdatePane(ui->RichEdit2, Text.FilteredText);
@@ -357,7 +357,6 @@ bool TMonitorForm::eventFilter(QObject *watched, QEvent *event)
         auto reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) Button1Click();
     }
-    if (watched == ui->RichEdit1 && type == QEvent::Show) RefreshPanes();   // the traffic that came while hidden
     for (TrafficView *pane : {ui->RichEdit1, ui->RichEdit2}) {
         const std::string &text = pane == ui->RichEdit1 ? Text.AllText : Text.FilteredText;
         if (watched == pane && type == QEvent::FocusIn) PaneEnter(pane);

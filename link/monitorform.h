@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -12,6 +11,7 @@
 #include "link/monitortext.h"
 
 namespace Ui { class TMonitorForm; }
+class BeatDrawing;
 class TrafficView;
 
 // The command line: tells its owner before its list drops down.
@@ -65,7 +65,7 @@ protected:
 
 private:
     static void UpdatePane(TrafficView *pane, const std::string &text);
-    QElapsedTimer panesShown_;
+    BeatDrawing *drawing_ = nullptr;   // the panes' turns to take the traffic
     static std::optional<int> ReadInteger(const QString &text);
     void FocusControls();
     void PaneEnter(TrafficView *pane);

@@ -439,7 +439,11 @@ TEurofixForm::TEurofixForm(QWidget *owner) : QMainWindow(owner), ui(std::make_un
     Timer1->start();
 }
 
-TEurofixForm::~TEurofixForm() { FormDestroy(); }
+TEurofixForm::~TEurofixForm()
+{
+    drawing_->Discard();
+    FormDestroy();
+}
 
 void TEurofixForm::FormDestroy()
 {
@@ -502,7 +506,7 @@ void TEurofixForm::NewData(const SentenceLine &line)
 
 void TEurofixForm::StationChanged() { drawing_->Changed(); }
 
-void TEurofixForm::ShowPending()
+void TEurofixForm::DrawPending()
 {
     drawing_->DrawPending();
     for (const auto &station : StationList) station->ShowWaiting(true);

@@ -86,9 +86,9 @@ void FeedLines(bool perLine)
             EurofixForm->Timer1Timer();
         }
         if (perLine) {
-            FFTForm->ShowPending();
-            HeadingForm->ShowPending();
-            EurofixForm->ShowPending();
+            FFTForm->DrawPending();
+            HeadingForm->DrawPending();
+            EurofixForm->DrawPending();
         }
     }
 }

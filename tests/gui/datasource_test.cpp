@@ -14,7 +14,7 @@
 #include "gui_test_support.h"
 #include "link/commthread.h"
 #include "link/datasource.h"
-#include "platform/presentbeat.h"
+#include "platform/beatdrawing.h"
 #include "link/win32mutex.h"
 #include "link/monitorform.h"
 #include "ui_datasource.h"
@@ -489,7 +489,7 @@ TEST_F(DataSourceTest, AMinimisedDisplayTakesNothingUntilRestored)
     ds->showMinimized();
     ASSERT_TRUE(ds->isMinimized());
     for (int i = 0; i < 20; ++i) ds->DisplayAndForward("two\n", 4);
-    QTest::qWait(3 * PresentBeat::TrafficMs);
+    QTest::qWait(3 * BeatDrawing::TrafficMs);
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "one\n");
     ds->showNormal();
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "one\n" + QString("two\n").repeated(20));

@@ -98,7 +98,7 @@ inline void RightClick(ChartView *view) { Drag(view, 0.5, 0.5, 0.5, 0.5, Qt::Rig
 // A log window as shown: caption, value labels top to bottom and left to right, grid.
 inline QString Dump(LogForm *form)
 {
-    form->ShowPending();   // what the window shows within 50 ms
+    form->DrawPending();   // what the window shows within 50 ms
     QStringList out{"caption: " + form->windowTitle()};
     QList<QLabel *> labels = form->Client()->findChildren<QLabel *>();
     std::sort(labels.begin(), labels.end(), [](QLabel *a, QLabel *b) {

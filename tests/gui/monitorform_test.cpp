@@ -6,7 +6,7 @@
 #include "app/application.h"
 #include "link/datasource.h"
 #include "link/monitorform.h"
-#include "platform/presentbeat.h"
+#include "platform/beatdrawing.h"
 #include "platform/trafficview.h"
 #include <QScrollBar>
 #include "ui_datasource.h"
@@ -59,7 +59,7 @@ TEST_F(MonitorTest, AMinimisedMonitorPreparesNothingAndShowsAllOnRestore)
     MonitorForm->showMinimized();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !ui->RichEdit1->isVisible(); }, 2000));
     for (int i = 0; i < 20; ++i) MainForm->ReceiveData("two\r\nIn> three\r\n");
-    QTest::qWait(3 * PresentBeat::TrafficMs);
+    QTest::qWait(3 * BeatDrawing::TrafficMs);
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "one\n");
     EXPECT_EQ(ui->RichEdit2->toPlainText(), "one\n");
     MonitorForm->showNormal();

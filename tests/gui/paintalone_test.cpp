@@ -187,7 +187,7 @@ TEST_F(PaintAloneWindowTest, TheEurofixValuesPaintNoAncestor)
 {
     CreateForms();
     Receive("DODU,RMSGA,1.0,12.5,7499M," + eurofixtest::Hex({{0, 4, 1}, {4, 13, 100}, {20, 5, 7}}) + ",0,1");
-    EurofixForm->ShowPending();
+    EurofixForm->DrawPending();
     ASSERT_FALSE(EurofixForm->StationList.empty());
     ExpectPaintedAlone(EurofixForm->StationList.front()->DgpsCountValue, "123456");
 }

@@ -19,7 +19,7 @@
 #include "plots/linedialogs.h"
 #include "plots/positionform.h"
 #include "plots/tdplot.h"
-#include "platform/presentbeat.h"
+#include "platform/beatdrawing.h"
 #include "platform/trafficview.h"
 #include "ui_datasource.h"
 #include "ui_mainform.h"
@@ -209,7 +209,7 @@ TEST_F(X11Test, TheDataSourceDisplayShowsWhatItShowsDrawnWhole)
     const QByteArray sample = SampleBytes().left(6000);
     for (qsizetype i = 0; i < sample.size(); i += 331) {
         DataSourceForm->DisplayAndForward(sample.constData() + i, static_cast<int>(std::min<qsizetype>(331, sample.size() - i)));
-        ASSERT_TRUE(QTest::qWaitFor([] { return !PresentBeat::Waiting(DataSourceForm); }, 2000));
+        ASSERT_TRUE(QTest::qWaitFor([] { return !DataSourceForm->Drawing()->Pending(); }, 2000));
         for (int turn = 0; turn < 3; ++turn) QTest::qWait(10);
         const QPoint at = port->mapTo(DataSourceForm, QPoint());
         const QImage shown = DataSourceForm->screen()->grabWindow(DataSourceForm->winId(), at.x(), at.y(), port->width(), port->height()).toImage();

@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 
 #include "gui_test_support.h"
+#include "link/monitorform.h"
+#include "logs/notchaform.h"
 #include "plots/eurofixform.h"
 #include "plots/fftplot.h"
 #include "plots/headingform.h"
@@ -14,6 +16,7 @@
 #include "plots/tdplot.h"
 #include "ui_fftplot.h"
 #include "ui_headingform.h"
+#include "ui_notchaform.h"
 
 namespace {
 
@@ -198,4 +201,25 @@ TEST_F(BeatViewsTest, HiddenChartsDoNoChartWork)
     EXPECT_FALSE(TDForm->Timer1->isActive());
     EXPECT_FALSE(PositionForm->Timer1->isActive());
     for (const auto &[name, view] : charts) view->chart()->removeEventFilter(&counter);
+}
+
+// A log window covered whole by another window of the frame shows nothing new
+// until a piece of it comes into sight, and then at once its newest line.
+TEST_F(BeatViewsTest, ALogWindowCoveredWholeShowsItsLineOnceUncovered)
+{
+    CreateForms();
+    ShowAndWait(MainForm);
+    Item("NOTCHA1")->trigger();
+    Item("SerialMonitor1")->trigger();
+    ASSERT_TRUE(NOTCHAForm && MonitorForm);
+    ASSERT_TRUE(QTest::qWaitFor([] { return NOTCHAForm->isVisible() && MonitorForm->isVisible(); }, 5000));
+    MonitorForm->setGeometry(NOTCHAForm->geometry().adjusted(-4, -4, 4, 4));
+    MonitorForm->raise();
+    ASSERT_FALSE(BeatDrawing::InSight(NOTCHAForm));
+    const QString before = NOTCHAForm->ui->NumNotchesLabel->text();
+    for (int n = 1; n <= 3; ++n) Receive("DODU,NOTCHA,1.0,35.37," + std::to_string(n) + ",1,100.0,1.0,2,200.0,1.0,3,300.0,1.0");
+    QTest::qWait(120);   // beats pass: still nothing
+    EXPECT_EQ(NOTCHAForm->ui->NumNotchesLabel->text(), before);
+    MonitorForm->move(MonitorForm->x() + 20, MonitorForm->y());
+    EXPECT_EQ(NOTCHAForm->ui->NumNotchesLabel->text(), "3");
 }

@@ -123,14 +123,11 @@ void BeatDrawing::Changed()
 void BeatDrawing::Schedule()
 {
     if (!pending_ || atBeat_) return;
-    if (watched_.empty()) {
-        WatchForSight();
-        seen_ = InSight(view_);
-    }
-    if (!seen_) return;
+    if (watched_.empty()) seen_ = InSight(view_);
     const qint64 since = drawn_.isValid() ? drawn_.elapsed() : periodMs_;
-    if (since >= periodMs_) return DrawPending();
-    WaitForBeat(periodMs_ - since);
+    if (seen_ && since >= periodMs_) return DrawPending();
+    WatchForSight();
+    if (seen_) WaitForBeat(periodMs_ - since);
 }
 
 void BeatDrawing::WaitForBeat(qint64 notBeforeMs)
@@ -148,9 +145,9 @@ void BeatDrawing::DrawPending()
     const bool pending = pending_;
     Discard();
     if (!pending) return;
-    draw_();
-    ++drawings_;
     drawn_.start();
+    ++drawings_;
+    draw_();
 }
 
 void BeatDrawing::Discard()

@@ -115,7 +115,7 @@ TEST_F(BeatViewsTest, HiddenWindowsPrepareNothingAndShowWhatDrawingEveryLineShow
     EXPECT_EQ(EurofixForm->StationList.front()->DgpsCountValue->text(), "0");
     for (int c = 0; c < HeadingColumns::Count; ++c) EXPECT_EQ(HeadingForm->TimeLabels[c]->text(), "") << c;
     EXPECT_TRUE(HeadingForm->ui->PaintBox1->Needles().empty());
-    QTest::qWait(120);   // beats pass: still nothing
+    ASSERT_TRUE(BeatsPassed());   // still nothing
     EXPECT_EQ(Shown().mid(0, 2), before.mid(0, 2));
     EXPECT_EQ(Shown(FFTForm->Spectrum(0)).size(), 0);
 
@@ -134,10 +134,9 @@ TEST_F(BeatViewsTest, AMinimisedWindowDrawsWhenRestored)
     ShowAndWait(FFTForm);
     FFTForm->showMinimized();
     Receive("DODU,FFTA,1.0,4096,0,2,1000,175000000,3,40.5,41.0,20.0,21.0");
-    QTest::qWait(120);
+    ASSERT_TRUE(BeatsPassed());
     EXPECT_EQ(Shown(FFTForm->Spectrum(0)).size(), 0);
-    FFTForm->showNormal();
-    ASSERT_TRUE(Drawn(FFTForm->Drawing()));
+    FFTForm->showNormal();   // drawn at once
     EXPECT_EQ(Shown(FFTForm->Spectrum(0)).size(), 2);
 }
 
@@ -195,7 +194,7 @@ TEST_F(BeatViewsTest, HiddenChartsDoNoChartWork)
             QObject::connect(axis, &QValueAxis::rangeChanged, &counter, [&, name] { counter.work << name + " range"; });
     }
     FeedLines(false);
-    QTest::qWait(250);   // beats pass
+    ASSERT_TRUE(BeatsPassed(TTDForm::RedrawMs));
     EXPECT_EQ(counter.work, QStringList());
     EXPECT_GT(TDForm->Stations.size(), 0u);   // the lines were read
     EXPECT_FALSE(TDForm->Timer1->isActive());
@@ -218,7 +217,7 @@ TEST_F(BeatViewsTest, ALogWindowCoveredWholeShowsItsLineOnceUncovered)
     ASSERT_FALSE(BeatDrawing::InSight(NOTCHAForm));
     const QString before = NOTCHAForm->ui->NumNotchesLabel->text();
     for (int n = 1; n <= 3; ++n) Receive("DODU,NOTCHA,1.0,35.37," + std::to_string(n) + ",1,100.0,1.0,2,200.0,1.0,3,300.0,1.0");
-    QTest::qWait(120);   // beats pass: still nothing
+    ASSERT_TRUE(BeatsPassed());
     EXPECT_EQ(NOTCHAForm->ui->NumNotchesLabel->text(), before);
     MonitorForm->move(MonitorForm->x() + 20, MonitorForm->y());
     EXPECT_EQ(NOTCHAForm->ui->NumNotchesLabel->text(), "3");

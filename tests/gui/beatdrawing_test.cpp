@@ -31,7 +31,7 @@ TEST(BeatDrawing, DrawsAtOnceAfterAQuietSpellThenOnceABeat)
     EXPECT_TRUE(view.drawing->Pending());
     ASSERT_TRUE(Drawn(view.drawing));
     EXPECT_EQ(view.draws, 2);
-    QTest::qWait(120);
+    ASSERT_TRUE(BeatsPassed());
     EXPECT_EQ(view.draws, 2) << "nothing changed, nothing drawn";
 }
 
@@ -44,7 +44,7 @@ TEST(BeatDrawing, HiddenOrMinimisedDrawsAtOnceWhenShown)
     View view(&window);
     view.drawing->Changed();
     view.drawing->Changed();
-    QTest::qWait(120);
+    ASSERT_TRUE(BeatsPassed());
     EXPECT_EQ(view.draws, 0);
     window.show();
     EXPECT_EQ(view.draws, 1);
@@ -54,7 +54,7 @@ TEST(BeatDrawing, HiddenOrMinimisedDrawsAtOnceWhenShown)
     EXPECT_FALSE(BeatDrawing::InSight(&window));
     view.drawing->Changed();
     view.drawing->Changed();
-    QTest::qWait(120);
+    ASSERT_TRUE(BeatsPassed());
     EXPECT_EQ(view.draws, 1);
     window.showNormal();
     EXPECT_EQ(view.draws, 2);
@@ -63,7 +63,7 @@ TEST(BeatDrawing, HiddenOrMinimisedDrawsAtOnceWhenShown)
     view.drawing->Changed();
     ASSERT_TRUE(view.drawing->Pending());
     window.hide();
-    QTest::qWait(120);
+    ASSERT_TRUE(BeatsPassed());
     EXPECT_EQ(view.draws, 2);
     window.show();
     EXPECT_EQ(view.draws, 3);
@@ -84,13 +84,13 @@ TEST(BeatDrawing, AFrameWindowCoveredWholeDrawsWhenUncovered)
     View view(below->widget());
     EXPECT_FALSE(BeatDrawing::InSight(below->widget()));
     view.drawing->Changed();
-    QTest::qWait(120);
+    ASSERT_TRUE(BeatsPassed());
     EXPECT_EQ(view.draws, 0);
     right->move(61, 0);   // a strip of the window below shows
     EXPECT_EQ(view.draws, 1);
     right->move(60, 0);
     view.drawing->Changed();
-    QTest::qWait(120);
+    ASSERT_TRUE(BeatsPassed());
     EXPECT_EQ(view.draws, 1);
     below->raise();
     EXPECT_EQ(view.draws, 2);
@@ -119,7 +119,7 @@ TEST(BeatDrawing, AMinimisedFrameWindowOrFrameDrawsWhenRestored)
     sub->showMinimized();
     EXPECT_FALSE(BeatDrawing::InSight(sub->widget()));
     view.drawing->Changed();
-    QTest::qWait(120);
+    ASSERT_TRUE(BeatsPassed());
     EXPECT_EQ(view.draws, 0);
     sub->showNormal();
     EXPECT_EQ(view.draws, 1);
@@ -127,7 +127,7 @@ TEST(BeatDrawing, AMinimisedFrameWindowOrFrameDrawsWhenRestored)
     frame.showMinimized();
     EXPECT_FALSE(BeatDrawing::InSight(sub->widget()));
     view.drawing->Changed();
-    QTest::qWait(120);
+    ASSERT_TRUE(BeatsPassed());
     EXPECT_EQ(view.draws, 1);
     frame.showNormal();
     EXPECT_EQ(view.draws, 2);

@@ -489,7 +489,7 @@ TEST_F(DataSourceTest, AMinimisedDisplayTakesNothingUntilRestored)
     ds->showMinimized();
     ASSERT_TRUE(ds->isMinimized());
     for (int i = 0; i < 20; ++i) ds->DisplayAndForward("two\n", 4);
-    QTest::qWait(3 * BeatDrawing::TrafficMs);
+    ASSERT_TRUE(BeatsPassed(BeatDrawing::TrafficMs));
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "one\n");
     ds->showNormal();
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "one\n" + QString("two\n").repeated(20));

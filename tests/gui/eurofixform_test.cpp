@@ -278,7 +278,7 @@ TEST_F(EurofixFormTest, APageOutOfSightWaitsAndShowsWhatDrawingEveryMessageShows
 
     s->PageControl->setCurrentIndex(EurofixDataClass::SmsTab);
     later([] {});
-    QTest::qWait(120);   // beats pass
+    ASSERT_TRUE(BeatsPassed());
     EXPECT_EQ(s->DgpsCountValue->text(), "1");
     EXPECT_EQ(s->DgpsGrid->Cell(0, 2), "");
     EXPECT_EQ(s->ETranCountValue->text(), "0");

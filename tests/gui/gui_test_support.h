@@ -171,6 +171,19 @@ inline void ExpectLabelsRepaintAlone(QWidget *container, const std::string &name
     EXPECT_TRUE(ours == shown()) << name;
 }
 
+// Waits until the beat has served a view that asks now and again after periodMs:
+// whatever any view had due within its period of periodMs has been drawn by then.
+inline bool BeatsPassed(qint64 periodMs = BeatDrawing::BeatMs)
+{
+    QWidget probe;
+    probe.setAttribute(Qt::WA_DontShowOnScreen);   // in sight, though on no screen and never active
+    probe.show();
+    BeatDrawing drawing(&probe, [] {}, periodMs);
+    drawing.Changed();   // drawn at once
+    drawing.Changed();   // drawn at the first beat periodMs from now
+    return QTest::qWaitFor([&drawing] { return !drawing.Pending(); }, 5000 + static_cast<int>(periodMs));
+}
+
 // Waits for a view's drawing at its beat: what the window shows within its period.
 inline bool Drawn(const BeatDrawing *drawing)
 {

@@ -59,7 +59,7 @@ TEST_F(MonitorTest, AMinimisedMonitorPreparesNothingAndShowsAllOnRestore)
     MonitorForm->showMinimized();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !ui->RichEdit1->isVisible(); }, 2000));
     for (int i = 0; i < 20; ++i) MainForm->ReceiveData("two\r\nIn> three\r\n");
-    QTest::qWait(3 * BeatDrawing::TrafficMs);
+    ASSERT_TRUE(BeatsPassed(BeatDrawing::TrafficMs));
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "one\n");
     EXPECT_EQ(ui->RichEdit2->toPlainText(), "one\n");
     MonitorForm->showNormal();

@@ -136,7 +136,11 @@ void BeatDrawing::WaitForBeat(qint64 notBeforeMs)
     Beat::Instance().Request(this, notBeforeMs, [this] {
         atBeat_ = false;
         seen_ = InSight(view_);
-        if (seen_) DrawPending();
+        if (seen_) return DrawPending();
+        // Out of sight: watched from now on with the windows the frame holds now,
+        // one of which may be what covers the view.
+        StopWatching();
+        WatchForSight();
     });
 }
 

@@ -12,7 +12,8 @@ struct View {
     QWidget *widget;
     int draws = 0;
     BeatDrawing *drawing;
-    explicit View(QWidget *w) : widget(w), drawing(new BeatDrawing(w, [this] { ++draws; })) {}
+    explicit View(QWidget *w, qint64 periodMs = BeatDrawing::BeatMs)
+        : widget(w), drawing(new BeatDrawing(w, [this] { ++draws; }, periodMs)) {}
 };
 
 } // namespace
@@ -100,6 +101,20 @@ TEST(BeatDrawing, AFrameWindowCoveredWholeDrawsWhenUncovered)
     right->showMinimized();   // what covered it lies at the bottom of the frame
     ASSERT_TRUE(Drawn(view.drawing));
     EXPECT_EQ(view.draws, 3);
+
+    // A window opened over it while it waits for its beat: drawn once that one moves away.
+    View slow(below->widget(), 300);
+    slow.drawing->Changed();
+    slow.drawing->Changed();
+    ASSERT_EQ(slow.draws, 1);
+    QMdiSubWindow *opened = area.addSubWindow(new QWidget);
+    opened->setGeometry(0, 0, 300, 300);
+    opened->show();
+    ASSERT_FALSE(BeatDrawing::InSight(below->widget()));
+    ASSERT_TRUE(BeatsPassed(300));
+    EXPECT_EQ(slow.draws, 1);
+    opened->move(250, 0);
+    EXPECT_EQ(slow.draws, 2);
 }
 
 // A window of the frame minimised, or the frame itself: nothing drawn until

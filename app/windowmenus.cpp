@@ -195,8 +195,11 @@ void TMainForm::FormMouseDown(Qt::MouseButton button, const QPoint &clientPos)
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == ClientArea->viewport() && event->type() == QEvent::MouseButtonPress) {
+        // Only a press on the frame's own area: a press a child window does not
+        // use travels up to here too, and stays the child's.
         auto *me = static_cast<QMouseEvent *>(event);
-        FormMouseDown(me->button(), me->position().toPoint());
+        const QPoint at = me->position().toPoint();
+        if (!ClientArea->viewport()->childAt(at)) FormMouseDown(me->button(), at);
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -6,7 +6,6 @@
 #include <QFocusEvent>
 #include <QHostInfo>
 #include <QKeyEvent>
-#include <QScrollBar>
 #include <QTcpSocket>
 #include <QTimer>
 #include <cstdlib>
@@ -29,7 +28,7 @@
 #include "ui_monitorform.h"
 #include "platform/notifier.h"
 #include "platform/settings.h"
-#include "platform/trafficview.h"
+#include "platform/trafficpane.h"
 #include "ui_datasource.h"
 
 namespace {
@@ -68,10 +67,7 @@ TDataSourceForm::TDataSourceForm(QWidget *owner) : QDialog(owner), ui(std::make_
     QPalette palette = ui->RichEdit1->palette();
     palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
     ui->RichEdit1->setPalette(palette);
-    ui->RichEdit1->SetWrapped(true);
-    // The bars paint every pixel of themselves: a bar that changes repaints
-    // alone, not the window's background and frames under it.
-    for (QScrollBar *bar : {ui->RichEdit1->verticalScrollBar(), ui->RichEdit1->horizontalScrollBar()}) bar->setAttribute(Qt::WA_OpaquePaintEvent);
+    ui->RichEdit1->SetFollow(TrafficPane::Follow::Bottom);
     DrawTextUnshaped(ui->RichEdit1);
 
     // The display takes the text at every fourth beat while it can be seen.
@@ -802,8 +798,7 @@ void TDataSourceForm::ShowChunk(const QByteArray &chunk)
 
 void TDataSourceForm::ApplyDisplay()
 {
-    // The whole text each time; the view draws only the rows that changed.
-    ui->RichEdit1->ShowText(ForView(DisplayText), TrafficView::Follow::Bottom);
+    ui->RichEdit1->ShowText(ForView(DisplayText));
 }
 
 void TDataSourceForm::SendData(const char *data, int length)

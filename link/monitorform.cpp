@@ -4,7 +4,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTimer>
 #include <QToolTip>
 
@@ -12,10 +11,11 @@
 #include "app/forms.h"
 #include "link/datasource.h"
 #include "platform/beatdrawing.h"
+#include "platform/controlwidths.h"
 #include "platform/notifier.h"
 #include "platform/plaintext.h"
 #include "platform/settings.h"
-#include "platform/trafficview.h"
+#include "platform/trafficpane.h"
 #include "ui_datasource.h"
 #include "ui_monitorform.h"
 
@@ -45,6 +45,17 @@ TMonitorForm::TMonitorForm(QAction *menuItem, QWidget *parent)
 {
     ui->setupUi(Client());
     ShowLabelsAsPlainText(Client());
+    // The widths the form gives the controls below the panes, and the gaps
+    // between the file controls.
+    for (QWidget *w : std::initializer_list<QWidget *>{ui->Button5, ui->Button2, ui->RadioButton1, ui->Button4})
+        formWidth_.insert(w, w->width());
+    const QWidget *before = nullptr;
+    for (QWidget *w : std::initializer_list<QWidget *>{ui->Edit1, ui->Label1, ui->Button1, ui->SpeedButton2,
+                                                        ui->SpeedButton3, ui->SpeedButton1, ui->Button3}) {
+        formWidth_.insert(w, w->width());
+        fileGaps_.insert(w, before ? w->x() - before->x() - before->width() : 0);
+        before = w;
+    }
     setWindowTitle("Serial Monitor");
     // No smaller than 400 x 160, title bar and borders included.
     SetSizeable(400 - FrameSize().width(), 160 - FrameSize().height());
@@ -53,13 +64,13 @@ TMonitorForm::TMonitorForm(QAction *menuItem, QWidget *parent)
     ui->ComboBox1->lineEdit()->installEventFilter(this);
     ui->ComboBox1->installEventFilter(this);
     ui->Edit1->installEventFilter(this);
-    for (TrafficView *pane : {ui->RichEdit1, ui->RichEdit2}) {
+    for (TrafficPane *pane : {ui->RichEdit1, ui->RichEdit2}) {
         pane->installEventFilter(this);
         pane->viewport()->installEventFilter(this);
-        pane->setContextMenuPolicy(Qt::NoContextMenu);
-        // The bars paint every pixel of themselves: a bar that changes repaints
-        // alone, not the frame window's area, the window and its boxes under it.
-        for (QScrollBar *bar : {pane->verticalScrollBar(), pane->horizontalScrollBar()}) bar->setAttribute(Qt::WA_OpaquePaintEvent);
+        // The right button belongs to the monitor (it resumes the panes): no
+        // menu of the pane's own, and nothing handed on to the frame.
+        pane->setContextMenuPolicy(Qt::PreventContextMenu);
+        pane->viewport()->setContextMenuPolicy(Qt::PreventContextMenu);
         DrawTextUnshaped(pane);
     }
 
@@ -136,16 +147,81 @@ void TMonitorForm::FormResize()
     int paneHeight = ui->GroupBox1->height() - 24;
     ui->RichEdit1->setGeometry(8, 18, paneWidth, paneHeight);
     ui->RichEdit2->setGeometry(8 + paneWidth + 8, 18, paneWidth, paneHeight);
-    int groupWidth = ui->GroupBox2->width();
-    ui->Button5->move(groupWidth - 156, ui->Button5->y());
-    ui->Button2->move(groupWidth - 84, ui->Button2->y());
-    ui->ComboBox1->setGeometry(8, ui->ComboBox1->y(), std::max(groupWidth - 156 - 14 - 8, 20), ui->ComboBox1->height());
-    int selectWidth = ui->GroupBox4->contentsRect().width();
-    ui->Button4->move(selectWidth - 55, ui->Button4->y());
-    int radioLeft = ui->Button4->x() - 64;
-    ui->RadioButton1->move(radioLeft, ui->RadioButton1->y());
-    ui->RadioButton2->move(radioLeft, ui->RadioButton2->y());
-    ui->Edit2->setGeometry(8, ui->Edit2->y(), std::max(radioLeft - 16 - 8, 10), ui->Edit2->height());
+    LayCommandControls(ui->GroupBox2->width());
+    LayFileControls(ui->GroupBox3->width());
+    LaySelectControls(ui->GroupBox4->contentsRect().width());
+}
+
+// The controls below the panes keep the places the form gives them while
+// their captions fit the widths it gives them; a control whose caption needs
+// more grows away from the edge it is aligned to and moves its neighbours on.
+// Only a window too narrow for all of them together shortens a caption, and
+// every control stays in its group.
+
+namespace {
+constexpr int kLeast = 16;   // the least width of a button: still there to be clicked
+constexpr int kLeastEdit = 48;   // the command line and the filter: a few characters and the arrow
+
+// The connect button of the data-source window, whose caption both
+// "Disconnect" buttons show.
+const QStringList kConnectCaptions = {"Connect!", "Connect", "Disconnect"};
+
+void SetLeftAndWidth(QWidget *w, int left, int width) { w->setGeometry(left, w->y(), width, w->height()); }
+} // namespace
+
+ControlWidth TMonitorForm::WidthOf(QWidget *control, const QStringList &captions) const
+{
+    const int needed = captions.isEmpty() ? CaptionWidth(control) : CaptionWidth(control, captions);
+    return {std::max(formWidth_.value(control, needed), needed), needed, std::min(kLeast, needed)};
+}
+
+// Right-aligned: "Disconnect" ends 8 before the group's edge, "Send" 4 before
+// "Disconnect", and the command line ends 14 before "Send".
+void TMonitorForm::LayCommandControls(int groupWidth)
+{
+    const int room = groupWidth - 8 - 8 - 14 - 4 - kLeastEdit;
+    const std::vector<int> widths = ShareOut({WidthOf(ui->Button5), WidthOf(ui->Button2, kConnectCaptions)}, room);
+    SetLeftAndWidth(ui->Button2, groupWidth - 8 - widths[1], widths[1]);
+    SetLeftAndWidth(ui->Button5, ui->Button2->x() - 4 - widths[0], widths[0]);
+    SetLeftAndWidth(ui->ComboBox1, 8, std::max(ui->Button5->x() - 14 - 8, kLeastEdit));
+}
+
+// Left-aligned, with the gaps the form has between them: the rate and its
+// label, "Set", Pause, Single step, Play and "Disconnect".
+void TMonitorForm::LayFileControls(int groupWidth)
+{
+    QWidget *const row[] = {ui->Edit1, ui->Label1, ui->Button1, ui->SpeedButton2, ui->SpeedButton3, ui->SpeedButton1, ui->Button3};
+    std::vector<ControlWidth> wanted;
+    int gaps = 0;
+    for (QWidget *w : row) {
+        gaps += fileGaps_.value(w);
+        if (w == ui->Edit1) {
+            const int width = formWidth_.value(w);   // wide enough for any pace
+            wanted.push_back({width, width, width});
+        } else {
+            wanted.push_back(w == ui->Button3 ? WidthOf(w, kConnectCaptions) : WidthOf(w));
+        }
+    }
+    const std::vector<int> widths = ShareOut(wanted, groupWidth - 8 - gaps - 4);
+    int left = 8;
+    for (size_t i = 0; i < std::size(row); ++i) {
+        left += fileGaps_.value(row[i]);
+        SetLeftAndWidth(row[i], left, widths[i]);
+        left += widths[i];
+    }
+}
+
+// Right-aligned: "Clear" ends 7 before the group's client edge, the radio
+// buttons end where "Clear" begins, and the filter text ends 16 before them.
+void TMonitorForm::LaySelectControls(int clientWidth)
+{
+    const int room = clientWidth - 8 - 16 - 7 - kLeastEdit;
+    const QStringList radios = {ui->RadioButton1->text(), ui->RadioButton2->text()};
+    const std::vector<int> widths = ShareOut({WidthOf(ui->RadioButton1, radios), WidthOf(ui->Button4)}, room);
+    SetLeftAndWidth(ui->Button4, clientWidth - 7 - widths[1], widths[1]);
+    SetLeftAndWidth(ui->RadioButton1, ui->Button4->x() - widths[0], widths[0]);
+    SetLeftAndWidth(ui->RadioButton2, ui->Button4->x() - widths[0], widths[0]);
+    SetLeftAndWidth(ui->Edit2, 8, std::max(ui->RadioButton1->x() - 16 - 8, kLeastEdit));
 }
 
 // ---------------------------------------------------------------------------
@@ -162,12 +238,10 @@ namespace {
 QString Latin1(const std::string &text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 } // namespace
 
-// The pane takes the text as the traffic goes on, with its end in view; the
-// view draws only the rows that changed.
-void TMonitorForm::UpdatePane(TrafficView *pane, const std::string &text)
+// The pane takes the text as the traffic goes on: the caret at its end, in view.
+void TMonitorForm::UpdatePane(TrafficPane *pane, const std::string &text)
 {
-    const QString shown = Latin1(text);
-    if (shown != pane->Text()) pane->ShowText(shown, TrafficView::Follow::End);
+    pane->ShowText(Latin1(text));
 }
 
 void TMonitorForm::RefreshPanes()
@@ -202,16 +276,40 @@ void TMonitorForm::RadioButton2Click()
     Text.Mode = MonitorText::FilterMode::Exclude;
 }
 
-void TMonitorForm::PaneEnter(TrafficView *pane) { pane->setToolTip(kFrozenHint); }
+void TMonitorForm::PaneEnter(TrafficPane *pane) { pane->setToolTip(kFrozenHint); }
 
-void TMonitorForm::PaneExit(TrafficView *pane, const std::string &text)
+void TMonitorForm::PaneExit(TrafficPane *pane, const std::string &text)
 {
     pane->setToolTip(pane == ui->RichEdit1 ? "All received data" : "Filtered data");
-    pane->setPlainText(Latin1(text));
-    pane->ShowEnd();
+    UpdatePane(pane, text);
 }
 
 void TMonitorForm::ResumePanes() { FocusControls(); }
+
+// The right button on a pane, whatever the pane makes of it by itself: the
+// press (and a double click) is taken here, so that it travels neither into
+// the pane nor up to the frame, which would open its menu and keep the
+// release; the release resumes the panes. The context menu request that
+// follows a press is taken as well.
+bool TMonitorForm::PaneRightButton(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::RightButton) return false;
+        if (event->type() == QEvent::MouseButtonRelease) ResumePanes();
+        mouse->accept();
+        return true;
+    }
+    case QEvent::ContextMenu:
+        event->accept();
+        return true;
+    default:
+        return false;
+    }
+}
 
 // "Set" while the file controls are shown, else the command line. Asked of the
 // controls' own state, so it holds before the window is shown too.
@@ -357,13 +455,11 @@ bool TMonitorForm::eventFilter(QObject *watched, QEvent *event)
         auto reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) Button1Click();
     }
-    for (TrafficView *pane : {ui->RichEdit1, ui->RichEdit2}) {
+    for (TrafficPane *pane : {ui->RichEdit1, ui->RichEdit2}) {
         const std::string &text = pane == ui->RichEdit1 ? Text.AllText : Text.FilteredText;
         if (watched == pane && type == QEvent::FocusIn) PaneEnter(pane);
         if (watched == pane && type == QEvent::FocusOut) PaneExit(pane, text);
-        if (watched == pane->viewport() && type == QEvent::MouseButtonRelease &&
-            static_cast<QMouseEvent *>(event)->button() == Qt::RightButton)
-            ResumePanes();
+        if ((watched == pane || watched == pane->viewport()) && PaneRightButton(event)) return true;
     }
     return MdiChildForm::eventFilter(watched, event);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QHash>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -12,7 +13,8 @@
 
 namespace Ui { class TMonitorForm; }
 class BeatDrawing;
-class TrafficView;
+class TrafficPane;
+struct ControlWidth;
 
 // The command line: tells its owner before its list drops down.
 class HistoryComboBox : public QComboBox {
@@ -64,12 +66,19 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    static void UpdatePane(TrafficView *pane, const std::string &text);
+    static void UpdatePane(TrafficPane *pane, const std::string &text);
     BeatDrawing *drawing_ = nullptr;   // the panes' turns to take the traffic
     static std::optional<int> ReadInteger(const QString &text);
     void FocusControls();
-    void PaneEnter(TrafficView *pane);
-    void PaneExit(TrafficView *pane, const std::string &text);
+    void PaneEnter(TrafficPane *pane);
+    void PaneExit(TrafficPane *pane, const std::string &text);
     void ResumePanes();
+    bool PaneRightButton(QEvent *event);
     bool ready_ = false;
+    void LayCommandControls(int groupWidth);
+    void LayFileControls(int groupWidth);
+    void LaySelectControls(int clientWidth);
+    ControlWidth WidthOf(QWidget *control, const QStringList &captions = {}) const;
+    QHash<const QWidget *, int> formWidth_;
+    QHash<const QWidget *, int> fileGaps_;
 };

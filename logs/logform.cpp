@@ -1,5 +1,6 @@
 #include "logs/logform.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QGlyphRun>
 #include <QHeaderView>
@@ -13,6 +14,7 @@
 #include <cstdio>
 
 #include "logs/labeltext.h"
+#include "logs/loggridaccessible.h"
 #include "platform/fonts.h"
 #include "platform/beatdrawing.h"
 #include "sentence/fields.h"
@@ -192,6 +194,8 @@ bool SameAscii(const QString &shown, const std::string &text)
 
 LogGrid::LogGrid(QWidget *parent) : QTableWidget(parent)
 {
+    static const bool accessible = (QAccessible::installFactory(LogGridAccessible), true);
+    Q_UNUSED(accessible);
     setItemDelegate(new LaidOutDelegate(this));
     setEnabled(false);
     setFocusPolicy(Qt::NoFocus);

@@ -2,7 +2,7 @@
 // by a glyph of its own (no ligature), and the pairs of them set closer or
 // wider than their advances (kerned): laid out, a text of the others has each
 // character where the sum of the advances before it puts it. Views that draw
-// the same short texts over and over (value labels, traffic panes) draw them
+// the same short texts over and over (the value labels) draw them
 // from this table in place of laying each text out.
 #pragma once
 

@@ -1,6 +1,7 @@
 // The entry grid draws its cells from the text it keeps laid out: what it
 // shows is, pixel for pixel, what the styled item delegate draws for the same
 // cells, drawn whole or in parts as cells change.
+#include <QAccessible>
 #include <QHBoxLayout>
 #include <QScreen>
 #include <QStyledItemDelegate>
@@ -170,3 +171,60 @@ TEST(LogGridTest, ACellReadsAsLastSetWhicheverWayItWasSet)
 }
 
 }   // namespace
+
+namespace {
+QStringList accessibilityWarnings;
+void KeepAccessibilityWarnings(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg && message.contains("QAccessible")) accessibilityWarnings << message;
+}
+} // namespace
+
+// To assistive technology the grid is the cells it shows, row by row, the
+// headings row first: no header cells of its own, which it hides. A reader
+// that counted the cells before the grid lost rows and asks for those it
+// counted gets nothing for the rows gone, and no complaint.
+TEST(LogGridTest, AssistiveTechnologyGetsTheCellsShown)
+{
+    accessibilityWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(KeepAccessibilityWarnings);
+    QAccessible::setActive(true);
+    LogGrid grid;
+    grid.SetColumnWidths({60, 100, 60});
+    grid.SetRowCount(12);
+    grid.SetHeadings({" Loran", " Residual (m)", " Weight"});
+    for (int row = 1; row < 12; ++row)
+        for (int column = 0; column < 3; ++column) grid.SetCellText(column, row, QString::number(row * 10 + column));
+    grid.resize(240, grid.FittingHeight());
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(&grid);
+    ASSERT_NE(face, nullptr);
+    auto expectShown = [&](const std::string &when) {
+        ASSERT_EQ(face->childCount(), grid.RowCount() * grid.columnCount()) << when;
+        for (int i = 0; i < face->childCount(); ++i) {
+            const int row = i / grid.columnCount(), column = i % grid.columnCount();
+            QAccessibleInterface *cell = face->child(i);
+            ASSERT_NE(cell, nullptr) << when << " " << i;
+            EXPECT_EQ(cell->text(QAccessible::Name), grid.Cell(column, row)) << when << " " << i;
+            EXPECT_EQ(cell->role(), row == 0 ? QAccessible::ColumnHeader : QAccessible::Cell) << when << " " << i;
+            EXPECT_EQ(cell->rect(), QRect(grid.viewport()->mapToGlobal(grid.visualRect(grid.model()->index(row, column)).topLeft()),
+                                          grid.visualRect(grid.model()->index(row, column)).size()))
+                << when << " " << i;
+            EXPECT_EQ(face->indexOfChild(cell), i) << when;
+            EXPECT_EQ(cell->parent(), face) << when;
+        }
+    };
+    expectShown("12 rows");
+    const int counted = face->childCount();
+    grid.SetRowCount(11);
+    grid.SetCellText(1, 10, "changed");
+    for (int i = 0; i < counted; ++i) {
+        QAccessibleInterface *cell = face->child(i);
+        EXPECT_EQ(cell != nullptr, i < 11 * 3) << i;
+    }
+    expectShown("11 rows");
+    QAccessible::setActive(false);
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(accessibilityWarnings, QStringList());
+}

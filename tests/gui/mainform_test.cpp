@@ -6,8 +6,18 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include <QContextMenuEvent>
+#include <QMdiArea>
+#include <QMenu>
+
 #include "app/formatsi.h"
 #include "gui_test_support.h"
+#include "link/monitorform.h"
+#include "logs/dasfaform.h"
+#include "plots/eurofixform.h"
+#include "plots/loransound.h"
+#include "ui_loransound.h"
+#include "ui_monitorform.h"
 #include "platform/locale.h"
 #include "sentence/fields.h"
 #include "sentence/numfmt.h"
@@ -65,6 +75,56 @@ TEST_F(MainFormTest, TheRouterGoesOnAfterAnExceptionAndResetViewsDropsThePartial
     MainForm->ResetViews();
     EXPECT_EQ(MainForm->PendingLineLength(), 0);
     EXPECT_EQ(MainForm->LastLine(SentenceType::Gpgga), "$GPGGA,1*4B");   // the store survives
+}
+
+// The main window's popup menu belongs to a right press on the frame's own
+// area and to one on its status bar; a right press inside a child window stays
+// there, used or not, and the Eurofix window keeps its own menu.
+TEST_F(MainFormTest, ThePopupMenuOpensFromTheFrameAndItsStatusBarOnly)
+{
+    CreateForms();
+    MainForm->show();
+    Ui::TMainForm *ui = MainForm->ui.get();
+    ui->DASFA1->trigger();
+    ui->LoranSound1->trigger();
+    ui->SerialMonitor1->trigger();
+    ASSERT_TRUE(DASFAForm && LoranSoundForm && MonitorForm);
+    MainForm->WindowTileHorizontal1Execute();
+    QCoreApplication::processEvents();
+    // The right press a user makes: through the application, so that an
+    // unused press travels up as it would.
+    auto menuAfterRightPress = [](QWidget *w, QPoint at) {
+        QTest::mousePress(w, Qt::RightButton, Qt::NoModifier, at);
+        QWidget *popup = QApplication::activePopupWidget();
+        QTest::mouseRelease(w, Qt::RightButton, Qt::NoModifier, at);
+        if (popup) popup->close();
+        return popup;
+    };
+    const std::pair<QWidget *, const char *> children[] = {
+        {DASFAForm->Grid, "DASFA grid"}, {DASFAForm->Client(), "DASFA window"},
+        {LoranSoundForm->ui->Label1, "Loran sound label"}, {LoranSoundForm->Client(), "Loran sound window"},
+        {MonitorForm->ui->GroupBox1, "monitor data group"}, {MonitorForm->ui->GroupBox4, "monitor select group"},
+        {MonitorForm->Client(), "monitor window"}, {MonitorForm, "monitor title bar"}};
+    for (auto [w, name] : children) {
+        ASSERT_TRUE(w->isVisible()) << name;
+        const QPoint at = w == MonitorForm ? QPoint(w->width() / 2, MonitorForm->FrameSize().height() / 2) : QPoint(2, 2);
+        EXPECT_EQ(menuAfterRightPress(w, at), nullptr) << name;
+    }
+    // A free spot of the frame's client area.
+    QWidget *area = MainForm->ClientArea->viewport();
+    QPoint free(-1, -1);
+    for (int y = area->height() - 1; y > 0 && free.x() < 0; y -= 4)
+        for (int x = area->width() - 1; x > 0 && free.x() < 0; x -= 4)
+            if (!area->childAt(x, y)) free = QPoint(x, y);
+    ASSERT_GE(free.x(), 0);
+    EXPECT_EQ(menuAfterRightPress(area, free), MainForm->PopupMenu1);
+    EXPECT_EQ(menuAfterRightPress(MainForm->StatusBar1, QPoint(5, 5)), MainForm->PopupMenu1);
+
+    EurofixForm->show();
+    QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5), EurofixForm->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(EurofixForm, &request);
+    EXPECT_EQ(QApplication::activePopupWidget(), EurofixForm->PopupMenu1);
+    if (QWidget *popup = QApplication::activePopupWidget()) popup->close();
 }
 
 TEST(Locale, ADecimalCommaLocaleChangesNeitherParsingNorDisplay)

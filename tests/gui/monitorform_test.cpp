@@ -1,13 +1,23 @@
+#include <QAccessible>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QToolButton>
 #include <QDir>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <random>
 
 #include "gui_test_support.h"
 #include "app/application.h"
 #include "link/datasource.h"
 #include "link/monitorform.h"
 #include "platform/beatdrawing.h"
-#include "platform/trafficview.h"
+#include "platform/trafficpane.h"
 #include <QScrollBar>
 #include "ui_datasource.h"
 #include "ui_mainform.h"
@@ -32,6 +42,50 @@ protected:
         MonitorForm->RefreshPanes();
     }
 };
+
+namespace {
+
+QString Latin1(const std::string &text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+
+// The pane is a text edit showing the text, its caret at the end and the
+// newest line whole in view, above the horizontal bar. Where its bars stand as
+// those of a text edit of its size set to the text anew, it shows what that
+// edit shows.
+void ExpectNewestLineWhole(QAbstractScrollArea *area, const QString &text, const std::string &what)
+{
+    auto *pane = qobject_cast<QPlainTextEdit *>(area);
+    ASSERT_NE(pane, nullptr) << what << ": not a text edit";
+    // The edit set anew, shown: the pane has drawn meanwhile too.
+    QPlainTextEdit edit;
+    edit.setReadOnly(true);
+    edit.setLineWrapMode(pane->lineWrapMode());
+    edit.setFont(pane->font());
+    edit.setFixedSize(pane->size());
+    edit.setPlainText(text);
+    edit.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&edit));
+    edit.moveCursor(QTextCursor::End);
+    edit.ensureCursorVisible();
+    for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
+
+    QString lines = text;
+    EXPECT_EQ(pane->toPlainText(), lines.replace("\r\n", "\n").replace('\r', '\n')) << what;
+    EXPECT_TRUE(pane->textCursor().atEnd()) << what;
+    EXPECT_FALSE(pane->document()->isUndoRedoEnabled()) << what << ": every line gone through kept for undo";
+    const QRect port = pane->viewport()->rect();
+    EXPECT_TRUE(port.contains(pane->cursorRect())) << what << ": caret at " << pane->cursorRect().y() << " of " << port.height();
+    QTextBlock newest = pane->document()->lastBlock();
+    if (newest.text().isEmpty() && newest.previous().isValid()) newest = newest.previous();
+    const QRect line = pane->cursorRect(QTextCursor(newest));
+    EXPECT_TRUE(line.top() >= 0 && line.bottom() <= port.bottom()) << what << ": " << line.top() << ".." << line.bottom() << " of " << port.height();
+
+    QScrollBar *across = pane->horizontalScrollBar();
+    if (pane->verticalScrollBar()->value() != edit.verticalScrollBar()->value() || across->value() > edit.horizontalScrollBar()->maximum()) return;
+    edit.horizontalScrollBar()->setValue(across->value());
+    EXPECT_TRUE(pane->viewport()->grab().toImage() == edit.viewport()->grab().toImage()) << what;
+}
+
+} // namespace
 
 TEST_F(MonitorTest, ShowsTheRawAndTheFilteredTrafficBatchedIntoOneRedraw)
 {
@@ -67,19 +121,91 @@ TEST_F(MonitorTest, AMinimisedMonitorPreparesNothingAndShowsAllOnRestore)
     const QString all = "one\n" + QString("two\nIn> three\n").repeated(20);
     EXPECT_EQ(ui->RichEdit1->toPlainText(), all);
     EXPECT_EQ(ui->RichEdit2->toPlainText(), "one\n" + QString("two\nIn> three\n").repeated(20));
-    // Where a pane shown throughout, given the text a chunk at a time, stands.
-    TrafficView open;
-    open.setFont(ui->RichEdit1->font());
-    open.resize(ui->RichEdit1->size());
-    open.show();
-    QString text = "one\r\n";
-    open.ShowText(text, TrafficView::Follow::End);
-    for (int i = 0; i < 20; ++i) open.ShowText(text += "two\r\nIn> three\r\n", TrafficView::Follow::End);
-    EXPECT_EQ(ui->RichEdit1->verticalScrollBar()->value(), open.verticalScrollBar()->value());
-    EXPECT_TRUE(ui->RichEdit1->viewport()->grab().toImage() == open.viewport()->grab().toImage());
+    // The newest line in view, as in a pane shown throughout.
+    ExpectNewestLineWhole(ui->RichEdit1, Latin1(MonitorForm->Text.AllText), "restored");
 }
 
-TEST_F(MonitorTest, AFocusedPaneIsFrozenUntilARightClick)
+
+// Lines longer than the panes are wide (the horizontal bars show): each pane
+// has its newest line whole above the bar while the traffic runs, when the
+// window is made smaller and once a pane that had the focus lets it go; in
+// the monitor as it opens and at the size it is made with.
+TEST_F(MonitorTest, ThePanesShowTheNewestLineWholeAsATextEditDoes)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(MonitorForm));
+    // Short lines that fill the panes, then one wider than they are: the bar comes.
+    for (int n = 0; n < 40; ++n) Receive("In> ver\r\n");
+    for (TrafficPane *pane : {ui->RichEdit1, ui->RichEdit2}) ASSERT_FALSE(pane->horizontalScrollBar()->isVisible());
+    Receive("In> " + QByteArray(300, '0') + "\r\n");
+    for (auto [pane, text] : std::initializer_list<std::pair<QAbstractScrollArea *, QString>>{
+             {ui->RichEdit1, Latin1(MonitorForm->Text.AllText)}, {ui->RichEdit2, Latin1(MonitorForm->Text.FilteredText)}})
+        ExpectNewestLineWhole(pane, text, "the bar come: " + pane->objectName().toStdString());
+    const QByteArray sample = SampleBytes().left(60000);
+    std::mt19937 rng(5);
+    auto panes = [&] {
+        return std::vector<std::pair<QAbstractScrollArea *, QString>>{{ui->RichEdit1, Latin1(MonitorForm->Text.AllText)},
+                                                                      {ui->RichEdit2, Latin1(MonitorForm->Text.FilteredText)}};
+    };
+    for (bool opened : {true, false}) {
+        if (!opened) {   // made smaller, the end stays in view
+            MonitorForm->resize(483, 284);
+            for (auto [pane, text] : panes()) ExpectNewestLineWhole(pane, text, "made smaller: " + pane->objectName().toStdString());
+        }
+        const std::string size = std::to_string(MonitorForm->width()) + "x" + std::to_string(MonitorForm->height());
+        MainForm->ResetViews();
+        int checked = 0;
+        for (qsizetype i = 0; i < sample.size();) {
+            const qsizetype n = 1 + rng() % 2000;
+            Receive(sample.mid(i, n));
+            i += n;
+            if (rng() % 4 != 0) continue;
+            for (auto [pane, text] : panes())
+                ExpectNewestLineWhole(pane, text, size + " " + pane->objectName().toStdString() + " at " + std::to_string(i));
+            ++checked;
+        }
+        EXPECT_GE(checked, 10);
+        for (auto [pane, text] : panes()) ASSERT_TRUE(pane->horizontalScrollBar()->isVisible()) << pane->objectName().toStdString();
+    }
+    // Focused (frozen) while more comes, then left: the whole text, its end in view.
+    MonitorForm->setFocus();
+    QApplication::setActiveWindow(MainForm);
+    ui->RichEdit2->setFocus();
+    ASSERT_TRUE(ui->RichEdit2->hasFocus());
+    Receive(SampleBytes().mid(sample.size(), 5000));
+    ui->ComboBox1->setFocus();
+    for (auto [pane, text] : panes()) ExpectNewestLineWhole(pane, text, pane->objectName().toStdString() + " after the focus");
+}
+
+// To assistive technology each traffic pane is text: a text role, its whole
+// text and the caret at its end, as a read-only text edit offers them.
+TEST_F(MonitorTest, ThePanesAreTextToAssistiveTechnology)
+{
+    QAccessible::setActive(true);
+    DataSourceForm->show();
+    const QByteArray traffic = "$GPGGA,1*4B\r\nIn> ver\r\nlast, cut";
+    DataSourceForm->DisplayAndForward(traffic.constData(), static_cast<int>(traffic.size()));
+    MonitorForm->RefreshPanes();
+    ASSERT_TRUE(QTest::qWaitFor([] { return !DataSourceForm->Drawing()->Pending(); }, 2000));
+    const std::pair<QAbstractScrollArea *, QString> panes[] = {{ui->RichEdit1, "$GPGGA,1*4B\nIn> ver\nlast, cut"},
+                                                               {ui->RichEdit2, "In> ver\n"},   // Exclude "$"
+                                                               {DataSourceForm->ui->RichEdit1, "$GPGGA,1*4B\nIn> ver\nlast, cut"}};
+    for (auto [pane, shown] : panes) {
+        const std::string what = pane->parentWidget()->objectName().toStdString() + "." + pane->objectName().toStdString();
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(pane);
+        ASSERT_NE(face, nullptr) << what;
+        EXPECT_TRUE(face->role() == QAccessible::EditableText || face->role() == QAccessible::StaticText) << what << " role " << face->role();
+        EXPECT_TRUE(face->state().readOnly || face->state().disabled) << what;
+        EXPECT_EQ(face->text(QAccessible::Value), shown) << what;
+        QAccessibleTextInterface *text = face->textInterface();
+        ASSERT_NE(text, nullptr) << what;
+        EXPECT_EQ(text->characterCount(), shown.size()) << what;
+        EXPECT_EQ(text->text(0, text->characterCount()).replace(QChar::ParagraphSeparator, '\n'), shown) << what;
+        EXPECT_EQ(text->cursorPosition(), shown.size()) << what;
+    }
+    QAccessible::setActive(false);
+}
+
+TEST_F(MonitorTest, AFocusedPaneIsFrozenUntilARightClickThatOpensNoMenu)
 {
     MonitorForm->setFocus();
     QApplication::setActiveWindow(MainForm);
@@ -93,6 +219,135 @@ TEST_F(MonitorTest, AFocusedPaneIsFrozenUntilARightClick)
     QTest::mouseClick(ui->RichEdit1->viewport(), Qt::RightButton);
     EXPECT_TRUE(ui->ComboBox1->hasFocus());
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "one\ntwo\n");
+
+    // The right click opens no menu, neither the pane's own nor the main
+    // window's; it hands the focus to the controls every time, on a frozen pane
+    // or not, so the pane goes on showing the traffic.
+    auto rightClick = [](QAbstractScrollArea *pane) {
+        QWidget *port = pane->viewport();
+        const QPoint at = port->rect().center();
+        QTest::mousePress(port, Qt::RightButton, Qt::NoModifier, at);
+        const bool menuOnPress = QApplication::activePopupWidget() != nullptr;
+        QTest::mouseRelease(port, Qt::RightButton, Qt::NoModifier, at);
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, at, port->mapToGlobal(at));
+        QApplication::sendEvent(port, &menu);
+        const bool menuAfter = QApplication::activePopupWidget() != nullptr;
+        while (QWidget *popup = QApplication::activePopupWidget()) popup->close();
+        return !menuOnPress && !menuAfter;
+    };
+    int line = 2;
+    for (bool file : {false, true}) {
+        if (file) DataSourceForm->RadioFileClick(nullptr);
+        QWidget *expected = file ? static_cast<QWidget *>(ui->Button1) : ui->ComboBox1;
+        for (int p = 0; p < 2; ++p) {
+            QAbstractScrollArea *pane = p == 0 ? static_cast<QAbstractScrollArea *>(ui->RichEdit1) : ui->RichEdit2;
+            auto shown = [&] { return p == 0 ? ui->RichEdit1->toPlainText() : ui->RichEdit2->toPlainText(); };
+            for (bool frozen : {true, true, false, false}) {
+                const std::string where = std::string(file ? "file" : "command") + " controls, " +
+                                          pane->objectName().toStdString() + (frozen ? ", frozen" : "");
+                if (frozen) pane->setFocus();
+                else ui->Edit2->setFocus();
+                ASSERT_EQ(pane->hasFocus(), frozen) << where;
+                Receive(QByteArray::number(++line) + "\r\n");
+                EXPECT_TRUE(rightClick(pane)) << where << ": a menu opened";
+                EXPECT_TRUE(expected->hasFocus()) << where;
+                EXPECT_FALSE(pane->hasFocus()) << where;
+                Receive(QByteArray::number(++line) + "\r\n");
+                EXPECT_TRUE(shown().endsWith(QString::number(line) + "\n")) << where;
+            }
+        }
+    }
+}
+
+namespace {
+
+// The room a control draws its caption in, as its style lays it out.
+QRect CaptionRoom(QWidget *w)
+{
+    QStyleOptionButton option;
+    option.initFrom(w);
+    if (auto *b = qobject_cast<QPushButton *>(w)) {
+        if (b->autoDefault() || b->isDefault()) option.features |= QStyleOptionButton::AutoDefaultButton;
+        return w->style()->subElementRect(QStyle::SE_PushButtonContents, &option, w);
+    }
+    if (qobject_cast<QRadioButton *>(w)) return w->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, w);
+    if (qobject_cast<QLabel *>(w)) return static_cast<QLabel *>(w)->contentsRect();
+    const int frame = w->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w);
+    return w->rect().adjusted(frame, frame, -frame, -frame);
+}
+
+// Every caption a control can show: the disconnect buttons show the data-source
+// window's connect button's.
+QStringList Captions(QWidget *w)
+{
+    if (w->objectName() == "Button2" || w->objectName() == "Button3") return {"Connect!", "Connect", "Disconnect"};
+    if (auto *b = qobject_cast<QAbstractButton *>(w)) return {b->text()};
+    if (auto *l = qobject_cast<QLabel *>(w)) return {l->text()};
+    return {};
+}
+
+} // namespace
+
+// At the size the window opens with every control shows its whole caption in
+// the font it is drawn with; at the least size every control stays inside its
+// group and clear of the others, and the captions stay whole in the groups
+// that have room for all their controls (the file controls need more than half
+// the least width, so theirs may shorten there).
+TEST_F(MonitorTest, EveryControlShowsItsWholeCaptionAndStaysReachableAtTheLeastSize)
+{
+    const QSize least = MonitorForm->minimumSize();
+    EXPECT_EQ(least, QSize(400, 160));
+    for (bool atLeast : {false, true}) {
+        if (atLeast) MonitorForm->resize(least);
+        ASSERT_EQ(MonitorForm->size(), atLeast ? least : MonitorForm->size());
+        for (QGroupBox *group : {ui->GroupBox2, ui->GroupBox3, ui->GroupBox4}) {
+            const std::string where = (atLeast ? "least size, " : "opening size, ") + group->objectName().toStdString();
+            EXPECT_TRUE(MonitorForm->Client()->rect().contains(group->geometry())) << where;
+            const QRect inside = group->rect().adjusted(2, 2, -2, -2);
+            const QList<QWidget *> controls = group->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+            for (QWidget *w : controls) {
+                const std::string name = where + ", " + w->objectName().toStdString();
+                EXPECT_TRUE(inside.contains(w->geometry())) << name << " lies outside its group";
+                EXPECT_GE(w->width(), 12) << name;
+                for (QWidget *other : controls)
+                    EXPECT_TRUE(other == w || !other->geometry().intersects(w->geometry()))
+                        << name << " runs into " << other->objectName().toStdString();
+                if (atLeast && group == ui->GroupBox3) continue;
+                const QRect room = CaptionRoom(w);
+                for (const QString &caption : Captions(w))
+                    EXPECT_LE(QFontMetrics(w->font()).horizontalAdvance(caption), room.width())
+                        << name << " cuts \"" << caption.toStdString() << "\" (" << w->width() << " wide)";
+            }
+        }
+    }
+}
+
+// In a focused (frozen) pane the user selects with the mouse, or all with the
+// keys, and copies; the traffic that comes meanwhile leaves the selection be.
+TEST_F(MonitorTest, AFrozenPaneKeepsWhatTheUserSelectsAndCopies)
+{
+    MonitorForm->setFocus();
+    QApplication::setActiveWindow(MainForm);
+    Receive("$GPGGA,120001.00,5200.1,N*47\r\nIn> ver\r\n");
+    TrafficPane *pane = ui->RichEdit1;
+    auto at = [&](int position) {
+        QTextCursor c(pane->document());
+        c.setPosition(position);
+        return pane->cursorRect(c).center();
+    };
+    QWidget *port = pane->viewport();
+    QTest::mousePress(port, Qt::LeftButton, {}, at(0));
+    Mouse(port, QEvent::MouseMove, at(3), Qt::NoButton, Qt::LeftButton);
+    Mouse(port, QEvent::MouseMove, at(6), Qt::NoButton, Qt::LeftButton);
+    QTest::mouseRelease(port, Qt::LeftButton, {}, at(6));
+    ASSERT_TRUE(pane->hasFocus());
+    EXPECT_EQ(pane->textCursor().selectedText(), "$GPGGA");
+    Receive("more\r\n");
+    EXPECT_EQ(pane->textCursor().selectedText(), "$GPGGA");
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(pane, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(pane, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "$GPGGA,120001.00,5200.1,N*47\nIn> ver\n");
 }
 
 TEST_F(MonitorTest, TheCommandLineKeysWalkTheHistoryAndTheDropDownListsMatches)

@@ -4,6 +4,7 @@
 
 #include "../core/eurofix_hex.h"
 #include "gui_test_support.h"
+#include "app/application.h"
 
 namespace {
 
@@ -68,16 +69,34 @@ TEST_F(PlainTextTest, MarkupInReceivedFieldsIsShownAsPlainText)
     }
 }
 
-TEST_F(PlainTextTest, MessageBoxesShowTheirTextAsPlainText)
+// A box shows its text as plain text, and is at least as wide as its caption
+// needs in a window manager's title bar: the caption in the bold face title
+// bars draw with, and beside it the window's icon and its iconify, maximise
+// and close buttons, each about as wide as the bar is high, with padding.
+TEST_F(PlainTextTest, MessageBoxesShowTheirTextAsPlainTextUnderTheirWholeCaption)
 {
     Notifier::SetSink({});
-    Qt::TextFormat format = Qt::AutoText;
-    QTimer::singleShot(0, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+    const std::pair<QString, QString> boxes[] = {{"Error...", "<b>text</b>"},
+                                                 {"Error...", "Invalid comport"},
+                                                 {"Error", "Cannot open COM-port"},
+                                                 {ApplicationTitle, "'x' is not a valid integer value"}};
+    for (const auto &[caption, text] : boxes) {
+        Qt::TextFormat format = Qt::AutoText;
+        int width = 0;
+        QTimer::singleShot(0, [&] {
+            QMessageBox *box = nullptr;
+            if (!QTest::qWaitFor([&] { return (box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) && box->isVisible(); }, 5000))
+                return;
             format = box->textFormat();
+            width = box->width();
             box->accept();
-        }
-    });
-    Notifier::Error("<b>text</b>");
-    EXPECT_EQ(format, Qt::PlainText);
+        });
+        Notifier::Show(caption, text);
+        EXPECT_EQ(format, Qt::PlainText) << text.toStdString();
+        QFont titleFont = QApplication::font();
+        titleFont.setBold(true);
+        const QFontMetrics title(titleFont);
+        const int needed = title.horizontalAdvance(caption) + 5 * (title.height() + 8);
+        EXPECT_GE(width, needed) << caption.toStdString();
+    }
 }

@@ -37,7 +37,7 @@ TEST_F(ScreenRateTest, MonitorPanesAppendedEndAsTheirTexts)
 }
 
 // The data-source window appends to its view; shown at any moment it holds the
-// last 750 characters as a whole setting would.
+// last 750 characters as a whole setting would, their end in view.
 TEST_F(ScreenRateTest, DataSourceViewAppendedShowsItsText)
 {
     CreateForms();
@@ -55,5 +55,10 @@ TEST_F(ScreenRateTest, DataSourceViewAppendedShowsItsText)
         view.replace("\r\r\n", "\n").replace("\r\n", "\n").replace('\r', '\n');
         whole.setPlainText(view);
         ASSERT_EQ(DataSourceForm->ui->RichEdit1->toPlainText(), whole.toPlainText()) << i;
+        if (rng() % 8 == 0) {   // drawn: the end of the text in view
+            QPlainTextEdit *pane = DataSourceForm->ui->RichEdit1;
+            for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
+            ASSERT_TRUE(pane->viewport()->rect().contains(pane->cursorRect())) << i << ": caret at " << pane->cursorRect().y();
+        }
     }
 }

@@ -1,18 +1,18 @@
 // A traffic pane kept current at the traffic beat: each round the receiver's
-// lines of one beat come in, the pane takes its whole text again and paints
-// what changed. As the monitor's pane (unwrapped, the last 10000 characters,
-// its end in view) and as the data-source window's display (wrapped, the last
-// 750 characters, at the bottom), at the lines one beat brings at 24 and at
-// 500 lines/s. On the platform the program would use (QT_QPA_PLATFORM).
+// lines of one beat come in, the pane takes its text (what fell off the front
+// removed, what came in added) and paints. As the monitor's pane (unwrapped,
+// the last 10000 characters, the caret at the end in view) and as the
+// data-source window's display (disabled, wrapped, the last 750 characters, at
+// the bottom), at the lines one beat brings at 24 and at 500 lines/s. On the
+// platform the program would use (QT_QPA_PLATFORM).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QFile>
-#include <QScrollBar>
 
 #include "link/monitortext.h"
 #include "platform/plaintext.h"
-#include "platform/trafficview.h"
+#include "platform/trafficpane.h"
 
 namespace {
 
@@ -31,9 +31,11 @@ void BM_TrafficPaneBeat(benchmark::State &state)
     const QList<QByteArray> lines = SampleLines();
     const int perBeat = static_cast<int>(state.range(0));
     const bool display = state.range(1) != 0;
-    TrafficView pane;
+    TrafficPane pane;
     DrawTextUnshaped(&pane);
-    pane.SetWrapped(display);
+    pane.setEnabled(!display);
+    pane.SetFollow(display ? TrafficPane::Follow::Bottom : TrafficPane::Follow::Caret);
+    pane.setLineWrapMode(display ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     pane.resize(display ? QSize(732, 162) : QSize(940, 937));
     pane.show();
     MonitorText text;
@@ -44,7 +46,7 @@ void BM_TrafficPaneBeat(benchmark::State &state)
         for (int i = 0; i < perBeat; ++i) text.AddData(lines[next++ % lines.size()].toStdString());
         shown = QString::fromLatin1(text.AllText.data(), static_cast<qsizetype>(text.AllText.size()));
         if (display) shown = shown.right(750).replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        pane.ShowText(shown, display ? TrafficView::Follow::Bottom : TrafficView::Follow::End);
+        pane.ShowText(shown);
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
     };

@@ -2,83 +2,19 @@
 
 #include <QAccessible>
 #include <QEvent>
-#include <QGlyphRun>
 #include <QHeaderView>
 #include <QPainter>
-#include <QRawFont>
 #include <QScreen>
 #include <QStyledItemDelegate>
-#include <QTextLayout>
-#include <array>
 #include <cstdarg>
 #include <cstdio>
 
-#include "logs/labeltext.h"
 #include "logs/loggridaccessible.h"
+#include "platform/glyphtable.h"
+#include "platform/labeltext.h"
 #include "platform/fonts.h"
 #include "platform/beatdrawing.h"
 #include "sentence/fields.h"
-
-struct LogGrid::GlyphTable {
-    static constexpr char16_t First = 0x20, Last = 0x7e;
-    QRawFont font;
-    std::array<quint32, Last - First + 1> glyph{};
-    std::vector<QPointF> positions;   // of the first, second, ... character of a text
-
-    // The glyphs of text, or false when a character is not in the table or the
-    // text runs longer than the positions.
-    bool Glyphs(const QString &text, std::vector<quint32> *out) const
-    {
-        out->clear();
-        if (static_cast<size_t>(text.size()) > positions.size()) return false;
-        out->reserve(static_cast<size_t>(text.size()));
-        for (QChar c : text) {
-            if (c.unicode() < First || c.unicode() > Last) return false;
-            out->push_back(glyph[c.unicode() - First]);
-        }
-        return true;
-    }
-
-    // A table for a font that draws every printable ASCII character from its
-    // own glyphs, one a character, a character's place depending on its index
-    // in the text alone, and no lines through or under them; none for any
-    // other font.
-    static std::shared_ptr<const GlyphTable> For(const QFont &font)
-    {
-        if (!QFontInfo(font).fixedPitch() || font.underline() || font.overline() || font.strikeOut()) return nullptr;
-        QString forward, backward;
-        for (int k = 0; forward.size() < 256; ++k) forward += QChar(char16_t(First + k % (Last - First + 1)));
-        backward = forward;
-        std::reverse(backward.begin(), backward.end());
-        auto table = std::make_shared<GlyphTable>();
-        for (const QString &text : {forward, backward}) {
-            QTextLayout layout(text, font);
-            QTextOption option;
-            option.setWrapMode(QTextOption::ManualWrap);
-            layout.setTextOption(option);
-            layout.beginLayout();
-            QTextLine line = layout.createLine();
-            line.setLineWidth(1e6);
-            line.setPosition(QPointF(0, 0));
-            layout.endLayout();
-            const QList<QGlyphRun> runs = layout.glyphRuns();
-            if (runs.size() != 1 || runs[0].glyphIndexes().size() != text.size()) return nullptr;
-            const QList<quint32> glyphs = runs[0].glyphIndexes();
-            const QList<QPointF> positions = runs[0].positions();
-            if (table->positions.empty()) {
-                table->font = runs[0].rawFont();
-                table->positions.assign(positions.begin(), positions.end());
-                for (qsizetype i = 0; i < text.size(); ++i) table->glyph[text[i].unicode() - First] = glyphs[i];
-            } else if (!std::equal(positions.begin(), positions.end(), table->positions.begin()) ||
-                       !(runs[0].rawFont() == table->font)) {
-                return nullptr;
-            }
-            for (qsizetype i = 0; i < text.size(); ++i)
-                if (table->glyph[text[i].unicode() - First] != glyphs[i]) return nullptr;
-        }
-        return table;
-    }
-};
 
 namespace {
 
@@ -107,20 +43,15 @@ public:
         const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid_) + 1;
         const QPoint at(option.rect.x() + margin, option.rect.y() + (option.rect.height() - LineHeight()) / 2);
         const QColor colour = option.palette.color(group, QPalette::Text);
-        if (!cell->glyphs.empty()) {
-            const LogGrid::GlyphTable *table = grid_->Glyphs();
-            const size_t n = cell->glyphs.size();
-            QGlyphRun run;
-            run.setRawFont(table->font);
-            run.setRawData(cell->glyphs.data(), table->positions.data(), static_cast<int>(n));
+        if (cell->run) {
             // A text that ends inside its cell, short of the margin, needs no cut.
-            const bool cut = n >= table->positions.size() || at.x() + table->positions[n].x() > option.rect.right() + 1 - margin;
+            const bool cut = at.x() + cell->run->width > option.rect.right() + 1 - margin;
             if (cut) {
                 painter->save();
                 painter->setClipRect(option.rect);
             }
-            if (painter->pen() != QPen(colour)) painter->setPen(colour);
-            painter->drawGlyphRun(at, run);
+            painter->setPen(colour);
+            painter->drawGlyphRun(at, cell->run->glyphs);
             if (cut) painter->restore();
             return;
         }
@@ -179,6 +110,13 @@ private:
 
 // Whether a text of single-byte characters reads the same as a QString (the
 // UTF-8 of a text with any other byte is not compared).
+// A font whose texts the glyph table lays out as the grid would: fixed pitch,
+// no lines through or under them.
+bool FixedPitch(const QFont &font)
+{
+    return QFontInfo(font).fixedPitch() && !font.underline() && !font.overline() && !font.strikeOut();
+}
+
 bool SameAscii(const QString &shown, const std::string &text)
 {
     if (static_cast<size_t>(shown.size()) != text.size()) return false;
@@ -221,7 +159,7 @@ LogGrid::LogGrid(QWidget *parent) : QTableWidget(parent)
     setPalette(pal);
     setFrameShape(QFrame::Box);
     setLineWidth(GridLineWidth);
-    glyphs_ = GlyphTable::For(font());
+    fixedPitch_ = FixedPitch(font());
 }
 
 void LogGrid::SetRowCount(int rows)
@@ -290,12 +228,13 @@ void LogGrid::SetCellText(int column, int row, const QString &text)
 
 void LogGrid::LayOut(LaidOut &cell) const
 {
-    if (glyphs_ && glyphs_->Glyphs(cell.text, &cell.glyphs)) {
+    // A fixed-pitch font puts each character where the table puts it.
+    cell.run.reset();
+    if (fixedPitch_ && (cell.run = GlyphTable::For(font()).Lay(cell.text))) {
         // Not made anew when already empty: a static text allocates as it is made.
         if (!cell.layout.text().isEmpty()) cell.layout = QStaticText();
         return;
     }
-    cell.glyphs.clear();
     cell.layout = QStaticText(cell.text);
     cell.layout.setTextFormat(Qt::PlainText);
 }
@@ -312,7 +251,7 @@ void LogGrid::changeEvent(QEvent *event)
     QTableWidget::changeEvent(event);
     // Laid out again in the new font.
     if (event->type() == QEvent::FontChange) {
-        glyphs_ = GlyphTable::For(font());
+        fixedPitch_ = FixedPitch(font());
         for (std::vector<LaidOut> &cells : laidOut_)
             for (LaidOut &cell : cells) LayOut(cell);
     }
@@ -422,13 +361,10 @@ void LogForm::PlaceAt(int left, int top)
 void LogForm::showEvent(QShowEvent *event)
 {
     MdiChildForm::showEvent(event);
-    if (!opaque_) {
-        // Labels fill their own background, so a new value repaints its label
-        // alone, not the window and every label beneath it; their texts are
-        // drawn from the font's glyphs laid out once.
-        opaque_ = true;
+    if (!labelsWatched_) {
+        // The labels' texts are drawn from the font's glyphs laid out once.
+        labelsWatched_ = true;
         for (QLabel *label : Client()->findChildren<QLabel *>()) labelText_->Watch(label);
-        labelText_->FillBehind(Client());
     }
     if (placePending_) {
         placePending_ = false;

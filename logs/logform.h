@@ -11,10 +11,12 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/mdichild.h"
+#include "platform/glyphtable.h"
 
 class BeatDrawing;
 class LabelText;
@@ -50,17 +52,12 @@ public:
     // cells set so far.
     struct LaidOut {
         QString text;
-        // One glyph a character when the font's table holds them all, placed
-        // at the table's positions; else the text laid out for itself.
-        std::vector<quint32> glyphs;
+        // The glyphs of the font's table when it places the text; else the
+        // text laid out for itself.
+        std::optional<GlyphTable::Run> run;
         QStaticText layout;
     };
     const LaidOut *LaidOutAt(int row, int column) const;
-    // Where the characters of a text in the grid's fixed-pitch font lie and
-    // which glyph draws each printable ASCII character, as a line laid out in
-    // the font places them; null for a font whose texts are laid out one by one.
-    struct GlyphTable;
-    const GlyphTable *Glyphs() const { return glyphs_.get(); }
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -69,7 +66,7 @@ private:
     void LayOut(LaidOut &cell) const;
 
     std::vector<std::vector<LaidOut>> laidOut_;   // [row][column], rows and columns as set so far
-    std::shared_ptr<const GlyphTable> glyphs_;
+    bool fixedPitch_ = false;   // cells drawn from the font's glyph table
 };
 
 class LogForm : public MdiChildForm {
@@ -108,7 +105,7 @@ private:
 
     QPoint place_;
     bool placePending_ = false;
-    bool opaque_ = false;
+    bool labelsWatched_ = false;
     LabelText *labelText_;   // draws the labels' texts
     QScrollBar *rowsBar_ = nullptr;
     int widthWithoutBar_ = 0;

@@ -4,9 +4,7 @@
 #include <QAreaSeries>
 #include <QBuffer>
 #include <QClipboard>
-#include <QGraphicsEffect>
 #include <QGraphicsObject>
-#include <QGraphicsRectItem>
 #include <QLineSeries>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -16,6 +14,7 @@
 #include <QSvgGenerator>
 #include <QTimer>
 #include <QValueAxis>
+#include <QWindow>
 #include <QVarLengthArray>
 #include <algorithm>
 #include <cmath>
@@ -210,47 +209,6 @@ private:
     mutable QRectF clip_, bounds_;
 };
 
-// The chart's background, drawn as Qt Charts draws it except where the plot
-// area's own opaque background paints over it: the largest fill of a repaint
-// is not done twice.
-class ChartBackgroundClip : public QGraphicsEffect {
-public:
-    explicit ChartBackgroundClip(const ChartView *view) : view_(view) {}
-
-protected:
-    void draw(QPainter *painter) override
-    {
-        const QGraphicsRectItem *item = view_->BackgroundItem(-1);
-        QRegion hidden = view_->CoveredByPlotArea();
-        if (!item || item->graphicsEffect() != this || hidden.isEmpty() ||
-            item->sceneTransform().type() > QTransform::TxTranslate) {
-            drawSource(painter);
-            return;
-        }
-        // The painter is in the background's own coordinates, the regions in the scene's.
-        const QPointF origin = item->mapToScene(QPointF(0, 0));
-        const QPoint offset(-qRound(origin.x()), -qRound(origin.y()));
-        if (painter->device() == view_->viewport() && !view_->exposed_.isEmpty()) {
-            // A repaint of the view about the plot area (new points) needs at
-            // most the background's colour, away from its edges and corners.
-            const QRegion bare = QRegion(view_->exposed_) - hidden;
-            if ((bare - view_->CoveredByChart()).isEmpty()) {
-                const QBrush brush = view_->chart()->backgroundBrush();
-                for (const QRect &r : bare) painter->fillRect(r.translated(offset), brush);
-                return;
-            }
-        }
-        hidden.translate(offset);
-        painter->save();
-        painter->setClipRegion(QRegion(sourceBoundingRect().toAlignedRect().adjusted(-2, -2, 2, 2)) - hidden, Qt::IntersectClip);
-        drawSource(painter);
-        painter->restore();
-    }
-
-private:
-    const ChartView *view_;
-};
-
 ChartView::ChartView(QWidget *parent) : QChartView(new QChart(), parent)
 {
     QChart *c = chart();
@@ -272,10 +230,6 @@ ChartView::ChartView(QWidget *parent) : QChartView(new QChart(), parent)
     c->addAxis(left_, Qt::AlignLeft);
     setRubberBand(QChartView::RectangleRubberBand);
     setRenderHint(QPainter::Antialiasing, false);
-    // The viewport is not filled before the scene is drawn: the chart's
-    // background paints most of it again; drawBackground fills what it leaves.
-    viewport()->setAutoFillBackground(false);
-    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     // A right click here undoes the zoom; it opens no menu.
     setContextMenuPolicy(Qt::PreventContextMenu);
 
@@ -330,21 +284,31 @@ QLineSeries *ChartView::AddLineSeries(int tag, const QString &title)
         pointSeries_.remove(series);
         delete drawn_.take(series).data();
     });
-    const QList<QGraphicsItem *> before = chart()->childItems();
-    chart()->addSeries(series);
-    series->attachAxis(bottom_);
-    series->attachAxis(left_);
-    // Drawn in the place of the item Qt Charts made for the series: above the
-    // series added before it, below those added after it.
-    QGraphicsItem *place = nullptr;
-    for (QGraphicsItem *item : chart()->childItems())
-        if (!before.contains(item)) place = item;
-    auto *item = new ChartSeriesItem(chart(), series, place ? place : chart());
-    if (!place) item->setZValue(before.isEmpty() ? 0 : before.back()->zValue());
+    auto *item = new ChartSeriesItem(chart(), series, AddToChart(series));
     drawn_.insert(series, item);
     connect(series, &QXYSeries::penChanged, item, [item] { item->Moved(); });
     connect(series, &QXYSeries::lightMarkerChanged, item, [item] { item->Moved(); });
     return series;
+}
+
+// Adds the series to the chart on the view's axes and returns the item Qt
+// Charts draws it in, which the view's own drawing of the series goes in, so
+// that it lies above the series added before it and below those added after
+// it. Qt Charts (6.4.2, Debian 12) makes one child item of the chart for each
+// series it is given, in no list of its public interface: it is told by being
+// the one child that is new; the chart itself (drawn above every series) when
+// no single one is.
+QGraphicsItem *ChartView::AddToChart(QXYSeries *series)
+{
+    QChart *c = chart();
+    const QList<QGraphicsItem *> before = c->childItems();
+    c->addSeries(series);
+    series->attachAxis(bottom_);
+    series->attachAxis(left_);
+    QGraphicsItem *made = nullptr;
+    for (QGraphicsItem *item : c->childItems())
+        if (!before.contains(item)) made = made ? c : item;
+    return made ? made : c;
 }
 
 QAreaSeries *ChartView::AddAreaSeries(int tag, const QString &title)
@@ -670,54 +634,12 @@ QColor ChartView::BackColor() const
     return chart()->plotAreaBackgroundBrush().color();
 }
 
-// One of the rectangles Qt Charts puts below everything else: the chart's
-// background (below zero) or the plot area's (zero).
-const QGraphicsRectItem *ChartView::BackgroundItem(double z) const
-{
-    for (const QGraphicsItem *item : chart()->childItems())
-        if (item->type() == QGraphicsRectItem::Type && item->zValue() == z) return static_cast<const QGraphicsRectItem *>(item);
-    return nullptr;
-}
-
-// The part of the scene, in whole pixels, that a background rectangle paints
-// over with an opaque colour, its rounded corners and edges left out.
-QRegion ChartView::Inside(const QGraphicsRectItem *item, const QBrush &brush, const QPen &pen, qreal roundness)
-{
-    if (!item || !item->isVisible() || brush.style() != Qt::SolidPattern || !brush.isOpaque() ||
-        item->effectiveOpacity() < 1.0 || item->sceneTransform().type() > QTransform::TxTranslate)
-        return {};
-    // Another effect (a shadow) may draw it otherwise.
-    if (item->graphicsEffect() && !dynamic_cast<const ChartBackgroundClip *>(item->graphicsEffect())) return {};
-    const QRectF r = item->mapRectToScene(item->rect());
-    const qreal edge = 1 + (pen.style() == Qt::NoPen ? 0 : std::max<qreal>(pen.widthF(), 1));
-    const int left = static_cast<int>(std::ceil(r.left() + edge)), top = static_cast<int>(std::ceil(r.top() + edge));
-    const int right = static_cast<int>(std::floor(r.right() - edge)), bottom = static_cast<int>(std::floor(r.bottom() - edge));
-    const int corner = static_cast<int>(std::ceil(std::max<qreal>(roundness, 0))) + 1;
-    if (right - left <= 2 * corner || bottom - top <= 2 * corner) return {};
-    QRegion inside(QRect(QPoint(left + corner, top), QPoint(right - 1 - corner, bottom - 1)));
-    inside += QRect(QPoint(left, top + corner), QPoint(right - 1, bottom - 1 - corner));
-    return inside;
-}
-
-QRegion ChartView::CoveredByChart() const
-{
-    const QChart *c = chart();
-    if (!c->isBackgroundVisible() || !transform().isIdentity()) return {};
-    return Inside(BackgroundItem(-1), c->backgroundBrush(), c->backgroundPen(), c->backgroundRoundness());
-}
-
-QRegion ChartView::CoveredByPlotArea() const
-{
-    const QChart *c = chart();
-    if (!c->isPlotAreaBackgroundVisible()) return {};
-    return Inside(BackgroundItem(0), c->plotAreaBackgroundBrush(), c->plotAreaBackgroundPen(), 0);
-}
-
 // A pen one pixel wide, drawn at one device pixel a unit, draws the same pixels
 // as a pen of no width (both are the painter's one-pixel lines), but the extent
 // of a line item with a wide pen is worked out from its stroked outline, each
 // time it is drawn or moved: the axes' lines, ticks and grid get pens of no
-// width while nothing scales them.
+// width while the screen the view is on does not scale them (set when the view
+// is shown or moves to another screen, never while it paints).
 void ChartView::UseHairlines(bool use)
 {
     hairlines_ = use;
@@ -745,31 +667,21 @@ void ChartView::HairlinesFor(QValueAxis *axis)
     adjust(axis->minorGridLinePen(), 4, &QAbstractAxis::setMinorGridLinePen);
 }
 
-void ChartView::drawBackground(QPainter *painter, const QRectF &rect)
+void ChartView::showEvent(QShowEvent *event)
 {
-    if (painter->device() == viewport()) exposed_ = rect.toAlignedRect();
-    // On the screen (a copy chooses its own lines).
-    const bool oneToOne = painter->device()->devicePixelRatioF() == 1.0;
-    if (painter->device() == viewport() && oneToOne != hairlines_) UseHairlines(oneToOne);
-    // A background hidden and shown again, or its shadow gone, is a new chance.
-    auto *background = const_cast<QGraphicsRectItem *>(BackgroundItem(-1));
-    if (background && !background->graphicsEffect() && !chart()->isDropShadowEnabled())
-        background->setGraphicsEffect(new ChartBackgroundClip(this));
-    const QRect exposed = rect.toAlignedRect();
-    const QRegion bare = QRegion(exposed) - CoveredByChart();
-    if (bare.isEmpty()) return;
-    painter->save();
-    painter->setClipRegion(bare, Qt::IntersectClip);
-    // What the viewport would have been filled with, then the view's own background.
-    painter->fillRect(exposed, viewport()->palette().brush(viewport()->backgroundRole()));
-    QChartView::drawBackground(painter, rect);
-    painter->restore();
+    QChartView::showEvent(event);
+    FollowScreen();
 }
 
-void ChartView::paintEvent(QPaintEvent *event)
+void ChartView::FollowScreen()
 {
-    QChartView::paintEvent(event);
-    exposed_ = QRect();
+    UseHairlines(devicePixelRatioF() == 1.0);
+    QWindow *shownIn = window()->windowHandle();
+    if (shownIn && shownIn != screenWatched_) {
+        if (screenWatched_) disconnect(screenWatched_, nullptr, this, nullptr);
+        screenWatched_ = shownIn;
+        connect(shownIn, &QWindow::screenChanged, this, &ChartView::FollowScreen);
+    }
 }
 
 void ChartView::mousePressEvent(QMouseEvent *event)

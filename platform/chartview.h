@@ -12,18 +12,18 @@
 #include <QList>
 #include <QPointF>
 #include <QPointer>
-#include <QRegion>
 #include <QSet>
 #include <optional>
 #include <utility>
 #include <vector>
 
 class ChartSeriesItem;
-class QGraphicsRectItem;
+class QGraphicsItem;
 class QAreaSeries;
 class QLineSeries;
 class QTimer;
 class QValueAxis;
+class QWindow;
 class QXYSeries;
 
 // Points of a line for a plot area columns pixels wide showing x from x0 to x1:
@@ -123,17 +123,13 @@ signals:
     void ZoomedIn();
 
 protected:
-    void drawBackground(QPainter *painter, const QRectF &rect) override;
-    void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    friend class ChartBackgroundClip;
-    const QGraphicsRectItem *BackgroundItem(double z) const;
-    static QRegion Inside(const QGraphicsRectItem *item, const QBrush &brush, const QPen &pen, qreal roundness);
-    QRegion CoveredByChart() const;
-    QRegion CoveredByPlotArea() const;
+    QGraphicsItem *AddToChart(QXYSeries *series);
+    void FollowScreen();
     void UseHairlines(bool use);
     void HairlinesFor(QValueAxis *axis);
     int Columns() const;
@@ -155,8 +151,7 @@ private:
     // which pens of each axis were made so: 1 line, 2 grid, 4 minor grid.
     bool hairlines_ = false;
     QHash<const QValueAxis *, int> thinned_;
-    // The part of the scene the view is repainting, while it does.
-    QRect exposed_;
+    QPointer<QWindow> screenWatched_;   // the window whose screen decides the hairlines
     std::pair<double, double> homeX_{0.0, 1.0};
     std::pair<double, double> homeY_{0.0, 1.0};
     struct Line {

@@ -71,6 +71,27 @@ bool GlyphTable::Places(QStringView text) const
     return true;
 }
 
+std::optional<GlyphTable::Run> GlyphTable::Lay(QStringView text) const
+{
+    if (!Places(text)) return std::nullopt;
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    glyphs.reserve(text.size());
+    positions.reserve(text.size());
+    Run run;
+    for (QChar c : text) {
+        const int i = c.unicode() - First;
+        glyphs.append(glyph[i]);
+        positions.append(QPointF(run.width, ascent));
+        run.width += advance[i];
+        if (c != QLatin1Char(' ')) run.inked = run.width;   // the width a line counts: trailing spaces left out
+    }
+    run.glyphs.setRawFont(raw);
+    run.glyphs.setGlyphIndexes(glyphs);
+    run.glyphs.setPositions(positions);
+    return run;
+}
+
 const GlyphTable &GlyphTable::For(const QFont &font)
 {
     // Comparing fonts compares every property; the fonts asked with are mostly

@@ -6,8 +6,6 @@
 #include <QStatusBar>
 #include <vector>
 
-class PanelStrip;
-
 class StatusPanels : public QStatusBar {
     Q_OBJECT
 public:
@@ -27,9 +25,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
 
 private:
-    PanelStrip *strip_ = nullptr;
     std::vector<QLabel *> panels_;
 };

@@ -8,13 +8,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStyleOptionTabWidgetFrame>
 #include <QTabWidget>
 #include <QTime>
 #include <QTimer>
@@ -26,7 +24,6 @@
 #include "platform/alertsound.h"
 #include "platform/beatdrawing.h"
 #include "platform/memo.h"
-#include "platform/paintalone.h"
 #include "platform/plaintext.h"
 #include "ui_eurofixform.h"
 
@@ -60,41 +57,6 @@ QPlainTextEdit *AddMemo(QWidget *parent, const char *name, int width, int height
     return memo;
 }
 
-// The tabs of a station's panel, whose pages draw the pane beneath them.
-class PaneTabWidget : public QTabWidget {
-public:
-    using QTabWidget::QTabWidget;
-    // Draws the pane as the tab widget draws it, in the page's coordinates.
-    void PaintPane(QPainter &p, const QWidget *page) const
-    {
-        QStyleOptionTabWidgetFrame option;
-        initStyleOption(&option);
-        option.rect = style()->subElementRect(QStyle::SE_TabWidgetTabPane, &option, this);
-        p.translate(-page->mapTo(this, QPoint(0, 0)));
-        style()->drawPrimitive(QStyle::PE_FrameTabWidget, &option, &p, this);
-    }
-};
-
-// A page of a station's tabs. It draws the piece of the pane that lies beneath
-// it, so it paints every one of its pixels: a control on it that changes is
-// painted over the page alone, not over the group box, the tab widget and the
-// window's background around it.
-class PanePage : public QWidget {
-public:
-    explicit PanePage(const PaneTabWidget *tabs) : tabs_(tabs) { setAttribute(Qt::WA_OpaquePaintEvent); }
-
-protected:
-    void paintEvent(QPaintEvent *event) override
-    {
-        QPainter p(this);
-        p.setClipRegion(event->region());
-        tabs_->PaintPane(p, this);
-    }
-
-private:
-    const PaneTabWidget *tabs_;
-};
-
 QString Latin1(const std::string &text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 } // namespace
@@ -123,7 +85,7 @@ void EurofixDataClass::SetName(const char *name)
 
 QWidget *EurofixDataClass::AddTab(const char *caption)
 {
-    auto *sheet = new PanePage(static_cast<PaneTabWidget *>(PageControl));
+    auto *sheet = new QWidget;
     PageControl->addTab(sheet, caption);
     return sheet;
 }
@@ -135,7 +97,7 @@ void EurofixDataClass::BuildPanel(QWidget *parent)
     GroupBox->setGeometry(0, 0, EurofixPanelWidth, EurofixPanelHeight);
     GroupBox->hide();
 
-    PageControl = new PaneTabWidget(GroupBox);
+    PageControl = new QTabWidget(GroupBox);
     PageControl->setObjectName("PageControl");
     const int pageWidth = GroupBox->width() - 32, pageHeight = GroupBox->height() - 32;
     PageControl->setGeometry(16, 16, pageWidth, pageHeight);
@@ -216,10 +178,6 @@ void EurofixDataClass::BuildPanel(QWidget *parent)
     AlertText->setGeometry(8, textTop, panelWidth - 16, panelHeight - textTop - border - 4);
     AlertPanel->hide();
     ShowLabelsAsPlainText(GroupBox);
-    // The values change with the messages: their labels draw the pages beneath them themselves.
-    auto *alone = new PaintAlone(GroupBox);
-    for (QLabel *label : {StationIdValue, HealthValue, DgpsCountValue, UtcTimeValue, UtcCountValue, ETranCountValue, SmsCountValue})
-        alone->Watch(label);
 
     AlertTimer = new QTimer(GroupBox);
     AlertTimer->setObjectName("AlertTimer");

@@ -15,7 +15,6 @@
 #include "logs/notcha.h"
 #include "platform/beatdrawing.h"
 #include "platform/chartview.h"
-#include "platform/paintalone.h"
 #include "platform/plaintext.h"
 #include "ui_fftplot.h"
 
@@ -61,10 +60,6 @@ TFFTForm::TFFTForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui:
     dark.setColor(QPalette::WindowText, Silver);
     ui->ClientPanel->setPalette(dark);
     ui->ClientPanel->setAutoFillBackground(true);
-    // The values change with every spectrum: their labels draw the group boxes beneath them themselves.
-    auto *alone = new PaintAlone(this);
-    for (QLabel *label : {ui->VersionLabel, ui->IntegrationLabel, ui->GainLabel, ui->ProcessorLoadLabel, ui->FrequencyLabel, ui->dBLabel})
-        alone->Watch(label);
 
     StyleChart(Chart1, "Measured Frequency Spectrum H-field Loop 1", Loop1Colour, 0);
     StyleChart(Chart2, "Measured Frequency Spectrum H-field Loop 2", Loop2Colour, 1);

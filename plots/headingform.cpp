@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "logs/labeltext.h"
+#include "platform/labeltext.h"
 #include "platform/beatdrawing.h"
 #include "platform/notifier.h"
 #include "platform/plaintext.h"
@@ -45,10 +45,9 @@ THeadingForm::THeadingForm(QWidget *owner) : QWidget(owner), ui(std::make_unique
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(287, 373);
-    // The values repaint their own labels alone, drawn from the font's glyphs.
+    // The values' texts are drawn from the font's glyphs.
     auto *labelText = new LabelText(this);
     for (QLabel *label : findChildren<QLabel *>()) labelText->Watch(label);
-    labelText->FillBehind(this);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");

@@ -22,7 +22,6 @@
 #include "platform/chartview.h"
 #include "platform/memo.h"
 #include "platform/notifier.h"
-#include "platform/paintalone.h"
 #include "platform/plaintext.h"
 #include "platform/settings.h"
 #include "sentence/fields.h"
@@ -109,9 +108,6 @@ TPositionForm::TPositionForm(QWidget *owner)
     // minimise and system menu only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    // The clock changes every second: its edits draw the group box beneath them themselves.
-    auto *alone = new PaintAlone(this);
-    for (QWidget *edit : {ui->Edit5, ui->Edit6}) alone->Watch(edit);
     Chart1 = ui->Chart1;
     ui->Image1->setPixmap(Signature());
     // The five pages' tabs fit the notebook's width in a narrow face.

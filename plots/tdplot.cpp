@@ -29,7 +29,6 @@
 #include "platform/chartview.h"
 #include "platform/memo.h"
 #include "platform/notifier.h"
-#include "platform/paintalone.h"
 #include "platform/plaintext.h"
 #include "plots/linedialogs.h"
 #include "plots/tdintake.h"
@@ -57,12 +56,6 @@ TTDForm::TTDForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui::T
     ShowLabelsAsPlainText(this);
     // A window of its own, though owned by the main window (closing that ends the program).
     setWindowFlags(Qt::Window);
-    // The clock changes every second, the master list and the count with the
-    // stations: they draw the group boxes beneath them themselves.
-    auto *alone = new PaintAlone(this);
-    for (QWidget *w : {static_cast<QWidget *>(ui->Edit5), static_cast<QWidget *>(ui->Edit6), static_cast<QWidget *>(ui->Edit4),
-                       static_cast<QWidget *>(ui->ComboBox1)})
-        alone->Watch(w);
     Chart1 = ui->Chart1;
     QChart *chart = Chart1->chart();
     chart->setTitle("Time Difference - Time of Arrival measurements");

@@ -279,11 +279,10 @@ QImage FilledAndRendered(ChartView &view)
 
 }   // namespace
 
-// The viewport is not filled before the chart is drawn, nor the chart's
-// background where the plot area's covers it: what a background leaves (its
-// rounded corners, its margins, all of it when hidden or see-through) still
-// shows what is below it, never what the screen showed before.
-TEST(ChartView, BackgroundsArePaintedOnlyWhereNothingAboveCoversThem)
+// Whatever the chart's backgrounds (rounded, with margins, hidden or
+// see-through, with a shadow), the screen shows what Qt draws of the view,
+// never what it showed before; a copy as a drawing has the lines as set.
+TEST(ChartView, TheScreenShowsWhatQtDrawsOfTheViewInEveryStyle)
 {
     ChartView view;
     view.resize(420, 300);
@@ -361,4 +360,25 @@ TEST(ChartView, BackgroundsArePaintedOnlyWhereNothingAboveCoversThem)
     chart->setPlotAreaBackgroundBrush(Qt::white);
     QTest::qWait(30);
     EXPECT_EQ(DifferentPixels(OnScreen(view), FilledAndRendered(view)), 0) << "no shadow";
+}
+
+// What the view's own drawing of its series rests on: Qt Charts 6.4.2 (Debian
+// 12) gives each series added to a chart one new child item of the chart, the
+// later series' above the earlier ones'. A Qt that stops doing so fails here.
+TEST(ChartView, QtChartsMakesOneItemOfTheChartForEachSeriesInTheOrderAdded)
+{
+    QChart chart;
+    QList<QGraphicsItem *> made;
+    for (int i = 0; i < 3; ++i) {
+        const QList<QGraphicsItem *> before = chart.childItems();
+        chart.addSeries(new QLineSeries(&chart));
+        QList<QGraphicsItem *> fresh;
+        for (QGraphicsItem *item : chart.childItems())
+            if (!before.contains(item)) fresh.append(item);
+        ASSERT_EQ(fresh.size(), 1) << "series " << i;
+        made.append(fresh.front());
+    }
+    // The children in the order they are drawn.
+    const QList<QGraphicsItem *> drawn = chart.childItems();
+    for (int i = 1; i < 3; ++i) EXPECT_GT(drawn.indexOf(made[i]), drawn.indexOf(made[i - 1])) << "series " << i;
 }

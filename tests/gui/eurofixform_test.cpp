@@ -192,52 +192,6 @@ TEST_F(EurofixFormTest, AnSmsShowsItsAlertForTenSecondsAndSoundsWhileTheWindowSh
     QDir::setCurrent(oldDir);
 }
 
-// The sample's stations on the screen, each tab in turn: the pages draw the pane
-// beneath them as the tab widget does, and a value that changes on a page is
-// painted over the page alone.
-TEST_F(EurofixFormTest, APageLooksAsThePaneBeneathItAndAChangeOnItPaintsThePageAlone)
-{
-    ShowAndWait(EurofixForm);
-    for (const QByteArray &line : SampleBytes().split('\n')) MainForm->ReceiveData(line + '\n');
-    ASSERT_TRUE(Drawn(EurofixForm->Drawing()));
-    ASSERT_GE(EurofixForm->StationList.size(), 2u);
-    struct SwallowPaint : QObject {
-        bool eventFilter(QObject *, QEvent *e) override { return e->type() == QEvent::Paint; }
-    } swallow;
-    for (const auto &s : EurofixForm->StationList) {
-        s->AlertPanel->hide();
-        for (int tab = 0; tab < s->PageControl->count(); ++tab) {
-            s->PageControl->setCurrentIndex(tab);
-            QWidget *page = s->PageControl->widget(tab);
-            const QImage drawn = s->GroupBox->grab().toImage();
-            // The page as a plain one: it paints nothing and the pane shows through.
-            const bool opaque = page->testAttribute(Qt::WA_OpaquePaintEvent);
-            page->setAttribute(Qt::WA_OpaquePaintEvent, false);
-            page->installEventFilter(&swallow);
-            const QImage beneath = s->GroupBox->grab().toImage();
-            page->removeEventFilter(&swallow);
-            page->setAttribute(Qt::WA_OpaquePaintEvent, opaque);
-            EXPECT_EQ(drawn, beneath) << s->Name << " tab " << tab;
-        }
-    }
-
-    EurofixDataClass *s = Station(0);
-    s->PageControl->setCurrentIndex(0);
-    QTest::qWait(30);
-    int labelPaints = 0, pagePaints = 0;
-    const int aroundPaints = Paints(s->GroupBox, [&] {
-        pagePaints = Paints(s->PageControl->widget(0), [&] {
-            labelPaints = Paints(s->DgpsCountValue, [&] {
-                s->DgpsCountValue->setText("123456");
-                QTest::qWait(30);
-            });
-        });
-    });
-    EXPECT_EQ(labelPaints, 1);
-    EXPECT_EQ(pagePaints, 1);
-    EXPECT_EQ(aroundPaints, 0);
-}
-
 // A page not shown prepares nothing until it is brought into sight, and then
 // shows what drawing every message shows.
 TEST_F(EurofixFormTest, APageOutOfSightWaitsAndShowsWhatDrawingEveryMessageShowsWhenBroughtIntoSight)

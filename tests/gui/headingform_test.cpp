@@ -228,11 +228,11 @@ TEST_F(HeadingFormTest, TheCompassIsDrawnAgainOnlyWhereItsNeedlesMoveAndLooksAsD
     EXPECT_EQ(onScreen().convertToFormat(QImage::Format_RGB32), view->DialPicture(view->devicePixelRatioF()).toImage().convertToFormat(QImage::Format_RGB32));
 }
 
-TEST_F(HeadingFormTest, AChangingValuePaintsItsLabelAloneAsItDrewOverTheWindow)
+TEST_F(HeadingFormTest, ChangedValuesShowAsTheLabelsDrawThem)
 {
     Hdga('G', 350.0);
     ShowAndWait(HeadingForm);
     HeadingForm->DrawPending();
     QTest::qWait(60);
-    ExpectLabelsRepaintAlone(HeadingForm, "heading");
+    ExpectLabelsShowAsDrawnByThemselves(HeadingForm, "heading");
 }

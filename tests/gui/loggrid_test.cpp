@@ -88,9 +88,9 @@ TEST(LogGridTest, DrawsCellsAsTheStyledDelegate)
         grids.Set(3, 5, printable.mid(20));
         grids.ExpectSame(at + ", cells set");
         // The fixed-pitch font's texts are drawn from the glyphs the grid keeps.
-        ASSERT_NE(grids.ours_.Glyphs(), nullptr);
-        EXPECT_EQ(grids.ours_.LaidOutAt(5, 2)->glyphs.size(), printable.size() - 80);
-        EXPECT_TRUE(grids.ours_.LaidOutAt(4, 1)->glyphs.empty());
+        ASSERT_TRUE(grids.ours_.LaidOutAt(5, 2)->run);
+        EXPECT_EQ(grids.ours_.LaidOutAt(5, 2)->run->glyphs.glyphIndexes().size(), printable.size() - 80);
+        EXPECT_FALSE(grids.ours_.LaidOutAt(4, 1)->run);
 
         // Some cells change, one is emptied, one stays: drawn in parts.
         grids.Set(1, 1, "  13.75");

@@ -1,7 +1,7 @@
 // The frames of the windows inside the main window: a control that changes is
 // painted over its own window's client, not over the frame (title bar, borders),
-// and the client looks as the frame beneath it made it look. A value repaints
-// its label alone.
+// and the client looks as the frame beneath it made it look. A value shows as
+// its label draws it.
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -69,7 +69,7 @@ TEST_F(MdiFrameTest, AChangingLabelPaintsItsClientButNotTheFrame)
     EXPECT_GE(checked, 5);
 }
 
-TEST_F(MdiFrameTest, AChangingValuePaintsItsLabelAloneAsItDrewOverItsClient)
+TEST_F(MdiFrameTest, ChangedValuesShowAsTheLabelsDrawThem)
 {
     int checked = 0;
     for (QMdiSubWindow *sub : Children()) {
@@ -78,7 +78,7 @@ TEST_F(MdiFrameTest, AChangingValuePaintsItsLabelAloneAsItDrewOverItsClient)
         ++checked;
         MainForm->ClientArea->setActiveSubWindow(sub);   // on top: nothing covers the labels
         QTest::qWait(30);
-        ExpectLabelsRepaintAlone(child->Client(), sub->windowTitle().toStdString());
+        ExpectLabelsShowAsDrawnByThemselves(child->Client(), sub->windowTitle().toStdString());
     }
     EXPECT_GE(checked, 10);
 }

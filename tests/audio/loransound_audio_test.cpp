@@ -65,7 +65,8 @@ protected:
     std::vector<Span> Heard()
     {
         EXPECT_TRUE(AllPlayed(15000));
-        QTest::qWait(300);
+        // The capture lags the device: it holds all once silence follows the last sound.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.QuietAtEnd() >= SinkRecorder::Rate / 10; }, 10000));
         recorder.Stop();
         heard = recorder.Samples();
         return LoudSpans(heard, 1000, SinkRecorder::Rate / 200);
@@ -141,7 +142,7 @@ TEST_F(LoranSoundAudioTest, AStalledDeviceDoesNotKeepItsBlocks)
     ASSERT_TRUE(output.Open(8000, 8));
     ASSERT_EQ(QProcess::execute("pactl", {"suspend-sink", "test_sink", "1"}), 0);
     const std::shared_ptr<void> resume(nullptr, [](void *) { QProcess::execute("pactl", {"suspend-sink", "test_sink", "0"}); });
-    QTest::qWait(200);
+    ASSERT_TRUE(QTest::qWaitFor([] { return SinkState() == "SUSPENDED"; }, 10000)) << SinkState().toStdString();
     std::vector<uint8_t> tone(3 * WaveOutput::BlockSize, 200);
     ASSERT_EQ(output.Write(tone.data(), static_cast<int>(tone.size())), 0);
     QElapsedTimer clock;
@@ -273,7 +274,13 @@ TEST_F(LoranSoundAudioTest, TheChartFollowsAtItsBeatAndNotWhileMinimised)
     OpenAndEnable();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm));
     int replaced = 0;
-    QObject::connect(LoranSoundForm->Chart1, &ChartView::PointsShown, [&] { ++replaced; });
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<qint64> times;
+    QObject::connect(LoranSoundForm->Chart1, &ChartView::PointsShown, [&] {
+        ++replaced;
+        times.push_back(clock.elapsed());
+    });
     const std::vector<QByteArray> lines = SampleLines(12);
     MainForm->ReceiveData(lines[0]);
     EXPECT_EQ(replaced, 1);   // after a quiet spell, at once
@@ -281,19 +288,20 @@ TEST_F(LoranSoundAudioTest, TheChartFollowsAtItsBeatAndNotWhileMinimised)
         MainForm->ReceiveData(lines[i]);
         QCoreApplication::processEvents();
     }
-    EXPECT_EQ(replaced, 1);   // the others wait for the chart's beat
     ASSERT_TRUE(Drawn(LoranSoundForm->ChartDrawing()));
-    EXPECT_EQ(replaced, 2);
+    // The others wait for the chart's beat (more than one on a slow machine).
+    EXPECT_TRUE(AtMostOnceAPeriod(times, TLoranSoundForm::ChartPeriodMs));
+    const int before = replaced;
 
     // Minimised, the window charts nothing; restored, it charts the newest line.
     LoranSoundForm->showMinimized();
     Feed(std::vector<QByteArray>(lines.begin() + 6, lines.end()));
-    QTest::qWait(TLoranSoundForm::ChartPeriodMs + 100);
-    EXPECT_EQ(replaced, 2);
+    ASSERT_TRUE(BeatPassed(TLoranSoundForm::ChartPeriodMs));
+    EXPECT_EQ(replaced, before);
     EXPECT_EQ(GetFreeWaveBlocks(), GetWaveBlockCount() - 1) << "played all the same";
     LoranSoundForm->showNormal();
     ASSERT_TRUE(Drawn(LoranSoundForm->ChartDrawing()));
-    EXPECT_EQ(replaced, 3);
+    EXPECT_EQ(replaced, before + 1);
     AUDIOReceived last;
     ASSERT_EQ(last.Parse(lines.back().trimmed().constData()), 0);
     const QList<QPointF> points = LoranSoundForm->Chart1->SeriesPoints(LoranSoundForm->Series1);

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QProcess>
+#include <QString>
 #include <chrono>
 #include <cmath>
 #include <complex>
@@ -39,6 +40,14 @@ public:
         const auto *s = reinterpret_cast<const int16_t *>(raw_.constData());
         return {s, s + raw_.size() / 2};
     }
+    // The samples recorded so far at the end no louder than 1000.
+    long QuietAtEnd() const
+    {
+        const auto *s = reinterpret_cast<const int16_t *>(raw_.constData());
+        long n = raw_.size() / 2;
+        while (n > 0 && std::abs(static_cast<int>(s[n - 1])) <= 1000) --n;
+        return raw_.size() / 2 - n;
+    }
     // When the data came: arrival, samples so far.
     const std::vector<std::pair<Clock::time_point, long>> &Arrivals() const { return arrivals_; }
 
@@ -60,6 +69,19 @@ inline std::vector<Span> LoudSpans(const std::vector<int16_t> &s, int level, lon
         spans.back().end = i + 1;
     }
     return spans;
+}
+
+// The test sink's state as the server reports it: RUNNING, IDLE or SUSPENDED.
+inline QString SinkState()
+{
+    QProcess pactl;
+    pactl.start("pactl", {"list", "short", "sinks"});
+    if (!pactl.waitForFinished(10000)) return "(pactl did not answer)";
+    for (const QByteArray &line : pactl.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() >= 5 && fields[1] == "test_sink") return QString::fromLatin1(fields[4]);
+    }
+    return "(no test_sink)";
 }
 
 // The longest run of samples no louder than level inside the span.

@@ -23,7 +23,8 @@ int ErrorCode(const std::function<void()> &f)
 
 void WaitForInput(TCommPort &port, uint32_t n)
 {
-    for (int i = 0; i < 200 && port.BytesAvailable() < n; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (port.BytesAvailable() < n && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ASSERT_GE(port.BytesAvailable(), n);
 }
 

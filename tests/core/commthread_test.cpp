@@ -21,7 +21,7 @@ using namespace std::chrono_literals;
 // Waits up to a second for done(), checking every two milliseconds.
 bool WaitFor(const std::function<bool()> &done)
 {
-    const auto end = std::chrono::steady_clock::now() + 1s;
+    const auto end = std::chrono::steady_clock::now() + 20s;
     while (!done() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(2ms);
     return done();
 }
@@ -97,9 +97,9 @@ TEST(CommThread, EverythingWrittenAtOnceArrivesInFewLargeChunksWhileTheOwnerTake
     // The owner is busy for half a second: the worker waits with one chunk in
     // hand and the rest stays in the driver.
     std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(WaitFor([&] { return worker.HandOverWaiting(); }));
     EXPECT_EQ(owner.calls.load(), 1);
-    EXPECT_TRUE(worker.HandOverWaiting());
-    const auto end = std::chrono::steady_clock::now() + 5s;
+    const auto end = std::chrono::steady_clock::now() + 20s;
     while (owner.All().size() < stream.size() && std::chrono::steady_clock::now() < end) {
         int seen = owner.calls.load();
         worker.DeliverData();
@@ -185,7 +185,8 @@ TEST(CommThread, AHangUpEndsTheLoopIsReportedOnceAndTheWorkerServesTheNextPort)
     ASSERT_TRUE(WaitFor([&] { return locked([&] { return !data.empty(); }); }));
     pty.CloseMaster();
     ASSERT_TRUE(WaitFor([&] { return !worker.Running(); }));
-    std::this_thread::sleep_for(250ms);
+    // The loop has ended: its failure is reported as it ends, and nothing after.
+    ASSERT_TRUE(WaitFor([&] { return locked([&] { return !failures.empty(); }); }));
     locked([&] {
         EXPECT_EQ(failures.size(), 1u);
         EXPECT_NE(failures.at(0).find("hung up"), std::string::npos);

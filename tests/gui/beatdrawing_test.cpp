@@ -32,7 +32,7 @@ TEST(BeatDrawing, DrawsAtOnceAfterAQuietSpellThenOnceABeat)
     EXPECT_TRUE(view.drawing->Pending());
     ASSERT_TRUE(Drawn(view.drawing));
     EXPECT_EQ(view.draws, 2);
-    ASSERT_TRUE(BeatsPassed());
+    ASSERT_TRUE(BeatPassed(BeatDrawing::BeatMs));
     EXPECT_EQ(view.draws, 2) << "nothing changed, nothing drawn";
 }
 
@@ -45,17 +45,18 @@ TEST(BeatDrawing, HiddenOrMinimisedDrawsAtOnceWhenShown)
     View view(&window);
     view.drawing->Changed();
     view.drawing->Changed();
-    ASSERT_TRUE(BeatsPassed());
+    ASSERT_TRUE(BeatPassed(BeatDrawing::BeatMs));
     EXPECT_EQ(view.draws, 0);
     window.show();
     EXPECT_EQ(view.draws, 1);
     EXPECT_FALSE(view.drawing->Pending());
 
     window.showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.isMinimized(); }, 5000));
     EXPECT_FALSE(BeatDrawing::InSight(&window));
     view.drawing->Changed();
     view.drawing->Changed();
-    ASSERT_TRUE(BeatsPassed());
+    ASSERT_TRUE(BeatPassed(BeatDrawing::BeatMs));
     EXPECT_EQ(view.draws, 1);
     window.showNormal();
     EXPECT_EQ(view.draws, 2);
@@ -64,7 +65,7 @@ TEST(BeatDrawing, HiddenOrMinimisedDrawsAtOnceWhenShown)
     view.drawing->Changed();
     ASSERT_TRUE(view.drawing->Pending());
     window.hide();
-    ASSERT_TRUE(BeatsPassed());
+    ASSERT_TRUE(BeatPassed(BeatDrawing::BeatMs));
     EXPECT_EQ(view.draws, 2);
     window.show();
     EXPECT_EQ(view.draws, 3);
@@ -85,13 +86,13 @@ TEST(BeatDrawing, AFrameWindowCoveredWholeDrawsWhenUncovered)
     View view(below->widget());
     EXPECT_FALSE(BeatDrawing::InSight(below->widget()));
     view.drawing->Changed();
-    ASSERT_TRUE(BeatsPassed());
+    ASSERT_TRUE(BeatPassed(BeatDrawing::BeatMs));
     EXPECT_EQ(view.draws, 0);
     right->move(61, 0);   // a strip of the window below shows
     EXPECT_EQ(view.draws, 1);
     right->move(60, 0);
     view.drawing->Changed();
-    ASSERT_TRUE(BeatsPassed());
+    ASSERT_TRUE(BeatPassed(BeatDrawing::BeatMs));
     EXPECT_EQ(view.draws, 1);
     below->raise();
     EXPECT_EQ(view.draws, 2);
@@ -111,7 +112,7 @@ TEST(BeatDrawing, AFrameWindowCoveredWholeDrawsWhenUncovered)
     opened->setGeometry(0, 0, 300, 300);
     opened->show();
     ASSERT_FALSE(BeatDrawing::InSight(below->widget()));
-    ASSERT_TRUE(BeatsPassed(300));
+    ASSERT_TRUE(BeatPassed(300));
     EXPECT_EQ(slow.draws, 1);
     opened->move(250, 0);
     EXPECT_EQ(slow.draws, 2);
@@ -134,7 +135,7 @@ TEST(BeatDrawing, AMinimisedFrameWindowOrFrameDrawsWhenRestored)
     sub->showMinimized();
     EXPECT_FALSE(BeatDrawing::InSight(sub->widget()));
     view.drawing->Changed();
-    ASSERT_TRUE(BeatsPassed());
+    ASSERT_TRUE(BeatPassed(BeatDrawing::BeatMs));
     EXPECT_EQ(view.draws, 0);
     sub->showNormal();
     EXPECT_EQ(view.draws, 1);
@@ -142,7 +143,7 @@ TEST(BeatDrawing, AMinimisedFrameWindowOrFrameDrawsWhenRestored)
     frame.showMinimized();
     EXPECT_FALSE(BeatDrawing::InSight(sub->widget()));
     view.drawing->Changed();
-    ASSERT_TRUE(BeatsPassed());
+    ASSERT_TRUE(BeatPassed(BeatDrawing::BeatMs));
     EXPECT_EQ(view.draws, 1);
     frame.showNormal();
     EXPECT_EQ(view.draws, 2);

@@ -232,7 +232,7 @@ TEST_F(EurofixFormTest, APageOutOfSightWaitsAndShowsWhatDrawingEveryMessageShows
 
     s->PageControl->setCurrentIndex(EurofixDataClass::SmsTab);
     later([] {});
-    ASSERT_TRUE(BeatsPassed());
+    ASSERT_TRUE(BeatPassed(BeatDrawing::BeatMs));
     EXPECT_EQ(s->DgpsCountValue->text(), "1");
     EXPECT_EQ(s->DgpsGrid->Cell(0, 2), "");
     EXPECT_EQ(s->ETranCountValue->text(), "0");

@@ -220,14 +220,14 @@ TEST_F(FFTPlotTest, NotchBandsLookAsFromMinus100To100dBAndRepaintThePlotAreaOnly
     same("zoomed");
     RightClick(FFTForm->Chart1);
     FFTForm->resize(FFTForm->width() - 150, FFTForm->height() + 170);
-    QTest::qWait(30);
+    ASSERT_TRUE(ScreenStill(FFTForm));
     same("resized");
 
     ChartView *view = FFTForm->Chart1;
-    QTest::qWait(30);
+    ASSERT_TRUE(ScreenStill(FFTForm));
     PaintedRegion painted(view->viewport());
     Take("DODU,NOTCHA,1.0,35.37,1,1,70.0,1.0");
-    QTest::qWait(30);
+    ASSERT_TRUE(ScreenStill(FFTForm));
     const QRect area = view->chart()->plotArea().toAlignedRect();
     EXPECT_FALSE(painted.region.isEmpty());
     const QRect around = area.adjusted(-8, -8, 8, 8);

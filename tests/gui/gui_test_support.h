@@ -131,6 +131,39 @@ inline int Paints(QWidget *w, const std::function<void()> &run)
     return counter.paints;
 }
 
+// Waits until the widget gets a paint event: what changed in it is painted.
+inline bool PaintedSoon(QWidget *w)
+{
+    struct Seen : QObject {
+        bool painted = false;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            painted = painted || e->type() == QEvent::Paint;
+            return false;
+        }
+    } seen;
+    w->installEventFilter(&seen);
+    const bool painted = QTest::qWaitFor([&seen] { return seen.painted; }, 5000);
+    w->removeEventFilter(&seen);
+    return painted;
+}
+
+// Waits until the widget's window stops changing on the screen while the event
+// loop runs (three grabs alike): what waited to be painted is painted.
+inline bool ScreenStill(QWidget *w)
+{
+    QWidget *top = w->window();
+    QImage last;
+    int same = 0;
+    return QTest::qWaitFor([&] {
+        QCoreApplication::sendPostedEvents();
+        QImage now = top->screen()->grabWindow(top->winId()).toImage();
+        same = now == last ? same + 1 : 0;
+        last = now;
+        return same >= 2;
+    }, 10000);
+}
+
 // The labels directly in container, each given a new text: the container
 // looks as its labels drawn by QLabel itself make it look.
 inline void ExpectLabelsShowAsDrawnByThemselves(QWidget *container, const std::string &name)
@@ -153,23 +186,47 @@ inline void ExpectLabelsShowAsDrawnByThemselves(QWidget *container, const std::s
     EXPECT_TRUE(ours == shown()) << name;
 }
 
-// Waits until the beat has served a view that asks now and again after periodMs:
-// whatever any view had due within its period of periodMs has been drawn by then.
-inline bool BeatsPassed(qint64 periodMs = BeatDrawing::BeatMs)
+// Waits for a view's drawing at its beat: what the window shows within its period.
+inline bool Drawn(const BeatDrawing *drawing)
+{
+    return QTest::qWaitFor([drawing] { return !drawing->Pending(); }, 10000);
+}
+
+// Waits, with the event loop running, until the timer would have timed out had
+// it been started now (a coarse timer may be up to 5 % late): a test that
+// something did not happen by then.
+inline bool WouldHaveTicked(const QTimer *timer)
+{
+    bool ticked = false;
+    QTimer witness;
+    witness.setSingleShot(true);
+    witness.setTimerType(Qt::PreciseTimer);   // never early
+    QObject::connect(&witness, &QTimer::timeout, [&ticked] { ticked = true; });
+    witness.start(timer->interval() + timer->interval() / 10 + 1);
+    return QTest::qWaitFor([&ticked] { return ticked; }, timer->interval() + 10000);
+}
+
+// Waits for the first beat at least ms from now: whatever any view was due to
+// draw by then has been drawn (or, out of sight, left waiting).
+inline bool BeatPassed(qint64 ms)
 {
     QWidget probe;
     probe.setAttribute(Qt::WA_DontShowOnScreen);   // in sight, though on no screen and never active
     probe.show();
-    BeatDrawing drawing(&probe, [] {}, periodMs);
+    BeatDrawing drawing(&probe, [] {}, ms);
     drawing.Changed();   // drawn at once
-    drawing.Changed();   // drawn at the first beat periodMs from now
-    return QTest::qWaitFor([&drawing] { return !drawing.Pending(); }, 5000 + static_cast<int>(periodMs));
+    drawing.Changed();   // drawn at the first beat ms from now
+    return QTest::qWaitFor([&drawing] { return !drawing.Pending(); }, static_cast<int>(ms) + 10000);
 }
 
-// Waits for a view's drawing at its beat: what the window shows within its period.
-inline bool Drawn(const BeatDrawing *drawing)
+// Whether no two of the times (ms, in order) are closer than period, with 5 ms
+// for the beat's own rounding.
+inline ::testing::AssertionResult AtMostOnceAPeriod(const std::vector<qint64> &times, qint64 period)
 {
-    return QTest::qWaitFor([drawing] { return !drawing->Pending(); }, 3000);
+    for (size_t i = 1; i < times.size(); ++i)
+        if (times[i] - times[i - 1] < period - 5)
+            return ::testing::AssertionFailure() << "drawn at " << times[i - 1] << " and " << times[i] << " ms, period " << period;
+    return ::testing::AssertionSuccess();
 }
 
 class WindowTest : public ::testing::Test {

@@ -200,7 +200,7 @@ TEST_F(HeadingFormTest, TheCompassIsDrawnAgainOnlyWhereItsNeedlesMoveAndLooksAsD
     view->installEventFilter(&painted);
     // What the window shows on the screen, against the compass drawn whole.
     auto onScreen = [&] {
-        QTest::qWait(20);
+        EXPECT_TRUE(ScreenStill(HeadingForm));
         const QPoint at = view->mapTo(HeadingForm, QPoint(0, 0));
         return HeadingForm->screen()->grabWindow(HeadingForm->winId(), at.x(), at.y(), view->width(), view->height()).toImage();
     };
@@ -233,6 +233,6 @@ TEST_F(HeadingFormTest, ChangedValuesShowAsTheLabelsDrawThem)
     Hdga('G', 350.0);
     ShowAndWait(HeadingForm);
     HeadingForm->DrawPending();
-    QTest::qWait(60);
+    ASSERT_TRUE(ScreenStill(HeadingForm));
     ExpectLabelsShowAsDrawnByThemselves(HeadingForm, "heading");
 }

@@ -67,7 +67,7 @@ TEST_F(MainFormTest, TheRouterGoesOnAfterAnExceptionAndResetViewsDropsThePartial
 {
     CreateForms();
     QTimer::singleShot(0, [] { throw std::runtime_error("view failed"); });
-    QTest::qWait(20);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.empty(); }, 5000));
     EXPECT_EQ(boxes, (decltype(boxes){{"Roduz/Everore Ved Ovuvozed", "view failed"}}));
     MainForm->ReceiveData("$GPGGA,1*4B\r\n$GPG");
     EXPECT_EQ(MainForm->LastLine(SentenceType::Gpgga), "$GPGGA,1*4B");

@@ -26,7 +26,8 @@ protected:
             MainForm->ReceiveData(line + '\n');
             if (++n == 3000) break;
         }
-        QTest::qWait(120);   // the beat draws the windows
+        ASSERT_TRUE(BeatPassed(BeatDrawing::TrafficMs));   // the beat draws the windows
+        ASSERT_TRUE(ScreenStill(MainForm));
     }
     QList<QMdiSubWindow *> Children() const { return MainForm->ClientArea->subWindowList(); }
 };
@@ -55,12 +56,12 @@ TEST_F(MdiFrameTest, AChangingLabelPaintsItsClientButNotTheFrame)
         if (!label || !label->isVisible()) continue;
         ++checked;
         MainForm->ClientArea->setActiveSubWindow(sub);   // on top: nothing covers the label
-        QTest::qWait(30);
+        ASSERT_TRUE(ScreenStill(MainForm));
         int labelPaints = 0;
         const int framePaints = Paints(sub, [&] {
             labelPaints = Paints(label, [&] {
                 label->setText(label->text() + "x");
-                QTest::qWait(30);
+                EXPECT_TRUE(PaintedSoon(label));
             });
         });
         EXPECT_GE(labelPaints, 1) << sub->windowTitle().toStdString();
@@ -77,7 +78,7 @@ TEST_F(MdiFrameTest, ChangedValuesShowAsTheLabelsDrawThem)
         if (!child) continue;
         ++checked;
         MainForm->ClientArea->setActiveSubWindow(sub);   // on top: nothing covers the labels
-        QTest::qWait(30);
+        ASSERT_TRUE(ScreenStill(MainForm));
         ExpectLabelsShowAsDrawnByThemselves(child->Client(), sub->windowTitle().toStdString());
     }
     EXPECT_GE(checked, 10);

@@ -101,7 +101,7 @@ TEST_F(MonitorTest, ShowsTheRawAndTheFilteredTrafficBatchedIntoOneRedraw)
     MainForm->ResetViews();
     for (int i = 0; i < 50; ++i) MainForm->ReceiveData("line\r\n");
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "");   // not redrawn per chunk
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !ui->RichEdit1->toPlainText().isEmpty(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ui->RichEdit1->toPlainText().isEmpty(); }, 10000));
     EXPECT_EQ(ui->RichEdit1->toPlainText().count("line"), 50);
 }
 
@@ -111,9 +111,9 @@ TEST_F(MonitorTest, AMinimisedMonitorPreparesNothingAndShowsAllOnRestore)
 {
     Receive("one\r\n");
     MonitorForm->showMinimized();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !ui->RichEdit1->isVisible(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ui->RichEdit1->isVisible(); }, 10000));
     for (int i = 0; i < 20; ++i) MainForm->ReceiveData("two\r\nIn> three\r\n");
-    ASSERT_TRUE(BeatsPassed(BeatDrawing::TrafficMs));
+    ASSERT_TRUE(BeatPassed(BeatDrawing::TrafficMs));
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "one\n");
     EXPECT_EQ(ui->RichEdit2->toPlainText(), "one\n");
     MonitorForm->showNormal();
@@ -393,11 +393,11 @@ TEST_F(MonitorTest, OpenedDuringAReplayItTakesTheDataSourcePaceAndFocusesSet)
     ds->Button1Click(nullptr);   // the replay opens the monitor
     ASSERT_TRUE(ds->Connected && MonitorForm);
     for (int reopened = 0; reopened < 2; ++reopened) {
-        ASSERT_TRUE(QTest::qWaitFor([] { return MonitorForm->isVisible(); }, 2000));
+        ASSERT_TRUE(QTest::qWaitFor([] { return MonitorForm->isVisible(); }, 10000));
         Ui::TMonitorForm *m = MonitorForm->ui.get();
         EXPECT_FALSE(m->GroupBox3->isHidden());
         EXPECT_EQ(m->Edit1->text(), "25");
-        EXPECT_TRUE(QTest::qWaitFor([m] { return m->Button1->hasFocus(); }, 2000)) << reopened;
+        EXPECT_TRUE(QTest::qWaitFor([m] { return m->Button1->hasFocus(); }, 10000)) << reopened;
         MainForm->ui->SerialMonitor1->trigger();   // closed, and opened from the menu
         MainForm->ui->SerialMonitor1->trigger();
     }

@@ -60,15 +60,15 @@ TEST_F(PositionFormTest, EverySolutionIsReadWhileHiddenAndDrawnWhenShown)
     EXPECT_TRUE(PositionForm->RedrawPending());
     EXPECT_EQ(Count(6), 0);
     ShowAndWait(PositionForm);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 10000));
     EXPECT_EQ(Count(6), 2);
     EXPECT_NEAR(Shown(Series(11)).at(0).y(), 10.0, 1e-3);
     EXPECT_EQ(Memo(4, 10), QString(28, ' ') + "#Obs    :     2");
 
     // Shown: the stream is coalesced into redraws at their interval.
     for (int i = 0; i < 20; ++i) GpsAt(i + 23, i);
-    EXPECT_EQ(Count(6), 2);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 2000));
+    EXPECT_LE(Count(6), 3);   // the first at once when the interval has passed (a slow machine), the rest wait
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 10000));
     EXPECT_EQ(Count(6), 22);
 
     // Opening a source empties the plot and keeps the centre.
@@ -230,27 +230,27 @@ TEST_F(PositionFormTest, TheChartIsRedrawnOnItsBeatAndNotWhileHidden)
         GpsAt(i, 0.1 * i);
         QTest::qWait(20);
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 10000));
     ASSERT_GE(redraws.size(), 3u);
     for (size_t i = 1; i < redraws.size(); ++i) EXPECT_GE(redraws[i] - redraws[i - 1], TPositionForm::RedrawMs - 5) << i;
     EXPECT_EQ(Count(6), 50);
 
     GpsAt(50);
     PositionForm->hide();
-    QTest::qWait(TPositionForm::RedrawMs + 100);
+    ASSERT_TRUE(BeatPassed(TPositionForm::RedrawMs));
     EXPECT_EQ(Count(6), 50);
     EXPECT_TRUE(PositionForm->RedrawPending());
     ShowAndWait(PositionForm);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 10000));
     EXPECT_EQ(Count(6), 51);
 
     // Minimised, likewise.
     GpsAt(51);
     PositionForm->showMinimized();
-    QTest::qWait(TPositionForm::RedrawMs + 100);
+    ASSERT_TRUE(BeatPassed(TPositionForm::RedrawMs));
     EXPECT_EQ(Count(6), 51);
     PositionForm->showNormal();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 10000));
     EXPECT_EQ(Count(6), 52);
 }
 
@@ -301,7 +301,7 @@ TEST_F(PositionFormTest, DrawnOnItsBeatTheChartEndsAsDrawnAfterEveryLine)
         }
         QTest::qWait(static_cast<int>(random() % 30));
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !PositionForm->RedrawPending(); }, 10000));
     for (int i = 0; i < PositionPlotModel::SeriesCount; ++i)
         EXPECT_EQ(PositionForm->Chart1->SeriesPoints(Series(i)),
                   perLine.Chart1->SeriesPoints(perLine.Chart1->FindSeries(i))) << i;

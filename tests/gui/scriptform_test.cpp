@@ -100,7 +100,7 @@ TEST_F(ScriptFormTest, StopOrClosingEndsTheRunAndTheLogStaysOpen)
     Run(path);
     EXPECT_FALSE(ui->ChooseButton->isEnabled());
     EXPECT_EQ(ui->CloseButton->text(), "Stop");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ui->StatusLabel->text() == "Command sent, waiting for response"; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ui->StatusLabel->text() == "Command sent, waiting for response"; }, 10000));
     EXPECT_EQ(ui->CommandLabel->text(), "<b>A</b>");
     EXPECT_EQ(ui->CommandLabel->textFormat(), Qt::PlainText);
     EXPECT_EQ(ui->ResponseLabel->textFormat(), Qt::PlainText);
@@ -110,7 +110,7 @@ TEST_F(ScriptFormTest, StopOrClosingEndsTheRunAndTheLogStaysOpen)
     EXPECT_TRUE(sf->isVisible());
     EXPECT_TRUE(MainForm->Recording);   // until the user ends it in the main window
     const QStringList memo = Memo();
-    QTest::qWait(300);
+    ASSERT_TRUE(WouldHaveTicked(sf->Timer1));
     EXPECT_EQ(Memo(), memo);   // no step after the stop
 
     for (int way = 0; way < 2; ++way) {
@@ -137,12 +137,12 @@ TEST_F(ScriptFormTest, TheReportKeepsItsNewestLines)
 TEST_F(ScriptFormTest, ARunPausedWaitsWithoutTimingOutAndAReplyMeanwhileCounts)
 {
     Run(Script("ASK\n#response ANSWER\n#timeout 1\n"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ui->StatusLabel->text() == "Command sent, waiting for response"; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ui->StatusLabel->text() == "Command sent, waiting for response"; }, 10000));
     QTest::mouseClick(ui->WaitButton, Qt::LeftButton);
     EXPECT_EQ(ui->WaitButton->text(), "Continue");
     QTest::qWait(1500);   // longer than the time-out
     MainForm->ReceiveData("ANSWER\r\n");
-    QTest::qWait(300);
+    ASSERT_TRUE(WouldHaveTicked(sf->Timer1));
     EXPECT_FALSE(Memo().contains("1 - Command successful"));
     QTest::mouseClick(ui->WaitButton, Qt::LeftButton);
     EXPECT_EQ(ui->WaitButton->text(), "Wait");
@@ -227,7 +227,7 @@ TEST_F(ScriptOverTcpTest, EachCommandGoesOutOnlyAfterItsReplyOrItsLastTryAndTheL
                                    "2 - Sending: LOG B", "2 - Awaiting: ACK,LOG B", "2 - Retry 2: LOG B",
                                    "2 - Command FAILED", "3 - Sending: LOG C", "3 - Command successful",
                                    "---- End sending script: 2 of 3 commands successful ----"}));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ReadBytes(log).endsWith("ignored\r\n"); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ReadBytes(log).endsWith("ignored\r\n"); }, 10000));
     EXPECT_EQ(ReadBytes(log), "In> LOG A\r\n$DODU,ACK,LOG A*00\r\nIn> LOG B\r\nIn> LOG B\r\nIn> LOG C\r\nignored\r\n");
     EXPECT_TRUE(MainForm->Recording);   // the log stays open after the script
 

@@ -53,8 +53,10 @@ TEST(StatusPanelsTest, ThePanelsLookAsLabelsInAStatusBar)
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     }
     auto same = [&](const std::string &when) {
-        QTest::qWait(1);
-        for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
+        for (int turn = 0; turn < 3; ++turn) {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+        }
         EXPECT_EQ(panels->geometry(), bar->geometry()) << when;
         for (int i = 0; i < 3; ++i) {
             EXPECT_EQ(panels->PanelWidth(i), labels[i]->width()) << when;

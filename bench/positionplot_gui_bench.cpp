@@ -103,7 +103,7 @@ void BM_PositionPlotSample(benchmark::State &state)
             MainForm->ReceiveData(sample.mid(at, 1024));
             QApplication::processEvents();
         }
-        PositionForm->FlushRedraw();
+        PositionForm->DrawPending();
         QApplication::processEvents();
         const std::chrono::duration<double> gui = std::chrono::steady_clock::now() - t0;
         state.SetIterationTime(gui.count());
@@ -130,7 +130,7 @@ void BM_PositionPlotDayOfSolutions(benchmark::State &state)
             QApplication::processEvents();
             gui += std::chrono::steady_clock::now() - t0;
         }
-        PositionForm->FlushRedraw();
+        PositionForm->DrawPending();
         state.SetIterationTime(gui.count());
         state.counters["ms_per_second_of_data"] = 1000.0 * gui.count() / SecondsPerDay;
         state.counters["rss_added_MB"] = StatusMB("VmRSS:") - rssStart;
@@ -149,7 +149,7 @@ void BM_PositionPlotNewCentreFullDay(benchmark::State &state)
     PositionForm->show();
     SolutionStream stream;
     for (int t = 0; t < SecondsPerDay; ++t) MainForm->ReceiveData(QByteArray::fromStdString(stream.Second(t)));
-    PositionForm->FlushRedraw();
+    PositionForm->DrawPending();
     QApplication::processEvents();
     bool north = false;
     for (auto _ : state) {

@@ -103,7 +103,7 @@ void BM_TDPlotDayOfToaa(benchmark::State &state)
             if (second % 4096 == 0) rssPeak = std::max(rssPeak, StatusMB("VmRSS:"));
         }
         const auto t0 = std::chrono::steady_clock::now();
-        TDForm->FlushRedraw();
+        TDForm->DrawPending();
         QApplication::processEvents();
         gui += std::chrono::steady_clock::now() - t0;
         rssPeak = std::max(rssPeak, StatusMB("VmRSS:"));

@@ -24,7 +24,7 @@
 #include "link/monitorform.h"
 #include "link/win32mutex.h"
 #include "platform/plaintext.h"
-#include "platform/presentbeat.h"
+#include "platform/beatdrawing.h"
 #include "ui_monitorform.h"
 #include "platform/notifier.h"
 #include "platform/settings.h"
@@ -69,6 +69,9 @@ TDataSourceForm::TDataSourceForm(QWidget *owner) : QDialog(owner), ui(std::make_
     ui->RichEdit1->setPalette(palette);
     ui->RichEdit1->SetFollow(TrafficPane::Follow::Bottom);
     DrawTextUnshaped(ui->RichEdit1);
+
+    // The display takes the text at every fourth beat while it can be seen.
+    drawing_ = new BeatDrawing(ui->RichEdit1, [this] { ApplyDisplay(); }, BeatDrawing::TrafficMs);
 
     RxMutex = std::make_unique<Win32Mutex>("", false);
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { appEnding_ = true; });
@@ -135,6 +138,7 @@ TDataSourceForm::TDataSourceForm(QWidget *owner) : QDialog(owner), ui(std::make_
 
 TDataSourceForm::~TDataSourceForm()
 {
+    drawing_->Discard();
     ui->Edit1->removeEventFilter(this);
     ReconnectTimer->stop();
     Timer1->stop();
@@ -789,31 +793,12 @@ void TDataSourceForm::ShowChunk(const QByteArray &chunk)
         from = lf + 1;
     }
     if (DisplayText.size() > DisplayLimit) DisplayText.remove(0, DisplayText.size() - DisplayLimit);
-    // The view takes the text when it can be seen (shown, not minimised), on a beat of the screen-rate clock.
-    displayStale_ = true;
-    if (isVisible() && !isMinimized() && !PresentBeat::Waiting(this))
-        PresentBeat::Request(this, PresentBeat::TrafficWait(paneShown_), [this] { ApplyDisplay(); });
+    drawing_->Changed();
 }
 
 void TDataSourceForm::ApplyDisplay()
 {
-    PresentBeat::Cancel(this);
-    if (!displayStale_) return;
-    displayStale_ = false;
-    paneShown_.start();
     ui->RichEdit1->ShowText(ForView(DisplayText));
-}
-
-void TDataSourceForm::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    ApplyDisplay();
-}
-
-void TDataSourceForm::changeEvent(QEvent *event)
-{
-    QDialog::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && isVisible() && !isMinimized()) ApplyDisplay();
 }
 
 void TDataSourceForm::SendData(const char *data, int length)
@@ -846,6 +831,6 @@ void TDataSourceForm::Button2Click()
 void TDataSourceForm::ClearDisplay()
 {
     DisplayText.clear();
-    displayStale_ = false;
+    drawing_->Discard();
     ui->RichEdit1->clear();
 }

@@ -20,6 +20,7 @@
 #include "platform/filedialog.h"
 
 namespace Ui { class TDataSourceForm; }
+class BeatDrawing;
 class QTcpSocket;
 class QTimer;
 class TBackgroundCommThread;
@@ -103,6 +104,7 @@ public:
     void SendData(const char *data, int length);
     void Button2Click();
     void ClearDisplay();
+    const BeatDrawing *Drawing() const { return drawing_; }
 
     // The socket's error kinds and their texts.
     enum class SocketErrorKind { General, Send, Receive, Connect, Disconnect, Accept, Other };
@@ -110,8 +112,6 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void showEvent(QShowEvent *event) override;   // the view catches up at once
-    void changeEvent(QEvent *event) override;     // and when no longer minimised
 
 private:
     void ConnectSerial();
@@ -152,9 +152,8 @@ private:
     QTimer *more_ = nullptr;           // continues the road on the next turn
     ReplayPace pace_;
     QElapsedTimer paceClock_;
-    QElapsedTimer paneShown_;   // when the view last took the text
     int64_t lastTickNs_ = 0;
-    bool displayStale_ = false;        // DisplayText holds more than the view shows
+    BeatDrawing *drawing_ = nullptr;   // the display's turns to take DisplayText
     void ApplyDisplay();
     void RestartPace();
 };

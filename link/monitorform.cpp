@@ -4,13 +4,14 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolTip>
 
 #include "app/application.h"
 #include "app/forms.h"
 #include "link/datasource.h"
+#include "platform/beatdrawing.h"
 #include "platform/controlwidths.h"
-#include "platform/presentbeat.h"
 #include "platform/notifier.h"
 #include "platform/plaintext.h"
 #include "platform/settings.h"
@@ -87,6 +88,9 @@ TMonitorForm::TMonitorForm(QAction *menuItem, QWidget *parent)
     connect(ui->RadioButton2, &QRadioButton::clicked, this, &TMonitorForm::RadioButton2Click);
     connect(ui->Edit2, &QLineEdit::textChanged, this, [this](const QString &t) { Text.Filter = t.toStdString(); });
 
+    // The panes take the traffic at every fourth beat while they can be seen.
+    drawing_ = new BeatDrawing(ui->RichEdit1, [this] { RefreshPanes(); }, BeatDrawing::TrafficMs);
+
     ready_ = true;
     FormCreate();
     FocusControls();
@@ -94,6 +98,7 @@ TMonitorForm::TMonitorForm(QAction *menuItem, QWidget *parent)
 
 TMonitorForm::~TMonitorForm()
 {
+    drawing_->Discard();
     if (MonitorForm == this) MonitorForm = nullptr;
 }
 
@@ -226,10 +231,7 @@ void TMonitorForm::LaySelectControls(int clientWidth)
 void TMonitorForm::AddData(const QByteArray &chunk)
 {
     Text.AddData(std::string_view(chunk.constData(), static_cast<size_t>(chunk.size())));
-    // The panes are redrawn at a beat of the screen-rate clock, not per chunk;
-    // hidden (the window minimised), when they are shown again.
-    if (ui->RichEdit1->isVisible() && !PresentBeat::Waiting(this))
-        PresentBeat::Request(this, PresentBeat::TrafficWait(panesShown_), [this] { RefreshPanes(); });
+    drawing_->Changed();
 }
 
 namespace {
@@ -244,8 +246,6 @@ void TMonitorForm::UpdatePane(TrafficPane *pane, const std::string &text)
 
 void TMonitorForm::RefreshPanes()
 {
-    PresentBeat::Cancel(this);
-    panesShown_.start();
     // A pane with the focus is frozen so the user can read and select in it.
     if (!ui->RichEdit1->hasFocus()) UpdatePane(ui->RichEdit1, Text.AllText);
     if (!ui->RichEdit2->hasFocus()) UpdatePane(ui->RichEdit2, Text.FilteredText);
@@ -455,7 +455,6 @@ bool TMonitorForm::eventFilter(QObject *watched, QEvent *event)
         auto reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) Button1Click();
     }
-    if (watched == ui->RichEdit1 && type == QEvent::Show) RefreshPanes();   // the traffic that came while hidden
     for (TrafficPane *pane : {ui->RichEdit1, ui->RichEdit2}) {
         const std::string &text = pane == ui->RichEdit1 ? Text.AllText : Text.FilteredText;
         if (watched == pane && type == QEvent::FocusIn) PaneEnter(pane);

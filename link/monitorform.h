@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QHash>
 #include <functional>
 #include <memory>
@@ -13,6 +12,7 @@
 #include "link/monitortext.h"
 
 namespace Ui { class TMonitorForm; }
+class BeatDrawing;
 class TrafficPane;
 struct ControlWidth;
 
@@ -67,7 +67,7 @@ protected:
 
 private:
     static void UpdatePane(TrafficPane *pane, const std::string &text);
-    QElapsedTimer panesShown_;
+    BeatDrawing *drawing_ = nullptr;   // the panes' turns to take the traffic
     static std::optional<int> ReadInteger(const QString &text);
     void FocusControls();
     void PaneEnter(TrafficPane *pane);

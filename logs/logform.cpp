@@ -13,7 +13,7 @@
 #include "platform/glyphtable.h"
 #include "platform/labeltext.h"
 #include "platform/fonts.h"
-#include "platform/presentbeat.h"
+#include "platform/beatdrawing.h"
 #include "sentence/fields.h"
 
 namespace {
@@ -278,31 +278,26 @@ void LogGrid::BlankRowsFrom(int firstRow)
             if (item(r, c)) SetCellText(c, r, QString());
 }
 
-LogForm::LogForm(QAction *menuItem, QWidget *parent) : MdiChildForm(menuItem, parent), labelText_(new LabelText(this))
+LogForm::LogForm(QAction *menuItem, QWidget *parent)
+    : MdiChildForm(menuItem, parent), labelText_(new LabelText(this)), drawing_(new BeatDrawing(this, [this] {
+          std::function<void()> show;
+          show.swap(pending_);
+          if (show) show();
+      }))
 {
     Client()->setFont(DialogFont());
 }
 
-LogForm::~LogForm() { PresentBeat::Cancel(this); }
+// Nothing is drawn once the window's parts are going.
+LogForm::~LogForm() { drawing_->Discard(); }
 
 void LogForm::Present(std::function<void()> show)
 {
     pending_ = std::move(show);
-    if (!isVisible() || PresentBeat::Waiting(this)) return;
-    const qint64 since = lastShown_.isValid() ? lastShown_.elapsed() : PresentBeat::PeriodMs;
-    if (since >= PresentBeat::PeriodMs) ShowPending();
-    else PresentBeat::Request(this, PresentBeat::PeriodMs - since, [this] { ShowPending(); });
+    drawing_->Changed();
 }
 
-void LogForm::ShowPending()
-{
-    PresentBeat::Cancel(this);
-    if (!pending_) return;
-    std::function<void()> show;
-    show.swap(pending_);
-    show();
-    lastShown_.start();
-}
+void LogForm::DrawPending() { drawing_->DrawPending(); }
 
 void LogForm::FitGrid()
 {
@@ -375,7 +370,6 @@ void LogForm::showEvent(QShowEvent *event)
         placePending_ = false;
         move(place_);
     }
-    ShowPending();
 }
 
 std::string Printf(const char *format, ...)

@@ -3,7 +3,6 @@
 // row of headings.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QScrollBar>
 #include <QStaticText>
@@ -19,6 +18,7 @@
 #include "app/mdichild.h"
 #include "platform/glyphtable.h"
 
+class BeatDrawing;
 class LabelText;
 
 // The entry grid: disabled (no focus, selection or editing), no scroll bars,
@@ -87,7 +87,7 @@ public:
     int ExtraBottom = 0;
 
     // Shows now what the newest good line left waiting (see Present).
-    void ShowPending();
+    void DrawPending();
 
 protected:
     // Puts the window at the top left of the frame's client area.
@@ -96,10 +96,8 @@ protected:
     // a child when it is added, so the place is taken again when it is first shown.
     void PlaceAt(int left, int top);
     void showEvent(QShowEvent *event) override;
-    // Shows a good line's state through show: at once when the window has shown
-    // nothing for 50 ms, else at the first beat of the screen-rate clock after
-    // that time, and only the newest state;
-    // a window that cannot be seen shows it when it is shown.
+    // Shows a good line's state through show at the window's beat (only the
+    // newest state; a window out of sight shows it when it comes into sight).
     void Present(std::function<void()> show);
 
 private:
@@ -111,8 +109,8 @@ private:
     LabelText *labelText_;   // draws the labels' texts
     QScrollBar *rowsBar_ = nullptr;
     int widthWithoutBar_ = 0;
-    std::function<void()> pending_;
-    QElapsedTimer lastShown_;
+    std::function<void()> pending_;   // the newest good line's state, not shown yet
+    BeatDrawing *drawing_;
 };
 
 // A value as the C library's printf writes it, whatever its length.

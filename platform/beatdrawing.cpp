@@ -4,56 +4,84 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRegion>
+#include <QTimer>
 #include <QWidget>
-
-BeatDrawing::BeatDrawing(QWidget *view, std::function<void()> draw, qint64 periodMs)
-    : QObject(view), view_(view), draw_(std::move(draw)), periodMs_(periodMs)
-{
-}
-
-BeatDrawing::~BeatDrawing()
-{
-    PresentBeat::Cancel(this);
-    StopWatching();
-}
-
-void BeatDrawing::Changed()
-{
-    pending_ = true;
-    Schedule();
-}
-
-void BeatDrawing::Schedule()
-{
-    if (!pending_ || PresentBeat::Waiting(this)) return;
-    if (!InSight(view_)) return WatchForSight();
-    const qint64 since = drawn_.isValid() ? drawn_.elapsed() : periodMs_;
-    if (since >= periodMs_) DrawPending();
-    else PresentBeat::Request(this, periodMs_ - since, [this] {
-        if (InSight(view_)) DrawPending();
-        else WatchForSight();
-    });
-}
-
-void BeatDrawing::DrawPending()
-{
-    PresentBeat::Cancel(this);
-    StopWatching();
-    if (!pending_) return;
-    pending_ = false;
-    draw_();
-    ++drawings_;
-    drawn_.start();
-}
-
-void BeatDrawing::Discard()
-{
-    pending_ = false;
-    PresentBeat::Cancel(this);
-    StopWatching();
-}
+#include <algorithm>
 
 namespace {
+
+// The one clock of the beat: the drawings due by a beat are drawn at it, in the
+// order they asked.
+class Beat {
+public:
+    static Beat &Instance()
+    {
+        // Never destroyed: its timer must not outlive the event loop's thread data.
+        static Beat *beat = new Beat;
+        return *beat;
+    }
+
+    // Calls the drawing's AtBeat at the first beat at least notBeforeMs from now.
+    void Request(BeatDrawing *drawing, qint64 notBeforeMs, std::function<void()> atBeat)
+    {
+        const qint64 due = clock_.elapsed() + std::max<qint64>(notBeforeMs, 0);
+        auto it = Find(drawing);
+        if (it == waiting_.end()) waiting_.push_back({drawing, due, std::move(atBeat)});
+        else *it = {drawing, std::max(it->due, due), std::move(atBeat)};
+        Schedule();
+    }
+    void Cancel(const BeatDrawing *drawing)
+    {
+        if (auto it = Find(drawing); it != waiting_.end()) waiting_.erase(it);
+    }
+
+private:
+    struct Entry {
+        QPointer<BeatDrawing> drawing;
+        qint64 due;   // ms on clock_
+        std::function<void()> atBeat;
+    };
+
+    Beat()
+    {
+        clock_.start();
+        timer_.setSingleShot(true);
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Run(); });
+    }
+    std::vector<Entry>::iterator Find(const BeatDrawing *drawing)
+    {
+        return std::find_if(waiting_.begin(), waiting_.end(), [&](const Entry &e) { return e.drawing == drawing; });
+    }
+
+    // The timer is set for the first beat at or after the earliest due time.
+    void Schedule()
+    {
+        if (waiting_.empty()) return timer_.stop();
+        qint64 due = waiting_.front().due;
+        for (const Entry &e : waiting_) due = std::min(due, e.due);
+        const qint64 beat = (due + BeatDrawing::BeatMs - 1) / BeatDrawing::BeatMs * BeatDrawing::BeatMs;
+        timer_.start(static_cast<int>(std::max<qint64>(beat - clock_.elapsed(), 0)));
+    }
+
+    void Run()
+    {
+        // A late beat still draws only what is due by now; what a drawing asks
+        // for anew waits for a later beat.
+        const qint64 now = clock_.elapsed() + 1;
+        std::vector<Entry> due;
+        auto split = std::stable_partition(waiting_.begin(), waiting_.end(), [&](const Entry &e) { return e.due > now && e.drawing; });
+        std::move(split, waiting_.end(), std::back_inserter(due));
+        waiting_.erase(split, waiting_.end());
+        for (Entry &e : due)
+            if (e.drawing) e.atBeat();
+        Schedule();
+    }
+
+    QElapsedTimer clock_;
+    QTimer timer_;
+    std::vector<Entry> waiting_;
+};
 
 bool Minimised(const QWidget *w) { return w->windowState() & Qt::WindowMinimized; }
 
@@ -73,6 +101,67 @@ bool CoveredInFrame(const QMdiSubWindow *sub)
 
 } // namespace
 
+BeatDrawing::BeatDrawing(QWidget *view, std::function<void()> draw, qint64 periodMs)
+    : QObject(view), view_(view), draw_(std::move(draw)), periodMs_(periodMs)
+{
+}
+
+BeatDrawing::~BeatDrawing()
+{
+    Beat::Instance().Cancel(this);
+    StopWatching();
+}
+
+void BeatDrawing::Changed()
+{
+    pending_ = true;
+    Schedule();
+}
+
+// From the first change until it is drawn the view watches for what may take it
+// out of sight or bring it into sight, so a change looks at its sight once.
+void BeatDrawing::Schedule()
+{
+    if (!pending_ || atBeat_) return;
+    if (watched_.empty()) seen_ = InSight(view_);
+    const qint64 since = drawn_.isValid() ? drawn_.elapsed() : periodMs_;
+    if (seen_ && since >= periodMs_) return DrawPending();
+    WatchForSight();
+    if (seen_) WaitForBeat(periodMs_ - since);
+}
+
+void BeatDrawing::WaitForBeat(qint64 notBeforeMs)
+{
+    atBeat_ = true;
+    Beat::Instance().Request(this, notBeforeMs, [this] {
+        atBeat_ = false;
+        seen_ = InSight(view_);
+        if (seen_) return DrawPending();
+        // Out of sight: watched from now on with the windows the frame holds now,
+        // one of which may be what covers the view.
+        StopWatching();
+        WatchForSight();
+    });
+}
+
+void BeatDrawing::DrawPending()
+{
+    const bool pending = pending_;
+    Discard();
+    if (!pending) return;
+    drawn_.start();
+    ++drawings_;
+    draw_();
+}
+
+void BeatDrawing::Discard()
+{
+    pending_ = false;
+    atBeat_ = false;
+    Beat::Instance().Cancel(this);
+    StopWatching();
+}
+
 bool BeatDrawing::InSight(const QWidget *widget)
 {
     if (!widget || !widget->isVisible()) return false;
@@ -83,9 +172,9 @@ bool BeatDrawing::InSight(const QWidget *widget)
     return true;
 }
 
-// Out of sight, the view waits for whatever may bring it into sight: its
-// windows shown or restored, or the windows of its frame moved, hidden,
-// minimised or raised.
+// What may bring the view into sight or take it out: its windows shown, hidden,
+// minimised or restored, and the windows of its frame moved, hidden, minimised
+// or raised.
 void BeatDrawing::WatchForSight()
 {
     if (!watched_.empty()) return;
@@ -112,16 +201,27 @@ bool BeatDrawing::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::Show:
-    case QEvent::Hide:
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::WindowStateChange:
-    case QEvent::ZOrderChange:
-        // Seen once the event has taken effect: at the next beat.
-        if (pending_ && !PresentBeat::Waiting(this))
-            PresentBeat::Request(this, 0, [this] {
-                if (InSight(view_)) DrawPending();
-            });
+    case QEvent::ZOrderChange: {
+        if (!pending_) break;
+        // Come into sight: drawn now, before the window is painted.
+        const bool seen = InSight(view_);
+        if (seen && !seen_) {
+            DrawPending();
+            break;
+        }
+        seen_ = seen;
+        // Some changes take effect only once delivered: looked at again at the next beat.
+        if (!seen && !atBeat_) WaitForBeat(0);
+        break;
+    }
+    case QEvent::Hide:
+        // A hide comes also while windows are taken down: never drawn inside it.
+        if (!pending_) break;
+        seen_ = InSight(view_);
+        if (!atBeat_) WaitForBeat(0);
         break;
     default: break;
     }

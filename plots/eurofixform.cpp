@@ -397,7 +397,11 @@ TEurofixForm::TEurofixForm(QWidget *owner) : QMainWindow(owner), ui(std::make_un
     Timer1->start();
 }
 
-TEurofixForm::~TEurofixForm() { FormDestroy(); }
+TEurofixForm::~TEurofixForm()
+{
+    drawing_->Discard();
+    FormDestroy();
+}
 
 void TEurofixForm::FormDestroy()
 {
@@ -448,16 +452,19 @@ void TEurofixForm::NewData(const SentenceLine &line)
     char name[12] = {};
     CodeToStationId(name, record.Code);
     station->SetName(name);
-    station->ShowMessage(record.Message);
+    // In the list before its message is shown: a window that draws at once
+    // draws the stations of its list.
+    EurofixDataClass &added = *station;
     StationList.push_back(std::move(station));
     std::stable_sort(StationList.begin(), StationList.end(),
                      [](const auto &a, const auto &b) { return a->Code < b->Code; });
+    added.ShowMessage(record.Message);
     LayoutStations();
 }
 
 void TEurofixForm::StationChanged() { drawing_->Changed(); }
 
-void TEurofixForm::ShowPending()
+void TEurofixForm::DrawPending()
 {
     drawing_->DrawPending();
     for (const auto &station : StationList) station->ShowWaiting(true);

@@ -107,6 +107,7 @@ TFFTForm::TFFTForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui:
 
 TFFTForm::~TFFTForm()
 {
+    drawing_->Discard();
     // The axes' signals must not reach a half-destroyed window.
     for (ChartView *chart : {Chart1, Chart2}) {
         chart->removeEventFilter(this);
@@ -169,7 +170,7 @@ void TFFTForm::NewData(const SentenceLine &line)
     drawing_->Changed();
 }
 
-void TFFTForm::ShowPending() { drawing_->DrawPending(); }
+void TFFTForm::DrawPending() { drawing_->DrawPending(); }
 
 void TFFTForm::Draw()
 {
@@ -327,7 +328,7 @@ void TFFTForm::Chart1UndoZoom() { Zoomed = false; }
 bool TFFTForm::eventFilter(QObject *watched, QEvent *event)
 {
     // A zoom starts from what the stream has shown by now.
-    if (event->type() == QEvent::MouseButtonPress) ShowPending();
+    if (event->type() == QEvent::MouseButtonPress) DrawPending();
     if (event->type() == QEvent::MouseMove) {
         const QPoint at = static_cast<QMouseEvent *>(event)->position().toPoint();
         if (watched == Chart1->viewport()) Chart1MouseMove(at);
@@ -364,13 +365,13 @@ void TFFTForm::ShowNotchdata1Click()
 
 void TFFTForm::CopyLoop1ToClipboardClick()
 {
-    ShowPending();
+    DrawPending();
     Chart1->CopyChartToClipboard();
 }
 
 void TFFTForm::CopyLoop2ToClipboardClick()
 {
-    ShowPending();
+    DrawPending();
     Chart2->CopyChartToClipboard();
 }
 

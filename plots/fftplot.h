@@ -47,7 +47,7 @@ public:
     void NewData(const SentenceLine &line);
     void NewData(const char *line) { NewData(SentenceLine(line)); }
     // Draws now what the lines left waiting.
-    void ShowPending();
+    void DrawPending();
     BeatDrawing *Drawing() const { return drawing_; }
     void UpdateCopyMenu();
 

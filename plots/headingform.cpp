@@ -67,7 +67,11 @@ THeadingForm::THeadingForm(QWidget *owner) : QWidget(owner), ui(std::make_unique
     Timer1->start();
 }
 
-THeadingForm::~THeadingForm() { FormDestroy(); }
+THeadingForm::~THeadingForm()
+{
+    drawing_->Discard();
+    FormDestroy();
+}
 
 void THeadingForm::FormCreate()
 {
@@ -179,7 +183,7 @@ void THeadingForm::ShowSource(int column, char source)
     if (colour.isValid()) texts_[column].SourceColour = colour;
 }
 
-void THeadingForm::ShowPending() { drawing_->DrawPending(); }
+void THeadingForm::DrawPending() { drawing_->DrawPending(); }
 
 // The labels and needles as the lines and the user left them.
 void THeadingForm::Draw()

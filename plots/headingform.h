@@ -46,7 +46,7 @@ public:
     void NewData(const SentenceLine &line);
     void NewData(const char *line) { NewData(SentenceLine(line)); }
     // Draws now what waits for the beat.
-    void ShowPending();
+    void DrawPending();
     BeatDrawing *Drawing() const { return drawing_; }
 
     void PaintDial();

@@ -75,7 +75,11 @@ TLoranSoundForm::TLoranSoundForm(QAction *menuItem, QWidget *parent)
     FormCreate();
 }
 
-TLoranSoundForm::~TLoranSoundForm() { FormDestroy(); }
+TLoranSoundForm::~TLoranSoundForm()
+{
+    chartDrawing_->Discard();
+    FormDestroy();
+}
 
 // The View item's check mark is cleared by the frame child itself.
 void TLoranSoundForm::FormDestroy()
@@ -136,7 +140,7 @@ void TLoranSoundForm::NewData(const SentenceLine &line)
     chartDrawing_->Changed();
 }
 
-void TLoranSoundForm::ShowPending() { chartDrawing_->DrawPending(); }
+void TLoranSoundForm::DrawPending() { chartDrawing_->DrawPending(); }
 
 void TLoranSoundForm::ResetAll()
 {
@@ -245,7 +249,7 @@ void TLoranSoundForm::SampleTicks()
 bool TLoranSoundForm::eventFilter(QObject *watched, QEvent *event)
 {
     // A zoom or a pan starts from what the stream has shown by now.
-    if (watched == panArea_ && event->type() == QEvent::MouseButtonPress) ShowPending();
+    if (watched == panArea_ && event->type() == QEvent::MouseButtonPress) DrawPending();
     if (watched == panArea_ && PanEvent(event)) return true;
     return MdiChildForm::eventFilter(watched, event);
 }

@@ -43,7 +43,7 @@ public:
     // Sound is being disabled or the window closed, once the queued blocks are played.
     bool WaitingForSoundToEnd() const { return waiting_ != Waiting::None; }
     // Charts now the newest line still waiting for the chart's turn.
-    void ShowPending();
+    void DrawPending();
     BeatDrawing *ChartDrawing() const { return chartDrawing_; }
 
     // Handlers

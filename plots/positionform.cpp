@@ -367,12 +367,12 @@ void TPositionForm::Sync()
 void TPositionForm::Commit()
 {
     Sync();
-    if (BeatDrawing::InSight(this)) FlushRedraw();
+    if (BeatDrawing::InSight(this)) DrawPending();
 }
 
 bool TPositionForm::RedrawPending() const { return beat_->Pending(); }
 
-void TPositionForm::FlushRedraw()
+void TPositionForm::DrawPending()
 {
     if (beat_->Pending() || Plot.Changed.Redraw()) Redraw();
 }
@@ -460,7 +460,7 @@ void TPositionForm::CopyWindowtoClipboard1Click() { ChartView::CopyWidgetToClipb
 
 void TPositionForm::CopytoClipboard1Click()
 {
-    FlushRedraw();
+    DrawPending();
     Chart1->CopyChartToClipboard();
 }
 

@@ -65,7 +65,7 @@ public:
     void RestoreAxes();
 
     // Chart and memos follow the model a few times a second; this brings them up to date now.
-    void FlushRedraw();
+    void DrawPending();
     bool RedrawPending() const;
 
     // Handlers

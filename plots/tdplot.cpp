@@ -137,7 +137,11 @@ TTDForm::TTDForm(QWidget *owner) : QMainWindow(owner), ui(std::make_unique<Ui::T
     UpdateAxisTitle();
 }
 
-TTDForm::~TTDForm() { FormDestroy(); }
+TTDForm::~TTDForm()
+{
+    beat_->Discard();
+    FormDestroy();
+}
 
 void TTDForm::FormDestroy()
 {
@@ -200,7 +204,7 @@ void TTDForm::Intake(const TDSentence *sentence)
 
 bool TTDForm::RedrawPending() const { return beat_->Pending(); }
 
-void TTDForm::FlushRedraw() { beat_->DrawPending(); }
+void TTDForm::DrawPending() { beat_->DrawPending(); }
 
 // ---------------------------------------------------------------------------
 // Redraw
@@ -370,7 +374,7 @@ void TTDForm::Edit7KeyPress(int key)
 
 void TTDForm::Button1Click()
 {
-    FlushRedraw();
+    DrawPending();
     bool ok = false;
     int value = ui->Edit1->text().trimmed().toInt(&ok, 10);
     if (!ok || value < 1) {
@@ -387,7 +391,7 @@ void TTDForm::Button1Click()
 
 void TTDForm::Button2Click()
 {
-    FlushRedraw();
+    DrawPending();
     bool ok = false;
     int value = ui->Edit2->text().trimmed().toInt(&ok, 10);
     if (!ok || value < 0) {
@@ -410,7 +414,7 @@ QString TTDForm::AxisText(double value) const { return QString::fromStdString(Fo
 
 void TTDForm::Button3Click()
 {
-    FlushRedraw();
+    DrawPending();
     QValueAxis *axis = Chart1->LeftAxis();
     bool ok = false;
     double maximum = ui->Edit7->text().trimmed().toDouble(&ok);
@@ -440,13 +444,13 @@ void TTDForm::Button3Click()
 
 void TTDForm::CheckBox1Click()
 {
-    FlushRedraw();
+    DrawPending();
     Redraw();
 }
 
 void TTDForm::CheckBox2Click()
 {
-    FlushRedraw();
+    DrawPending();
     if (ui->CheckBox2->isChecked()) {
         ui->CheckBox4->setEnabled(true);
         const bool offsets = ui->CheckBox4->isChecked();
@@ -463,13 +467,13 @@ void TTDForm::CheckBox2Click()
 
 void TTDForm::CheckBox3Click()
 {
-    FlushRedraw();
+    DrawPending();
     Redraw();
 }
 
 void TTDForm::CheckBox4Click()
 {
-    FlushRedraw();
+    DrawPending();
     const bool offsets = ui->CheckBox4->isChecked();
     ui->Edit2->setEnabled(offsets);
     ui->Button2->setEnabled(offsets);
@@ -478,7 +482,7 @@ void TTDForm::CheckBox4Click()
 
 void TTDForm::CheckBox5Click()
 {
-    FlushRedraw();
+    DrawPending();
     const bool fixed = ui->CheckBox5->isChecked();
     for (QWidget *w : std::initializer_list<QWidget *>{ui->Label5, ui->Label6, ui->Edit7, ui->Edit8, ui->Button3})
         w->setEnabled(fixed);
@@ -494,7 +498,7 @@ void TTDForm::CheckBox5Click()
 
 void TTDForm::ComboBox1Change()
 {
-    FlushRedraw();
+    DrawPending();
     // The entry itself says which station: "7499M 1" is the second 7499M.
     const int tag = ui->ComboBox1->currentData().toInt();
     Master = ui->ComboBox1->currentIndex() > 0 ? Stations.FindByTag(tag) : nullptr;
@@ -551,7 +555,7 @@ void TTDForm::BuildChainMenus()
 
 void TTDForm::ToggleStationClick(QAction *item)
 {
-    FlushRedraw();
+    DrawPending();
     const int tag = item->property("Tag").toInt();
     for (const auto &station : Stations)
         if (station->SeriesTag() == tag) station->Shown = !station->Shown;
@@ -560,7 +564,7 @@ void TTDForm::ToggleStationClick(QAction *item)
 
 void TTDForm::SetShown(bool shown, int chain)
 {
-    FlushRedraw();
+    DrawPending();
     for (const auto &station : Stations)
         if (chain < 0 || station->Key / 100 == chain) station->Shown = shown;
     Redraw();
@@ -615,7 +619,7 @@ void TTDForm::ColorDialog1Show() { ColorDialog1.Color = Chart1->BackColor(); }
 
 void TTDForm::BackgroundColor1Click()
 {
-    FlushRedraw();
+    DrawPending();
     ColorDialog1.Color = Chart1->BackColor();
     ColorDialog1Show();
     if (!ColorDialog1.Execute(this)) return;
@@ -638,7 +642,7 @@ void TTDForm::LineWidth1Click()
 void TTDForm::LineColor1Click()
 {
     if (!LineColorDialog) return;
-    FlushRedraw();
+    DrawPending();
     try {
         const QList<QXYSeries *> list = Chart1->Series();
         std::vector<QColor> colours;

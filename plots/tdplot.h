@@ -61,7 +61,7 @@ public:
 
     void Redraw();
     // Runs a redraw that the intake asked for and that has not run yet.
-    void FlushRedraw();
+    void DrawPending();
     bool RedrawPending() const;
     void RebuildMasterList();
     void ResetAll();

@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 
 #include "gui_test_support.h"
+#include "link/monitorform.h"
+#include "logs/notchaform.h"
 #include "plots/eurofixform.h"
 #include "plots/fftplot.h"
 #include "plots/headingform.h"
@@ -14,6 +16,7 @@
 #include "plots/tdplot.h"
 #include "ui_fftplot.h"
 #include "ui_headingform.h"
+#include "ui_notchaform.h"
 
 namespace {
 
@@ -86,9 +89,9 @@ void FeedLines(bool perLine)
             EurofixForm->Timer1Timer();
         }
         if (perLine) {
-            FFTForm->ShowPending();
-            HeadingForm->ShowPending();
-            EurofixForm->ShowPending();
+            FFTForm->DrawPending();
+            HeadingForm->DrawPending();
+            EurofixForm->DrawPending();
         }
     }
 }
@@ -112,7 +115,7 @@ TEST_F(BeatViewsTest, HiddenWindowsPrepareNothingAndShowWhatDrawingEveryLineShow
     EXPECT_EQ(EurofixForm->StationList.front()->DgpsCountValue->text(), "0");
     for (int c = 0; c < HeadingColumns::Count; ++c) EXPECT_EQ(HeadingForm->TimeLabels[c]->text(), "") << c;
     EXPECT_TRUE(HeadingForm->ui->PaintBox1->Needles().empty());
-    ASSERT_TRUE(BeatPassed(PresentBeat::PeriodMs));   // still nothing
+    ASSERT_TRUE(BeatPassed(BeatDrawing::BeatMs));   // still nothing
     EXPECT_EQ(Shown().mid(0, 2), before.mid(0, 2));
     EXPECT_EQ(Shown(FFTForm->Spectrum(0)).size(), 0);
 
@@ -131,10 +134,9 @@ TEST_F(BeatViewsTest, AMinimisedWindowDrawsWhenRestored)
     ShowAndWait(FFTForm);
     FFTForm->showMinimized();
     Receive("DODU,FFTA,1.0,4096,0,2,1000,175000000,3,40.5,41.0,20.0,21.0");
-    ASSERT_TRUE(BeatPassed(PresentBeat::PeriodMs));
+    ASSERT_TRUE(BeatPassed(BeatDrawing::BeatMs));
     EXPECT_EQ(Shown(FFTForm->Spectrum(0)).size(), 0);
-    FFTForm->showNormal();
-    ASSERT_TRUE(Drawn(FFTForm->Drawing()));
+    FFTForm->showNormal();   // drawn at once
     EXPECT_EQ(Shown(FFTForm->Spectrum(0)).size(), 2);
 }
 
@@ -146,7 +148,7 @@ TEST_F(BeatViewsTest, AShownWindowRedrawsAtMostOnceABeat)
     clock.start();
     std::vector<qint64> replaced;
     OnShown(FFTForm->Spectrum(0), [&] { replaced.push_back(clock.elapsed()); });
-    ASSERT_TRUE(BeatPassed(PresentBeat::PeriodMs));   // a period since the window was drawn
+    ASSERT_TRUE(BeatPassed(BeatDrawing::BeatMs));   // a period since the window was drawn
     for (int i = 0; i < 10; ++i) {
         Receive("DODU,FFTA,1.1,1024,0,2,64,0.25,5,2," + std::to_string(20 + i) + ",30,20,30");
         if (i == 0) {
@@ -156,12 +158,12 @@ TEST_F(BeatViewsTest, AShownWindowRedrawsAtMostOnceABeat)
     }
     ASSERT_TRUE(Drawn(FFTForm->Drawing()));
     // The others wait for the beat (more than one on a slow machine).
-    EXPECT_TRUE(AtMostOnceAPeriod(replaced, PresentBeat::PeriodMs));
+    EXPECT_TRUE(AtMostOnceAPeriod(replaced, BeatDrawing::BeatMs));
     EXPECT_EQ(Shown(FFTForm->Spectrum(0)).at(0).y(), 29.0);
 
     // A label in a window shown is painted once a beat for a burst of lines, not for each.
     QLabel *label = HeadingForm->TimeLabels[0];
-    ASSERT_TRUE(BeatPassed(PresentBeat::PeriodMs));
+    ASSERT_TRUE(BeatPassed(BeatDrawing::BeatMs));
     QElapsedTimer burst;
     int paints = Paints(label, [&] {
         burst.start();
@@ -173,7 +175,7 @@ TEST_F(BeatViewsTest, AShownWindowRedrawsAtMostOnceABeat)
         for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();   // the last drawing painted
     });
     EXPECT_GE(paints, 1);
-    EXPECT_LE(paints, 2 + burst.elapsed() / PresentBeat::PeriodMs);   // the first, and one a beat
+    EXPECT_LE(paints, 2 + burst.elapsed() / BeatDrawing::BeatMs);   // the first, and one a beat
     EXPECT_EQ(label->text(), "19.00");
 }
 
@@ -212,4 +214,25 @@ TEST_F(BeatViewsTest, HiddenChartsDoNoChartWork)
     EXPECT_FALSE(TDForm->Timer1->isActive());
     EXPECT_FALSE(PositionForm->Timer1->isActive());
     for (const auto &[name, view] : charts) view->chart()->removeEventFilter(&counter);
+}
+
+// A log window covered whole by another window of the frame shows nothing new
+// until a piece of it comes into sight, and then at once its newest line.
+TEST_F(BeatViewsTest, ALogWindowCoveredWholeShowsItsLineOnceUncovered)
+{
+    CreateForms();
+    ShowAndWait(MainForm);
+    Item("NOTCHA1")->trigger();
+    Item("SerialMonitor1")->trigger();
+    ASSERT_TRUE(NOTCHAForm && MonitorForm);
+    ASSERT_TRUE(QTest::qWaitFor([] { return NOTCHAForm->isVisible() && MonitorForm->isVisible(); }, 5000));
+    MonitorForm->setGeometry(NOTCHAForm->geometry().adjusted(-4, -4, 4, 4));
+    MonitorForm->raise();
+    ASSERT_FALSE(BeatDrawing::InSight(NOTCHAForm));
+    const QString before = NOTCHAForm->ui->NumNotchesLabel->text();
+    for (int n = 1; n <= 3; ++n) Receive("DODU,NOTCHA,1.0,35.37," + std::to_string(n) + ",1,100.0,1.0,2,200.0,1.0,3,300.0,1.0");
+    ASSERT_TRUE(BeatPassed(BeatDrawing::BeatMs));
+    EXPECT_EQ(NOTCHAForm->ui->NumNotchesLabel->text(), before);
+    MonitorForm->move(MonitorForm->x() + 20, MonitorForm->y());
+    EXPECT_EQ(NOTCHAForm->ui->NumNotchesLabel->text(), "3");
 }

@@ -15,7 +15,7 @@
 #include "gui_test_support.h"
 #include "link/commthread.h"
 #include "link/datasource.h"
-#include "platform/presentbeat.h"
+#include "platform/beatdrawing.h"
 #include "link/win32mutex.h"
 #include "link/monitorform.h"
 #include "ui_datasource.h"
@@ -506,7 +506,7 @@ TEST_F(DataSourceTest, AMinimisedDisplayTakesNothingUntilRestored)
     ds->showMinimized();
     ASSERT_TRUE(ds->isMinimized());
     for (int i = 0; i < 20; ++i) ds->DisplayAndForward("two\n", 4);
-    ASSERT_TRUE(BeatPassed(PresentBeat::TrafficMs));
+    ASSERT_TRUE(BeatPassed(BeatDrawing::TrafficMs));
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "one\n");
     ds->showNormal();
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "one\n" + QString("two\n").repeated(20));

@@ -48,7 +48,7 @@ protected:
     // A station's panel as the window shows it at the next beat.
     EurofixDataClass *Station(size_t i) const
     {
-        EurofixForm->ShowPending();
+        EurofixForm->DrawPending();
         return EurofixForm->StationList.at(i).get();
     }
     QStringList StationItems() const
@@ -106,13 +106,13 @@ TEST_F(EurofixFormTest, TheDgpsGridShowsTheLowestPrnsOfTheLastMessage)
 {
     for (int prn = 20; prn >= 1; --prn) Message("7499M", DgpsHex(prn, 12.0 + prn * 0.6, -prn));
     EurofixDataClass *s = Station(0);
-    EurofixForm->ShowPending();
+    EurofixForm->DrawPending();
     EXPECT_EQ(s->DgpsCountValue->text(), "20");
     EXPECT_EQ(s->DgpsGrid->Cell(1, 1), "   -0.02");
     EXPECT_EQ(s->DgpsGrid->Cell(0, 14), "  14");   // fourteen fit
     EXPECT_EQ(s->DgpsGrid->rowCount(), 15);
     Message("7499M", DgpsHex(0, 30.0));   // PRN 0: counted, not kept
-    EurofixForm->ShowPending();
+    EurofixForm->DrawPending();
     EXPECT_EQ(s->DgpsCountValue->text(), "21");
     EXPECT_NEAR(s->Corrections.LatestTime, 12.6, 1e-9);
 
@@ -122,10 +122,10 @@ TEST_F(EurofixFormTest, TheDgpsGridShowsTheLowestPrnsOfTheLastMessage)
     Message("7499M", DgpsHex(5, 99.0));
     Message("7499M", DgpsHex(6, 139.2));   // 40.2 s later
     EurofixForm->Timer1Timer();
-    EurofixForm->ShowPending();
+    EurofixForm->DrawPending();
     EXPECT_EQ(s->DgpsGrid->Cell(0, 1), "   5");
     Message("7499M", DgpsHex(7, 139.8));
-    EurofixForm->ShowPending();
+    EurofixForm->DrawPending();
     EXPECT_EQ(s->DgpsGrid->Cell(0, 1), "   6");
     EXPECT_EQ(s->DgpsGrid->Cell(0, 2), "   7");
     EXPECT_EQ(s->DgpsGrid->Cell(0, 3) + s->DgpsGrid->Cell(4, 3), "");
@@ -142,18 +142,18 @@ TEST_F(EurofixFormTest, BadMessagesCountNothingAndTheMemosKeepTheirLastLines)
     Line("$DODU,RMSGA,1.0,1,6731M," + good + ",0,1*00");
     ASSERT_EQ(EurofixForm->StationList.size(), 1u);
     EurofixDataClass *s = Station(0);
-    EurofixForm->ShowPending();
+    EurofixForm->DrawPending();
     EXPECT_EQ(s->DgpsCount + s->UtcCount + s->ETranCount + s->SmsCount, 1);
     EXPECT_EQ(s->DgpsGrid->Cell(0, 2), "");
     Message("6731M", Hex({{0, 4, 2}}));   // an undecodable first message still makes a panel
     EXPECT_EQ(EurofixForm->StationList.size(), 2u);
 
     for (int i = 0; i < 30; ++i) Message("7499M", ETranHex(i % 8));
-    EurofixForm->ShowPending();
+    EurofixForm->DrawPending();
     EXPECT_EQ(s->ETranCountValue->text(), "30");
     EXPECT_EQ(Lines(s->ETranMemo).size(), 25);
     for (int i = 0; i < 10; ++i) SendSms("7499M");
-    EurofixForm->ShowPending();
+    EurofixForm->DrawPending();
     EXPECT_EQ(Lines(s->SmsMemo).size(), 25);
     EXPECT_EQ(s->AlertText->text(), "HELLO WORLD !     ");   // each text starts afresh
 }
@@ -214,8 +214,8 @@ TEST_F(EurofixFormTest, APageOutOfSightWaitsAndShowsWhatDrawingEveryMessageShows
     };
     Message("7499M", DgpsHex(3, 6.0));
     Message("7499M", ETranHex(1));
-    EurofixForm->ShowPending();
-    later([] { EurofixForm->ShowPending(); });
+    EurofixForm->DrawPending();
+    later([] { EurofixForm->DrawPending(); });
     const QStringList everyMessage = shown(Station(0));
     DestroyForms();
 
@@ -232,7 +232,7 @@ TEST_F(EurofixFormTest, APageOutOfSightWaitsAndShowsWhatDrawingEveryMessageShows
 
     s->PageControl->setCurrentIndex(EurofixDataClass::SmsTab);
     later([] {});
-    ASSERT_TRUE(BeatPassed(PresentBeat::PeriodMs));
+    ASSERT_TRUE(BeatPassed(BeatDrawing::BeatMs));
     EXPECT_EQ(s->DgpsCountValue->text(), "1");
     EXPECT_EQ(s->DgpsGrid->Cell(0, 2), "");
     EXPECT_EQ(s->ETranCountValue->text(), "0");
@@ -245,4 +245,32 @@ TEST_F(EurofixFormTest, APageOutOfSightWaitsAndShowsWhatDrawingEveryMessageShows
     EXPECT_EQ(s->ETranCountValue->text(), "31");
     EXPECT_FALSE(s->Waiting());
     EXPECT_EQ(shown(s), everyMessage);
+}
+
+// A station's first message is on its panel, whichever message makes the panel,
+// with nothing after it to bring a redraw.
+TEST_F(EurofixFormTest, ANewStationsPanelShowsTheMessageThatMadeIt)
+{
+    struct Case {
+        std::string hex;
+        QString stationId, health, firstCells;
+    };
+    const std::vector<Case> cases{
+        {DgpsHex(7, 12.0, -3), "No ID", "Not working", "   7   -0.06"},
+        {Hex({{0, 4, 4}, {4, 10, 321}, {14, 3, 7}}), "321", "Not Working", ""},
+    };
+    for (const Case &c : cases) {
+        DestroyForms();
+        CreateForms();
+        ShowAndWait(EurofixForm);
+        Message("7499M", c.hex);
+        ASSERT_EQ(EurofixForm->StationList.size(), 1u);
+        const EurofixDataClass *s = EurofixForm->StationList.front().get();
+        EXPECT_TRUE(QTest::qWaitFor([s] { return s->DgpsCountValue->text() == "1"; }, 5000)) << c.hex;
+        EXPECT_TRUE(s->GroupBox->isVisible());
+        EXPECT_EQ(s->StationIdValue->text(), c.stationId);
+        EXPECT_EQ(s->HealthValue->text(), c.health);
+        EXPECT_EQ(s->DgpsGrid->Cell(0, 1) + s->DgpsGrid->Cell(1, 1), c.firstCells);
+        EXPECT_FALSE(s->Waiting());
+    }
 }

@@ -42,7 +42,7 @@ protected:
     void Take(const std::string &body)
     {
         Receive(body);
-        FFTForm->ShowPending();
+        FFTForm->DrawPending();
     }
     std::pair<double, double> Axis(int chart, bool levels = true) const
     {
@@ -131,7 +131,7 @@ TEST_F(FFTPlotTest, TheNotchOverlayFollowsNotchaLinesWhateverShowsThem)
 {
     MainForm->findChild<QAction *>("NOTCHA1")->trigger();
     Take("DODU,NOTCHA,1.0,35.37,1,1,100.0,1.0");
-    NOTCHAForm->ShowPending();   // what the window shows within 50 ms
+    NOTCHAForm->DrawPending();   // what the window shows within 50 ms
     EXPECT_EQ(NOTCHAForm->ui->NumNotchesLabel->text(), "1");
     const QList<QPointF> band{{0, -100}, {99.5, -100}, {99.5, 100}, {100.51, 100}, {100.51, -100}, {200, -100}};
     EXPECT_EQ(FFTForm->Overlay(1, 0)->upperSeries()->points().size(), band.size());

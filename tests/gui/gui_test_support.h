@@ -98,7 +98,7 @@ inline void RightClick(ChartView *view) { Drag(view, 0.5, 0.5, 0.5, 0.5, Qt::Rig
 // A log window as shown: caption, value labels top to bottom and left to right, grid.
 inline QString Dump(LogForm *form)
 {
-    form->ShowPending();   // what the window shows within 50 ms
+    form->DrawPending();   // what the window shows within 50 ms
     QStringList out{"caption: " + form->windowTitle()};
     QList<QLabel *> labels = form->Client()->findChildren<QLabel *>();
     std::sort(labels.begin(), labels.end(), [](QLabel *a, QLabel *b) {
@@ -210,10 +210,13 @@ inline bool WouldHaveTicked(const QTimer *timer)
 // draw by then has been drawn (or, out of sight, left waiting).
 inline bool BeatPassed(qint64 ms)
 {
-    QObject witness;
-    bool passed = false;
-    PresentBeat::Request(&witness, ms, [&passed] { passed = true; });
-    return QTest::qWaitFor([&passed] { return passed; }, static_cast<int>(ms) + 10000);
+    QWidget probe;
+    probe.setAttribute(Qt::WA_DontShowOnScreen);   // in sight, though on no screen and never active
+    probe.show();
+    BeatDrawing drawing(&probe, [] {}, ms);
+    drawing.Changed();   // drawn at once
+    drawing.Changed();   // drawn at the first beat ms from now
+    return QTest::qWaitFor([&drawing] { return !drawing.Pending(); }, static_cast<int>(ms) + 10000);
 }
 
 // Whether no two of the times (ms, in order) are closer than period, with 5 ms

@@ -48,7 +48,7 @@ protected:
     // A column as the window shows it at the next beat.
     QStringList Column(int c) const
     {
-        HeadingForm->ShowPending();
+        HeadingForm->DrawPending();
         const THeadingForm &f = *HeadingForm;
         return {f.SourceLabels[c]->text(), f.TimeLabels[c]->text(), f.HeadingLabels[c]->text(),
                 f.HeadingStdLabels[c]->text(), f.QualityLabels[c]->text(), f.OffsetLabels[c]->text()};
@@ -78,7 +78,7 @@ TEST_F(HeadingFormTest, LinesFillTheColumnsWhichAgeOutWithTheirEdits)
     EXPECT_TRUE(ui->Button1->isHidden());
     Receive("DODU,HDGA,1.0,28.37,0.04,G,350.0,1.75,0.90");   // fed while hidden
     EXPECT_EQ(Column(0), (QStringList{"GPS", "28.37", "10.00", "1.75", "0.90", "20.00"}));
-    HeadingForm->ShowPending();
+    HeadingForm->DrawPending();
     EXPECT_EQ(HeadingForm->SourceLabels[0]->palette().color(QPalette::WindowText), Green);
     Line("$DODU,HDGA,1.0,34,0.04,G,10,1,1*00");
     EXPECT_EQ(Column(0)[1], "28.37");
@@ -94,7 +94,7 @@ TEST_F(HeadingFormTest, LinesFillTheColumnsWhichAgeOutWithTheirEdits)
     }
     EXPECT_EQ(Column(0), QStringList(6, ""));
     EXPECT_EQ(Edits(), (QStringList{Hidden, "-45.00", Hidden}));
-    HeadingForm->ShowPending();
+    HeadingForm->DrawPending();
     EXPECT_EQ(ui->PaintBox1->Needles().size(), 1u);
     Tick(11);   // the last column goes: the edits close, the button hides
     EXPECT_EQ(Column(1), QStringList(6, ""));
@@ -232,7 +232,7 @@ TEST_F(HeadingFormTest, ChangedValuesShowAsTheLabelsDrawThem)
 {
     Hdga('G', 350.0);
     ShowAndWait(HeadingForm);
-    HeadingForm->ShowPending();
+    HeadingForm->DrawPending();
     ASSERT_TRUE(ScreenStill(HeadingForm));
     ExpectLabelsShowAsDrawnByThemselves(HeadingForm, "heading");
 }

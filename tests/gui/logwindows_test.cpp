@@ -9,7 +9,7 @@ namespace {
 // "@c,r" one grid cell, "from r" every cell of the rows from r on.
 QString Shown(LogForm *f, const QString &key)
 {
-    f->ShowPending();   // what the window shows within 50 ms
+    f->DrawPending();   // what the window shows within 50 ms
     if (key == "title") return f->windowTitle();
     if (key == "rows") return QString::number(f->Grid->RowCount());
     if (key == "height") return QString::number(f->ClientHeight());

@@ -26,7 +26,7 @@ protected:
             MainForm->ReceiveData(line + '\n');
             if (++n == 3000) break;
         }
-        ASSERT_TRUE(BeatPassed(PresentBeat::TrafficMs));   // the beat draws the windows
+        ASSERT_TRUE(BeatPassed(BeatDrawing::TrafficMs));   // the beat draws the windows
         ASSERT_TRUE(ScreenStill(MainForm));
     }
     QList<QMdiSubWindow *> Children() const { return MainForm->ClientArea->subWindowList(); }

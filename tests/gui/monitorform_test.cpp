@@ -16,7 +16,7 @@
 #include "app/application.h"
 #include "link/datasource.h"
 #include "link/monitorform.h"
-#include "platform/presentbeat.h"
+#include "platform/beatdrawing.h"
 #include "platform/trafficpane.h"
 #include <QScrollBar>
 #include "ui_datasource.h"
@@ -113,7 +113,7 @@ TEST_F(MonitorTest, AMinimisedMonitorPreparesNothingAndShowsAllOnRestore)
     MonitorForm->showMinimized();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !ui->RichEdit1->isVisible(); }, 10000));
     for (int i = 0; i < 20; ++i) MainForm->ReceiveData("two\r\nIn> three\r\n");
-    ASSERT_TRUE(BeatPassed(PresentBeat::TrafficMs));
+    ASSERT_TRUE(BeatPassed(BeatDrawing::TrafficMs));
     EXPECT_EQ(ui->RichEdit1->toPlainText(), "one\n");
     EXPECT_EQ(ui->RichEdit2->toPlainText(), "one\n");
     MonitorForm->showNormal();
@@ -185,7 +185,7 @@ TEST_F(MonitorTest, ThePanesAreTextToAssistiveTechnology)
     const QByteArray traffic = "$GPGGA,1*4B\r\nIn> ver\r\nlast, cut";
     DataSourceForm->DisplayAndForward(traffic.constData(), static_cast<int>(traffic.size()));
     MonitorForm->RefreshPanes();
-    ASSERT_TRUE(QTest::qWaitFor([] { return !PresentBeat::Waiting(DataSourceForm); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return !DataSourceForm->Drawing()->Pending(); }, 2000));
     const std::pair<QAbstractScrollArea *, QString> panes[] = {{ui->RichEdit1, "$GPGGA,1*4B\nIn> ver\nlast, cut"},
                                                                {ui->RichEdit2, "In> ver\n"},   // Exclude "$"
                                                                {DataSourceForm->ui->RichEdit1, "$GPGGA,1*4B\nIn> ver\nlast, cut"}};

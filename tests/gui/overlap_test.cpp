@@ -7,7 +7,7 @@
 
 #include "gui_test_support.h"
 #include "link/datasource.h"
-#include "platform/presentbeat.h"
+#include "platform/beatdrawing.h"
 #include "ui_datasource.h"
 #include "ui_mainform.h"
 
@@ -50,11 +50,12 @@ protected:
         DataSourceForm->Timer1->stop();
     }
 
-    // Every window has drawn what it was given.
+    // Every window in sight has drawn what it was given.
     static bool Settled()
     {
         for (QMdiSubWindow *sub : MainForm->ClientArea->subWindowList())
-            if (PresentBeat::Waiting(sub)) return false;
+            for (const BeatDrawing *drawing : sub->findChildren<BeatDrawing *>())
+                if (drawing->Pending() && BeatDrawing::InSight(sub)) return false;
         return true;
     }
 

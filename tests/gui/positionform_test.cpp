@@ -73,7 +73,7 @@ TEST_F(PositionFormTest, EverySolutionIsReadWhileHiddenAndDrawnWhenShown)
 
     // Opening a source empties the plot and keeps the centre.
     MainForm->ResetViews();
-    PositionForm->FlushRedraw();
+    PositionForm->DrawPending();
     EXPECT_EQ(Count(6) + Count(11), 0);
     EXPECT_EQ(Memo(4, 0), "No Position data");
     EXPECT_EQ(ui->Edit1->text(), "  52.00000000");
@@ -123,12 +123,12 @@ TEST_F(PositionFormTest, ZoomDragAndSolutionItems)
 {
     Start();
     GpsAt(0);
-    PositionForm->FlushRedraw();
+    PositionForm->DrawPending();
     Drag(PositionForm->Chart1, 0.1, 0.4, 0.9, 0.6);   // wider than high: the left axis widens to the same metres
     ASSERT_TRUE(Plot().Zoomed);
     EXPECT_NEAR(PositionForm->Chart1->BottomAxis()->max() - XMin(), Y().second - Y().first, 1e-6);
     GpsAt(1, 400.0);
-    PositionForm->FlushRedraw();
+    PositionForm->DrawPending();
     EXPECT_LT(Y().second, 100.0);   // zoomed: nothing follows
     RightClick(PositionForm->Chart1);
     EXPECT_FALSE(Plot().Zoomed);
@@ -139,7 +139,7 @@ TEST_F(PositionFormTest, ZoomDragAndSolutionItems)
 
     ui->Solution051->trigger();   // GPS hidden: still collected, not drawn
     GpsAt(5, 5);
-    PositionForm->FlushRedraw();
+    PositionForm->DrawPending();
     EXPECT_EQ(Count(6) + Count(11), 0);
     EXPECT_EQ(Memo(4, 10), QString(28, ' ') + "#Obs    :     3");
     ui->Solution051->trigger();
@@ -207,7 +207,7 @@ TEST_F(PositionFormTest, AllocationFailuresWhileTheWindowIsMade)
     EXPECT_EQ(boxes, (decltype(boxes){{"Error...", "No Memory"}}));
     window->NewData(Inposa("120000.00", "52.0", "4.0").c_str());
     window->NewData(Gpposa("120000.00", "52.0", "4.0").c_str());
-    window->FlushRedraw();
+    window->DrawPending();
     EXPECT_TRUE(window->Plot.Tracks[0].Points.empty());
     EXPECT_EQ(window->Plot.Tracks[4].Points.size(), 1u);
     EXPECT_EQ(window->Chart1->PointCount(window->Chart1->FindSeries(PositionPlotModel::TrackSeries(0))), 0);
@@ -221,7 +221,7 @@ TEST_F(PositionFormTest, TheChartIsRedrawnOnItsBeatAndNotWhileHidden)
 {
     Start();
     GpsAt(0);
-    PositionForm->FlushRedraw();
+    PositionForm->DrawPending();
     QElapsedTimer clock;
     clock.start();
     std::vector<qint64> redraws;
@@ -261,7 +261,7 @@ TEST_F(PositionFormTest, StatisticsThatDidNotChangeAreNotSetAgain)
     Start();
     GpsAt(0);
     GpsAt(1, 3.0);
-    PositionForm->FlushRedraw();
+    PositionForm->DrawPending();
     int changes = 0;
     QObject::connect(PositionForm->Memo(4), &QPlainTextEdit::textChanged, [&] { ++changes; });
     PositionForm->ShowStatistics(4);
@@ -270,7 +270,7 @@ TEST_F(PositionFormTest, StatisticsThatDidNotChangeAreNotSetAgain)
     const QTextBlock heading = PositionForm->Memo(4)->document()->begin();
     const int revision = heading.revision();
     GpsAt(2, 7.0);
-    PositionForm->FlushRedraw();
+    PositionForm->DrawPending();
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(PositionForm->Memo(4)->document()->begin().revision(), revision);
     EXPECT_EQ(Memo(4, 10), QString(28, ' ') + "#Obs    :     3");
@@ -297,7 +297,7 @@ TEST_F(PositionFormTest, DrawnOnItsBeatTheChartEndsAsDrawnAfterEveryLine)
         for (const std::string &line : lines) {
             Line(line);
             perLine.NewData(line.c_str());
-            perLine.FlushRedraw();
+            perLine.DrawPending();
         }
         QTest::qWait(static_cast<int>(random() % 30));
     }

@@ -83,12 +83,12 @@ TEST_F(TDPlotTest, RedrawsAreCoalescedSkippedWhileHiddenAndHeldWhileZoomed)
     EXPECT_TRUE(TDForm->RedrawPending());
 
     ChartView *chart = TDForm->Chart1;
-    TDForm->FlushRedraw();
+    TDForm->DrawPending();
     DragZoom(chart);
     ASSERT_TRUE(chart->IsZoomed());
     const double zoomedMax = chart->BottomAxis()->max();
     Toaa(5, {"7499M"}, 31);
-    TDForm->FlushRedraw();
+    TDForm->DrawPending();
     EXPECT_EQ(Shown(Series()[0]).size(), 31);   // zoomed: nothing rebuilt
     EXPECT_EQ(chart->BottomAxis()->max(), zoomedMax);
     RightClick(chart);
@@ -286,10 +286,10 @@ TEST_F(TDPlotTest, StatisticsThatDidNotChangeAreNotSetAgain)
     // A point of the hidden station, none used of the shown: a redraw, the statistics as they were.
     Line(ToaaLine(3, {{"7499M", 2000.0, 0x00E2}, {"7499X", 2500.0}}));
     ASSERT_TRUE(TDForm->RedrawPending());
-    TDForm->FlushRedraw();
+    TDForm->DrawPending();
     EXPECT_EQ(changes, 0);
     Toaa(1, {"7499M", "7499X"}, 4);
-    TDForm->FlushRedraw();
+    TDForm->DrawPending();
     EXPECT_EQ(changes, 1);
 }
 

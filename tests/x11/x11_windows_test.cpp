@@ -28,7 +28,6 @@
 #include "plots/positionform.h"
 #include "plots/tdplot.h"
 #include "platform/beatdrawing.h"
-#include "platform/presentbeat.h"
 #include "ui_datasource.h"
 #include "ui_mainform.h"
 #include "ui_monitorform.h"
@@ -214,7 +213,7 @@ TEST_F(X11Test, TheDataSourceDisplayShowsWhatItShowsDrawnWhole)
     const QByteArray sample = SampleBytes().left(6000);
     for (qsizetype i = 0; i < sample.size(); i += 331) {
         DataSourceForm->DisplayAndForward(sample.constData() + i, static_cast<int>(std::min<qsizetype>(331, sample.size() - i)));
-        ASSERT_TRUE(QTest::qWaitFor([] { return !PresentBeat::Waiting(DataSourceForm); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([] { return !DataSourceForm->Drawing()->Pending(); }, 5000));
         // Once drawn, the server shows what the display shows drawn whole.
         ASSERT_TRUE(QTest::qWaitFor([&] {
             const QPoint at = port->mapTo(DataSourceForm, QPoint());
@@ -244,7 +243,6 @@ bool BeatsDone()
         QList<QObject *> objects = top->findChildren<QObject *>();
         objects << top;
         for (QObject *o : objects) {
-            if (PresentBeat::Waiting(o)) return false;
             if (auto *d = qobject_cast<BeatDrawing *>(o); d && d->Pending() && BeatDrawing::InSight(qobject_cast<QWidget *>(d->parent())))
                 return false;
         }

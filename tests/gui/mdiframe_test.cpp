@@ -32,44 +32,6 @@ protected:
     QList<QMdiSubWindow *> Children() const { return MainForm->ClientArea->subWindowList(); }
 };
 
-TEST_F(MdiFrameTest, EachClientLooksAsTheFrameBeneathItMadeIt)
-{
-    ASSERT_GE(Children().size(), 10);
-    for (QMdiSubWindow *sub : Children()) {
-        auto *child = qobject_cast<MdiChildForm *>(sub);
-        ASSERT_TRUE(child) << sub->windowTitle().toStdString();
-        const QImage filled = sub->grab().toImage();
-        child->Client()->setAutoFillBackground(false);   // the frame paints beneath it
-        const QImage beneath = sub->grab().toImage();
-        child->Client()->setAutoFillBackground(true);
-        EXPECT_EQ(filled, beneath) << sub->windowTitle().toStdString();
-    }
-}
-
-TEST_F(MdiFrameTest, AChangingLabelPaintsItsClientButNotTheFrame)
-{
-    int checked = 0;
-    for (QMdiSubWindow *sub : Children()) {
-        auto *child = qobject_cast<MdiChildForm *>(sub);
-        ASSERT_TRUE(child);
-        QLabel *label = child->Client()->findChild<QLabel *>();
-        if (!label || !label->isVisible()) continue;
-        ++checked;
-        MainForm->ClientArea->setActiveSubWindow(sub);   // on top: nothing covers the label
-        ASSERT_TRUE(ScreenStill(MainForm));
-        int labelPaints = 0;
-        const int framePaints = Paints(sub, [&] {
-            labelPaints = Paints(label, [&] {
-                label->setText(label->text() + "x");
-                EXPECT_TRUE(PaintedSoon(label));
-            });
-        });
-        EXPECT_GE(labelPaints, 1) << sub->windowTitle().toStdString();
-        EXPECT_EQ(framePaints, 0) << sub->windowTitle().toStdString();
-    }
-    EXPECT_GE(checked, 5);
-}
-
 TEST_F(MdiFrameTest, ChangedValuesShowAsTheLabelsDrawThem)
 {
     int checked = 0;

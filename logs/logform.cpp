@@ -246,6 +246,19 @@ const LogGrid::LaidOut *LogGrid::LaidOutAt(int row, int column) const
     return static_cast<size_t>(column) < cells.size() && item(row, column) ? &cells[static_cast<size_t>(column)] : nullptr;
 }
 
+void LogGrid::paintEvent(QPaintEvent *event)
+{
+    // The table draws the grid lines across each rectangle of the part to be
+    // drawn. Across a rectangle one pixel high or wide (the strip of a grid line
+    // beside cells drawn again, as changed cells and a window moving away from
+    // the grid leave it) those lines have no length, and Qt 6.4 puts such a
+    // line as a pixel right of and below its point: a speck of the line's colour
+    // in the next cell. Drawn as the rectangle around the part, the lines run
+    // their full length; the painter is still clipped to the part itself.
+    QPaintEvent whole(event->region().boundingRect());
+    QTableWidget::paintEvent(&whole);
+}
+
 void LogGrid::changeEvent(QEvent *event)
 {
     QTableWidget::changeEvent(event);

@@ -61,6 +61,7 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void LayOut(LaidOut &cell) const;

@@ -108,8 +108,6 @@ private:
     QString text_;
 };
 
-// Whether a text of single-byte characters reads the same as a QString (the
-// UTF-8 of a text with any other byte is not compared).
 // A font whose texts the glyph table lays out as the grid would: fixed pitch,
 // no lines through or under them.
 bool FixedPitch(const QFont &font)
@@ -117,6 +115,8 @@ bool FixedPitch(const QFont &font)
     return QFontInfo(font).fixedPitch() && !font.underline() && !font.overline() && !font.strikeOut();
 }
 
+// Whether a text of single-byte characters reads the same as a QString (the
+// UTF-8 of a text with any other byte is not compared).
 bool SameAscii(const QString &shown, const std::string &text)
 {
     if (static_cast<size_t>(shown.size()) != text.size()) return false;

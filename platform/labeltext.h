@@ -8,7 +8,6 @@
 #include <QObject>
 
 class QLabel;
-class QPainter;
 
 class LabelText : public QObject {
     Q_OBJECT

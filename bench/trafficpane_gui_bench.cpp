@@ -35,7 +35,7 @@ void BM_TrafficPaneBeat(benchmark::State &state)
     DrawTextUnshaped(&pane);
     pane.setEnabled(!display);
     pane.SetFollow(display ? TrafficPane::Follow::Bottom : TrafficPane::Follow::Caret);
-    pane.setLineWrapMode(display ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    pane.SetWrapped(display);
     pane.resize(display ? QSize(732, 162) : QSize(940, 937));
     pane.show();
     MonitorText text;

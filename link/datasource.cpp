@@ -68,6 +68,7 @@ TDataSourceForm::TDataSourceForm(QWidget *owner) : QDialog(owner), ui(std::make_
     palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
     ui->RichEdit1->setPalette(palette);
     ui->RichEdit1->SetFollow(TrafficPane::Follow::Bottom);
+    ui->RichEdit1->SetWrapped(true);
     DrawTextUnshaped(ui->RichEdit1);
 
     // The display takes the text at every fourth beat while it can be seen.

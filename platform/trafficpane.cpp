@@ -1,13 +1,26 @@
 #include "platform/trafficpane.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
-#include <QTextCursor>
-#include <QTextDocument>
+#include <QTextLayout>
 #include <algorithm>
+#include <cmath>
+#include <tuple>
 
 namespace {
 
-// The text as a document holds it once set: each line end one LF.
+// Blank around the text, as a text document keeps it.
+constexpr int Margin = 4;
+// How wide a row may run where lines are not wrapped.
+constexpr qreal Unbounded = 1e7;
+
+// The text with each line end one LF.
 QString AsDocument(const QString &text)
 {
     if (!text.contains(u'\r')) return text;
@@ -15,14 +28,6 @@ QString AsDocument(const QString &text)
     lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     lines.replace(u'\r', u'\n');
     return lines;
-}
-
-// The document's text, each block end an LF (no-break spaces kept as they are).
-QString DocumentText(const QTextDocument *document)
-{
-    QString text = document->toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    return text;
 }
 
 // How many characters at the front of shown go, so that the rest begins next;
@@ -44,53 +49,490 @@ qsizetype FallenOff(QStringView shown, QStringView next)
     return -1;
 }
 
+bool InWord(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+
+// What a pane is to assistive technology: a read-only text, its caret and selection.
+class PaneAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit PaneAccessible(TrafficPane *pane) : QAccessibleWidget(pane, QAccessible::EditableText) {}
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.readOnly = true;
+        s.multiLine = true;
+        s.selectableText = true;
+        return s;
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Value ? Pane()->toPlainText() : QAccessibleWidget::text(t);
+    }
+
+    void selection(int index, int *start, int *end) const override
+    {
+        *start = *end = 0;
+        if (index != 0 || selectionCount() == 0) return;
+        *start = std::min(Pane()->Anchor(), Pane()->Position());
+        *end = std::max(Pane()->Anchor(), Pane()->Position());
+    }
+    int selectionCount() const override { return Pane()->Anchor() != Pane()->Position() ? 1 : 0; }
+    void addSelection(int start, int end) override { Pane()->Select(start, end); }
+    void removeSelection(int index) override
+    {
+        if (index == 0) Pane()->Select(Pane()->Position(), Pane()->Position());
+    }
+    void setSelection(int index, int start, int end) override
+    {
+        if (index == 0) Pane()->Select(start, end);
+    }
+    int cursorPosition() const override { return Pane()->Position(); }
+    void setCursorPosition(int position) override { Pane()->Select(position, position); }
+    QString text(int start, int end) const override
+    {
+        const QString &all = Pane()->toPlainText();
+        start = std::clamp(start, 0, static_cast<int>(all.size()));
+        end = std::clamp(end, start, static_cast<int>(all.size()));
+        return all.mid(start, end - start);
+    }
+    int characterCount() const override { return static_cast<int>(Pane()->toPlainText().size()); }
+    QRect characterRect(int offset) const override
+    {
+        const QRect at = Pane()->CaretRect(offset), next = Pane()->CaretRect(offset + 1);
+        const int width = next.y() == at.y() ? std::max(1, next.x() - at.x()) : 1;
+        return QRect(Pane()->viewport()->mapToGlobal(at.topLeft()), QSize(width, at.height()));
+    }
+    int offsetAtPoint(const QPoint &point) const override
+    {
+        return Pane()->PositionAt(Pane()->viewport()->mapFromGlobal(point));
+    }
+    void scrollToSubstring(int start, int end) override
+    {
+        Pane()->EnsureVisible(end);
+        Pane()->EnsureVisible(start);
+    }
+    QString attributes(int, int *start, int *end) const override
+    {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+
+private:
+    TrafficPane *Pane() const { return static_cast<TrafficPane *>(widget()); }
+};
+
+QAccessibleInterface *PaneAccessibleFactory(const QString &className, QObject *object)
+{
+    if (className != QLatin1String("TrafficPane") || !object || !object->isWidgetType()) return nullptr;
+    return new PaneAccessible(static_cast<TrafficPane *>(object));
+}
+
 } // namespace
 
-TrafficPane::TrafficPane(QWidget *parent) : QPlainTextEdit(parent)
+TrafficPane::TrafficPane(QWidget *parent) : QAbstractScrollArea(parent)
 {
-    setReadOnly(true);
-    // An edit kept for undo would hold every line that ever went through.
-    setUndoRedoEnabled(false);
+    static const bool accessible = (QAccessible::installFactory(PaneAccessibleFactory), true);
+    Q_UNUSED(accessible);
+    viewport()->setCursor(Qt::IBeamCursor);
+    rowHeight_ = std::max(1, static_cast<int>(std::ceil(QFontMetricsF(font()).height())));
+    Replace({}, -1);
+    AdjustScrollBars();
 }
+
+TrafficPane::~TrafficPane() = default;
+
+void TrafficPane::SetWrapped(bool wrapped)
+{
+    if (wrapped == wrapped_) return;
+    wrapped_ = wrapped;
+    LayOutAll();
+    AdjustScrollBars();
+    Repaint();
+}
+
+// ---------------------------------------------------------------------------
+// The text and its lines
+// ---------------------------------------------------------------------------
 
 void TrafficPane::ShowText(const QString &text)
 {
-    QTextDocument *doc = document();
-    const QString next = AsDocument(text);
-    const QString shown = DocumentText(doc);
-    if (next != shown) {
-        const qsizetype gone = FallenOff(shown, next);
-        if (gone < 0) {
-            setPlainText(next);
-        } else {
-            // Two edits, not one block of them: the layout then lays out again
-            // only the lines each touched, not everything between the two.
-            QTextCursor edit(doc);
-            edit.setPosition(static_cast<int>(gone), QTextCursor::KeepAnchor);
-            edit.removeSelectedText();
-            edit.movePosition(QTextCursor::End);
-            edit.insertText(next.mid(shown.size() - gone));
-        }
-    }
-    moveCursor(QTextCursor::End);
+    QString next = AsDocument(text);
+    QScrollBar *down = verticalScrollBar(), *across = horizontalScrollBar();
+    const int top = down->value(), left = across->value();
+    const bool changed = next != text_;
+    const bool hadSelection = anchor_ != position_;
+    const QString before = changed && QAccessible::isActive() ? text_ : QString();
+    int moved = -1;
+    std::vector<int> laid;
+    if (changed) std::tie(moved, laid) = Replace(next, text_.isEmpty() ? -1 : FallenOff(text_, next));
+    anchor_ = position_ = static_cast<int>(text_.size());
+
+    adjusting_ = true;
+    AdjustScrollBars();
     FollowEnd();
+    adjusting_ = false;
+    if (changed) Announce(before);
+
+    // The pixels: rows kept move with the scroll, rows laid out anew are drawn.
+    const int now = down->value();
+    if (!changed && !hadSelection && now == top && across->value() == left) return;
+    const int h = rowHeight_, height = viewport()->height(), width = viewport()->width();
+    const int dy = (top - moved - now) * h;
+    if (!changed || moved < 0 || hadSelection || across->value() != left || std::abs(dy) >= height) {
+        Repaint();
+        return;
+    }
+    if (dy != 0) viewport()->scroll(0, dy);
+    // A glyph may reach a little past its row: half a row around each is drawn too.
+    const QRect port = viewport()->rect();
+    for (int line : laid) {
+        const QRect band(0, Margin + (rowStarts_[line] - now) * h - h / 2, width, lines_[line].rows * h + h);
+        if (band.intersects(port)) viewport()->update(band);
+    }
+    if (now == 0) viewport()->update(QRect(0, 0, width, Margin + h / 2));   // the blank above the first line
+    const int end = Margin + (RowCount() - now) * h;
+    if (end < height) viewport()->update(QRect(0, end - h / 2, width, height - end + h / 2));
+}
+
+std::pair<int, std::vector<int>> TrafficPane::Replace(const QString &next, qsizetype gone)
+{
+    text_ = next;
+    std::vector<Line> lines;
+    for (qsizetype start = 0;;) {
+        const qsizetype lf = text_.indexOf(u'\n', start);
+        Line line;
+        line.start = static_cast<int>(start);
+        line.length = static_cast<int>((lf < 0 ? text_.size() : lf) - start);
+        lines.push_back(std::move(line));
+        if (lf < 0) break;
+        start = lf + 1;
+    }
+    // A line that stood at the same place once gone is taken off the front,
+    // as long, is the same text: its layout is kept.
+    int moved = -1, rows = 0;
+    std::vector<int> laid;
+    size_t old = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        Line &line = lines[i];
+        if (gone >= 0) {
+            const qsizetype was = line.start + gone;
+            while (old < lines_.size() && lines_[old].start < was) ++old;
+            if (old < lines_.size() && lines_[old].start == was && lines_[old].length == line.length && lines_[old].layout) {
+                if (moved < 0) moved = rowStarts_[old] - rows;
+                line.layout = std::move(lines_[old].layout);
+                line.rows = lines_[old].rows;
+                line.width = lines_[old].width;
+                rows += line.rows;
+                continue;
+            }
+        }
+        LayOut(line);
+        laid.push_back(static_cast<int>(i));
+        rows += line.rows;
+    }
+    lines_ = std::move(lines);
+    Count();
+    return {moved, laid};
+}
+
+void TrafficPane::LayOut(Line &line) const
+{
+    line.layout = std::make_unique<QTextLayout>(text_.mid(line.start, line.length), font());
+    QTextOption option;
+    option.setWrapMode(wrapped_ ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
+    line.layout->setTextOption(option);
+    line.layout->setCacheEnabled(true);
+    const qreal width = wrapped_ ? std::max(1, viewport()->width() - 2 * Margin) : Unbounded;
+    line.rows = 0;
+    line.width = 0;
+    line.layout->beginLayout();
+    for (QTextLine row = line.layout->createLine(); row.isValid(); row = line.layout->createLine()) {
+        row.setLineWidth(width);
+        row.setPosition(QPointF(0, line.rows * rowHeight_));
+        line.width = std::max(line.width, row.naturalTextWidth());
+        ++line.rows;
+    }
+    line.layout->endLayout();
+    line.rows = std::max(1, line.rows);
+}
+
+void TrafficPane::LayOutAll()
+{
+    for (Line &line : lines_) LayOut(line);
+    Count();
+}
+
+void TrafficPane::Count()
+{
+    rowStarts_.resize(lines_.size() + 1);
+    int row = 0;
+    documentWidth_ = 0;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        rowStarts_[i] = row;
+        row += lines_[i].rows;
+        documentWidth_ = std::max(documentWidth_, lines_[i].width);
+    }
+    rowStarts_.back() = row;
+}
+
+int TrafficPane::LineOfRow(int row) const
+{
+    const auto after = std::upper_bound(rowStarts_.begin(), rowStarts_.end() - 1, row);
+    return std::max(0, static_cast<int>(after - rowStarts_.begin()) - 1);
+}
+
+int TrafficPane::LineOfPosition(int position) const
+{
+    const auto after = std::upper_bound(lines_.begin(), lines_.end(), position, [](int p, const Line &line) { return p < line.start; });
+    return std::max(0, static_cast<int>(after - lines_.begin()) - 1);
+}
+
+void TrafficPane::Announce(const QString &before) const
+{
+    if (!QAccessible::isActive()) return;
+    auto *self = const_cast<TrafficPane *>(this);
+    QAccessibleTextUpdateEvent update(self, 0, before, text_);
+    QAccessible::updateAccessibility(&update);
+    QAccessibleTextCursorEvent caret(self, position_);
+    QAccessible::updateAccessibility(&caret);
+}
+
+// ---------------------------------------------------------------------------
+// Selection
+// ---------------------------------------------------------------------------
+
+void TrafficPane::Select(int anchor, int position)
+{
+    const int size = static_cast<int>(text_.size());
+    anchor = std::clamp(anchor, 0, size);
+    position = std::clamp(position, 0, size);
+    if (anchor == anchor_ && position == position_) return;
+    const bool drawn = anchor_ != position_ || anchor != position;
+    anchor_ = anchor;
+    position_ = position;
+    if (drawn) Repaint();
+    if (QAccessible::isActive()) {
+        QAccessibleTextSelectionEvent selected(this, std::min(anchor_, position_), std::max(anchor_, position_));
+        selected.setCursorPosition(position_);
+        QAccessible::updateAccessibility(&selected);
+    }
+}
+
+QString TrafficPane::SelectedText() const
+{
+    const int from = std::min(anchor_, position_);
+    return text_.mid(from, std::max(anchor_, position_) - from);
+}
+
+void TrafficPane::copy() const
+{
+    if (anchor_ != position_) QGuiApplication::clipboard()->setText(SelectedText());
+}
+
+// ---------------------------------------------------------------------------
+// Where things stand in the view
+// ---------------------------------------------------------------------------
+
+// Rows whole in view, above the horizontal bar when it shows.
+int TrafficPane::FullRows() const { return std::max(1, (viewport()->height() - Margin) / rowHeight_); }
+
+void TrafficPane::AdjustScrollBars()
+{
+    const bool was = adjusting_;
+    adjusting_ = true;
+    QScrollBar *down = verticalScrollBar(), *across = horizontalScrollBar();
+    down->setRange(0, std::max(0, RowCount() - FullRows()));
+    down->setPageStep(FullRows());
+    down->setSingleStep(1);
+    const int width = viewport()->width();
+    across->setRange(0, std::max(0, static_cast<int>(std::ceil(documentWidth_)) + 2 * Margin - width));
+    across->setPageStep(width);
+    across->setSingleStep(20);
+    adjusting_ = was;
 }
 
 void TrafficPane::FollowEnd()
 {
-    if (follow_ == Follow::Caret) {
-        ensureCursorVisible();
-    } else {
-        QScrollBar *bar = verticalScrollBar();
-        bar->setValue(bar->maximum());
+    if (follow_ == Follow::Bottom) {
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+        return;
+    }
+    EnsureVisible(position_);
+}
+
+void TrafficPane::EnsureVisible(int position)
+{
+    if (lines_.empty()) return;
+    position = std::clamp(position, 0, static_cast<int>(text_.size()));
+    const int index = LineOfPosition(position);
+    const Line &line = lines_[index];
+    const QTextLine row = line.layout->lineForTextPosition(position - line.start);
+    if (!row.isValid()) return;
+    QScrollBar *down = verticalScrollBar(), *across = horizontalScrollBar();
+    const int at = rowStarts_[index] + row.lineNumber();
+    if (at < down->value()) down->setValue(at);
+    else if (at >= down->value() + FullRows()) down->setValue(at - FullRows() + 1);
+    const int x = Margin + static_cast<int>(std::lround(row.cursorToX(position - line.start)));
+    const int width = viewport()->width();
+    if (x < across->value() || x >= across->value() + width) across->setValue(x - width / 2);
+}
+
+QRect TrafficPane::CaretRect(int position) const
+{
+    const int down = verticalScrollBar()->value(), across = horizontalScrollBar()->value();
+    if (lines_.empty()) return QRect(Margin - across, Margin - down * rowHeight_, 1, rowHeight_);
+    position = std::clamp(position, 0, static_cast<int>(text_.size()));
+    const int index = LineOfPosition(position);
+    const Line &line = lines_[index];
+    QTextLine row = line.layout->lineForTextPosition(position - line.start);
+    if (!row.isValid()) row = line.layout->lineAt(0);
+    const qreal x = row.isValid() ? row.cursorToX(position - line.start) : 0;
+    const int at = rowStarts_[index] + (row.isValid() ? row.lineNumber() : 0);
+    return QRect(Margin + static_cast<int>(std::lround(x)) - across, Margin + (at - down) * rowHeight_, 1, rowHeight_);
+}
+
+int TrafficPane::PositionAt(QPoint point) const
+{
+    if (lines_.empty() || RowCount() == 0) return 0;
+    const int y = point.y() - Margin;
+    const int at = std::clamp(verticalScrollBar()->value() + (y < 0 ? -1 : y / rowHeight_), 0, RowCount() - 1);
+    const int index = LineOfRow(at);
+    const Line &line = lines_[index];
+    const QTextLine row = line.layout->lineAt(at - rowStarts_[index]);
+    if (!row.isValid()) return line.start;
+    return line.start + row.xToCursor(point.x() - Margin + horizontalScrollBar()->value());
+}
+
+// ---------------------------------------------------------------------------
+// Drawing and scrolling
+// ---------------------------------------------------------------------------
+
+void TrafficPane::paintEvent(QPaintEvent *event)
+{
+    if (RowCount() == 0) return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::Text));
+    const QRect area = event->rect();
+    const int h = rowHeight_, top = verticalScrollBar()->value();
+    auto rowAt = [&](int y) { return top + (y - Margin < 0 ? -1 : (y - Margin) / h); };
+    // The rows across the area, and one on either side for glyphs that reach past their row.
+    const int first = std::clamp(rowAt(area.top()) - 1, 0, RowCount() - 1);
+    const int last = std::clamp(rowAt(area.bottom()) + 1, 0, RowCount() - 1);
+    const QPointF origin(Margin - horizontalScrollBar()->value(), Margin - top * h);
+    QTextCharFormat selected;
+    selected.setBackground(palette().brush(QPalette::Highlight));
+    selected.setForeground(palette().brush(QPalette::HighlightedText));
+    const int from = std::min(anchor_, position_), to = std::max(anchor_, position_);
+    for (int index = LineOfRow(first), end = LineOfRow(last); index <= end; ++index) {
+        const Line &line = lines_[index];
+        QList<QTextLayout::FormatRange> selections;
+        const int start = std::max(from, line.start), stop = std::min(to, line.start + line.length);
+        if (stop > start) selections.push_back({start - line.start, stop - start, selected});
+        line.layout->draw(&painter, origin + QPointF(0, rowStarts_[index] * h), selections, area);
     }
 }
 
-// A line wider than the pane shows the horizontal bar a moment after it came
-// in, and the bar takes the bottom row from the view: the end is brought into
-// view again, not left under the bar. So too when the pane is made smaller.
+void TrafficPane::scrollContentsBy(int dx, int dy)
+{
+    if (!adjusting_) viewport()->scroll(dx, dy * rowHeight_);
+}
+
+// The view's size changes with the pane's and when a scroll bar comes or goes
+// (a line wider than the pane shows the horizontal bar a moment after it came
+// in, and the bar takes the bottom row from the view): the end is brought into
+// view again, not left under the bar.
 void TrafficPane::resizeEvent(QResizeEvent *event)
 {
-    QPlainTextEdit::resizeEvent(event);
+    QAbstractScrollArea::resizeEvent(event);
+    adjusting_ = true;
+    if (wrapped_) LayOutAll();
+    AdjustScrollBars();
     if (!hasFocus()) FollowEnd();
+    adjusting_ = false;
+    Repaint();
+}
+
+void TrafficPane::changeEvent(QEvent *event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        rowHeight_ = std::max(1, static_cast<int>(std::ceil(QFontMetricsF(font()).height())));
+        adjusting_ = true;
+        LayOutAll();
+        AdjustScrollBars();
+        if (!hasFocus()) FollowEnd();
+        adjusting_ = false;
+        Repaint();
+    } else if (event->type() == QEvent::PaletteChange || event->type() == QEvent::EnabledChange) {
+        Repaint();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Mouse and keys
+// ---------------------------------------------------------------------------
+
+void TrafficPane::keyPressEvent(QKeyEvent *event)
+{
+    if (event == QKeySequence::Copy) {
+        copy();
+    } else if (event == QKeySequence::SelectAll) {
+        selectAll();
+    } else {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void TrafficPane::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    const int at = PositionAt(event->position().toPoint());
+    Select(event->modifiers() & Qt::ShiftModifier ? anchor_ : at, at);
+    selecting_ = true;
+}
+
+void TrafficPane::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!selecting_ || !(event->buttons() & Qt::LeftButton)) {
+        QAbstractScrollArea::mouseMoveEvent(event);
+        return;
+    }
+    Select(anchor_, PositionAt(event->position().toPoint()));
+}
+
+void TrafficPane::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !selecting_) {
+        QAbstractScrollArea::mouseReleaseEvent(event);
+        return;
+    }
+    selecting_ = false;
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (anchor_ != position_ && clipboard->supportsSelection()) clipboard->setText(SelectedText(), QClipboard::Selection);
+}
+
+// A double click selects the word under the mouse.
+void TrafficPane::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mouseDoubleClickEvent(event);
+        return;
+    }
+    const int at = PositionAt(event->position().toPoint());
+    int from = at, to = at;
+    while (from > 0 && InWord(text_[from - 1])) --from;
+    while (to < text_.size() && InWord(text_[to])) ++to;
+    Select(from, to);
+    selecting_ = false;
 }

@@ -56,9 +56,9 @@ TEST_F(ScreenRateTest, DataSourceViewAppendedShowsItsText)
         whole.setPlainText(view);
         ASSERT_EQ(DataSourceForm->ui->RichEdit1->toPlainText(), whole.toPlainText()) << i;
         if (rng() % 8 == 0) {   // drawn: the end of the text in view
-            QPlainTextEdit *pane = DataSourceForm->ui->RichEdit1;
+            TrafficPane *pane = DataSourceForm->ui->RichEdit1;
             for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
-            ASSERT_TRUE(pane->viewport()->rect().contains(pane->cursorRect())) << i << ": caret at " << pane->cursorRect().y();
+            ASSERT_TRUE(pane->viewport()->rect().contains(pane->CaretRect())) << i << ": caret at " << pane->CaretRect().y();
         }
     }
 }

@@ -164,7 +164,7 @@ void TrafficPane::ShowText(const QString &text)
 {
     QString next = AsDocument(text);
     QScrollBar *down = verticalScrollBar(), *across = horizontalScrollBar();
-    const int top = down->value(), left = across->value();
+    const int top = down->value(), left = across->value(), rowsBefore = RowCount();
     const bool changed = next != text_;
     const bool hadSelection = anchor_ != position_;
     const QString before = changed && QAccessible::isActive() ? text_ : QString();
@@ -190,14 +190,14 @@ void TrafficPane::ShowText(const QString &text)
     }
     if (dy != 0) viewport()->scroll(0, dy);
     // A glyph may reach a little past its row: half a row around each is drawn too.
-    const QRect port = viewport()->rect();
-    for (int line : laid) {
-        const QRect band(0, Margin + (rowStarts_[line] - now) * h - h / 2, width, lines_[line].rows * h + h);
-        if (band.intersects(port)) viewport()->update(band);
-    }
-    if (now == 0) viewport()->update(QRect(0, 0, width, Margin + h / 2));   // the blank above the first line
-    const int end = Margin + (RowCount() - now) * h;
-    if (end < height) viewport()->update(QRect(0, end - h / 2, width, height - end + h / 2));
+    QRegion stale;
+    for (int line : laid) stale += QRect(0, Margin + (rowStarts_[line] - now) * h - h / 2, width, lines_[line].rows * h + h);
+    // The blank above the first line, where rows gone from the front were scrolled,
+    if (now == 0 && dy != 0) stale += QRect(0, 0, width, Margin + h / 2);
+    // and below the last row, where the text ended further down.
+    const int end = Margin + (RowCount() - now) * h, endBefore = Margin + (rowsBefore - top) * h + dy;
+    if (endBefore > end) stale += QRect(0, end - h / 2, width, endBefore - end + h);
+    viewport()->update(stale & viewport()->rect());
 }
 
 std::pair<int, std::vector<int>> TrafficPane::Replace(const QString &next, qsizetype gone)
@@ -418,23 +418,29 @@ void TrafficPane::paintEvent(QPaintEvent *event)
     if (RowCount() == 0) return;
     QPainter painter(viewport());
     painter.setPen(palette().color(QPalette::Text));
-    const QRect area = event->rect();
     const int h = rowHeight_, top = verticalScrollBar()->value();
     auto rowAt = [&](int y) { return top + (y - Margin < 0 ? -1 : (y - Margin) / h); };
-    // The rows across the area, and one on either side for glyphs that reach past their row.
-    const int first = std::clamp(rowAt(area.top()) - 1, 0, RowCount() - 1);
-    const int last = std::clamp(rowAt(area.bottom()) + 1, 0, RowCount() - 1);
+    // The lines across each part of the region, with a row on either side for
+    // glyphs that reach past their row; each drawn once.
+    std::vector<int> shown;
+    for (const QRect &part : event->region()) {
+        const int first = LineOfRow(std::clamp(rowAt(part.top()) - 1, 0, RowCount() - 1));
+        const int last = LineOfRow(std::clamp(rowAt(part.bottom()) + 1, 0, RowCount() - 1));
+        for (int index = first; index <= last; ++index) shown.push_back(index);
+    }
+    std::sort(shown.begin(), shown.end());
+    shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
     const QPointF origin(Margin - horizontalScrollBar()->value(), Margin - top * h);
     QTextCharFormat selected;
     selected.setBackground(palette().brush(QPalette::Highlight));
     selected.setForeground(palette().brush(QPalette::HighlightedText));
     const int from = std::min(anchor_, position_), to = std::max(anchor_, position_);
-    for (int index = LineOfRow(first), end = LineOfRow(last); index <= end; ++index) {
+    for (int index : shown) {
         const Line &line = lines_[index];
         QList<QTextLayout::FormatRange> selections;
         const int start = std::max(from, line.start), stop = std::min(to, line.start + line.length);
         if (stop > start) selections.push_back({start - line.start, stop - start, selected});
-        line.layout->draw(&painter, origin + QPointF(0, rowStarts_[index] * h), selections, area);
+        line.layout->draw(&painter, origin + QPointF(0, rowStarts_[index] * h), selections);
     }
 }
 

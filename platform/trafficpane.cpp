@@ -223,8 +223,9 @@ std::pair<int, std::vector<int>> TrafficPane::Replace(const QString &next, qsize
         if (gone >= 0) {
             const qsizetype was = line.start + gone;
             while (old < lines_.size() && lines_[old].start < was) ++old;
-            if (old < lines_.size() && lines_[old].start == was && lines_[old].length == line.length && lines_[old].layout) {
+            if (old < lines_.size() && lines_[old].start == was && lines_[old].length == line.length) {
                 if (moved < 0) moved = rowStarts_[old] - rows;
+                line.run = std::move(lines_[old].run);
                 line.layout = std::move(lines_[old].layout);
                 line.rows = lines_[old].rows;
                 line.width = lines_[old].width;
@@ -243,23 +244,48 @@ std::pair<int, std::vector<int>> TrafficPane::Replace(const QString &next, qsize
 
 void TrafficPane::LayOut(Line &line) const
 {
-    line.layout = std::make_unique<QTextLayout>(text_.mid(line.start, line.length), font());
+    line.run.reset();
+    line.layout.reset();
+    if (!wrapped_) line.run = GlyphTable::For(font()).Lay(QStringView(text_).mid(line.start, line.length));
+    if (line.run) {
+        line.rows = 1;
+        line.width = line.run->inked;
+    } else {
+        line.layout = MakeLayout(line, &line.rows, &line.width);
+    }
+}
+
+std::unique_ptr<QTextLayout> TrafficPane::MakeLayout(const Line &line, int *rows, qreal *width) const
+{
+    auto layout = std::make_unique<QTextLayout>(text_.mid(line.start, line.length), font());
     QTextOption option;
     option.setWrapMode(wrapped_ ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
-    line.layout->setTextOption(option);
-    line.layout->setCacheEnabled(true);
-    const qreal width = wrapped_ ? std::max(1, viewport()->width() - 2 * Margin) : Unbounded;
-    line.rows = 0;
-    line.width = 0;
-    line.layout->beginLayout();
-    for (QTextLine row = line.layout->createLine(); row.isValid(); row = line.layout->createLine()) {
-        row.setLineWidth(width);
-        row.setPosition(QPointF(0, line.rows * rowHeight_));
-        line.width = std::max(line.width, row.naturalTextWidth());
-        ++line.rows;
+    layout->setTextOption(option);
+    layout->setCacheEnabled(true);
+    const qreal across = wrapped_ ? std::max(1, viewport()->width() - 2 * Margin) : Unbounded;
+    *rows = 0;
+    *width = 0;
+    layout->beginLayout();
+    for (QTextLine row = layout->createLine(); row.isValid(); row = layout->createLine()) {
+        row.setLineWidth(across);
+        row.setPosition(QPointF(0, *rows * rowHeight_));
+        *width = std::max(*width, row.naturalTextWidth());
+        ++*rows;
     }
-    line.layout->endLayout();
-    line.rows = std::max(1, line.rows);
+    layout->endLayout();
+    *rows = std::max(1, *rows);
+    return layout;
+}
+
+// A plain line is laid out only when asked where its characters lie.
+const QTextLayout &TrafficPane::LayoutOf(const Line &line) const
+{
+    if (!line.layout) {
+        int rows = 0;
+        qreal width = 0;
+        line.layout = MakeLayout(line, &rows, &width);
+    }
+    return *line.layout;
 }
 
 void TrafficPane::LayOutAll()
@@ -293,13 +319,12 @@ int TrafficPane::LineOfPosition(int position) const
     return std::max(0, static_cast<int>(after - lines_.begin()) - 1);
 }
 
-void TrafficPane::Announce(const QString &before) const
+void TrafficPane::Announce(const QString &before)
 {
     if (!QAccessible::isActive()) return;
-    auto *self = const_cast<TrafficPane *>(this);
-    QAccessibleTextUpdateEvent update(self, 0, before, text_);
+    QAccessibleTextUpdateEvent update(this, 0, before, text_);
     QAccessible::updateAccessibility(&update);
-    QAccessibleTextCursorEvent caret(self, position_);
+    QAccessibleTextCursorEvent caret(this, position_);
     QAccessible::updateAccessibility(&caret);
 }
 
@@ -372,7 +397,7 @@ void TrafficPane::EnsureVisible(int position)
     position = std::clamp(position, 0, static_cast<int>(text_.size()));
     const int index = LineOfPosition(position);
     const Line &line = lines_[index];
-    const QTextLine row = line.layout->lineForTextPosition(position - line.start);
+    const QTextLine row = LayoutOf(line).lineForTextPosition(position - line.start);
     if (!row.isValid()) return;
     QScrollBar *down = verticalScrollBar(), *across = horizontalScrollBar();
     const int at = rowStarts_[index] + row.lineNumber();
@@ -390,8 +415,9 @@ QRect TrafficPane::CaretRect(int position) const
     position = std::clamp(position, 0, static_cast<int>(text_.size()));
     const int index = LineOfPosition(position);
     const Line &line = lines_[index];
-    QTextLine row = line.layout->lineForTextPosition(position - line.start);
-    if (!row.isValid()) row = line.layout->lineAt(0);
+    const QTextLayout &layout = LayoutOf(line);
+    QTextLine row = layout.lineForTextPosition(position - line.start);
+    if (!row.isValid()) row = layout.lineAt(0);
     const qreal x = row.isValid() ? row.cursorToX(position - line.start) : 0;
     const int at = rowStarts_[index] + (row.isValid() ? row.lineNumber() : 0);
     return QRect(Margin + static_cast<int>(std::lround(x)) - across, Margin + (at - down) * rowHeight_, 1, rowHeight_);
@@ -404,7 +430,7 @@ int TrafficPane::PositionAt(QPoint point) const
     const int at = std::clamp(verticalScrollBar()->value() + (y < 0 ? -1 : y / rowHeight_), 0, RowCount() - 1);
     const int index = LineOfRow(at);
     const Line &line = lines_[index];
-    const QTextLine row = line.layout->lineAt(at - rowStarts_[index]);
+    const QTextLine row = LayoutOf(line).lineAt(at - rowStarts_[index]);
     if (!row.isValid()) return line.start;
     return line.start + row.xToCursor(point.x() - Margin + horizontalScrollBar()->value());
 }
@@ -437,10 +463,15 @@ void TrafficPane::paintEvent(QPaintEvent *event)
     const int from = std::min(anchor_, position_), to = std::max(anchor_, position_);
     for (int index : shown) {
         const Line &line = lines_[index];
-        QList<QTextLayout::FormatRange> selections;
+        const QPointF at = origin + QPointF(0, rowStarts_[index] * h);
         const int start = std::max(from, line.start), stop = std::min(to, line.start + line.length);
+        if (line.run && stop <= start) {
+            painter.drawGlyphRun(at, line.run->glyphs);
+            continue;
+        }
+        QList<QTextLayout::FormatRange> selections;
         if (stop > start) selections.push_back({start - line.start, stop - start, selected});
-        line.layout->draw(&painter, origin + QPointF(0, rowStarts_[index] * h), selections);
+        LayoutOf(line).draw(&painter, at, selections);
     }
 }
 

@@ -1,8 +1,10 @@
 // A read-only pane of receiver traffic: the last characters of the stream as
 // lines of text that, unless the pane has the focus, keep their end in view as
 // the stream runs and as the pane's size changes. Keeping it current costs what
-// changed: each line is laid out once, rows that only moved are scrolled as the
-// pixels already drawn, and only rows whose text is new are drawn. The user
+// changed: each line is laid out once (a line of characters the font's glyph
+// table places, not wrapped, is not laid out at all but drawn from the table),
+// rows that only moved are scrolled as the pixels already drawn, and only rows
+// whose text is new are drawn. The user
 // selects with the mouse (a word with a double click), selects all and copies
 // with the keys; to assistive technology it is a read-only text whose caret
 // stands at the end of the selection.
@@ -10,8 +12,11 @@
 
 #include <QAbstractScrollArea>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
+
+#include "platform/glyphtable.h"
 
 class QTextLayout;
 
@@ -75,7 +80,8 @@ private:
         int start = 0, length = 0;   // in text_
         int rows = 1;
         qreal width = 0;             // of its widest row
-        std::unique_ptr<QTextLayout> layout;
+        std::optional<GlyphTable::Run> run;            // a plain line, as the glyph table lays it
+        mutable std::unique_ptr<QTextLayout> layout;   // any other line; a plain one once a caret or selection needs it
     };
 
     // Puts next in place of the text; gone: how many characters of the text
@@ -83,6 +89,8 @@ private:
     // the rows the kept lines moved up by and the lines laid out anew.
     std::pair<int, std::vector<int>> Replace(const QString &next, qsizetype gone);
     void LayOut(Line &line) const;
+    const QTextLayout &LayoutOf(const Line &line) const;
+    std::unique_ptr<QTextLayout> MakeLayout(const Line &line, int *rows, qreal *width) const;
     void LayOutAll();
     void Count();
     int RowCount() const { return rowStarts_.empty() ? 0 : rowStarts_.back(); }
@@ -92,7 +100,7 @@ private:
     void AdjustScrollBars();
     void FollowEnd();
     void Repaint() { viewport()->update(); }
-    void Announce(const QString &before) const;
+    void Announce(const QString &before);   // the text changed, to assistive technology
 
     QString text_;
     std::vector<Line> lines_;

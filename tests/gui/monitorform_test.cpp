@@ -166,7 +166,8 @@ TEST_F(MonitorTest, ThePanesShowTheNewestLineWholeAndWhatTheyShowDrawnWhole)
 }
 
 // To assistive technology each traffic pane is text: a text role, its whole
-// text and the caret at its end, as a read-only text edit offers them.
+// text and the caret at its end, a selection made through it, the character
+// and the line at a point, as a read-only text edit offers them.
 TEST_F(MonitorTest, ThePanesAreTextToAssistiveTechnology)
 {
     QAccessible::setActive(true);
@@ -190,6 +191,17 @@ TEST_F(MonitorTest, ThePanesAreTextToAssistiveTechnology)
         EXPECT_EQ(text->characterCount(), shown.size()) << what;
         EXPECT_EQ(text->text(0, text->characterCount()).replace(QChar::ParagraphSeparator, '\n'), shown) << what;
         EXPECT_EQ(text->cursorPosition(), shown.size()) << what;
+        text->setSelection(0, 3, 7);
+        EXPECT_EQ(text->selectionCount(), 1) << what;
+        EXPECT_EQ(static_cast<TrafficPane *>(pane)->SelectedText(), shown.mid(3, 4)) << what;
+        const int ver = static_cast<int>(shown.indexOf("ver"));
+        const QRect v = text->characterRect(ver);
+        EXPECT_TRUE(v.isValid() && v.width() > 1) << what;
+        EXPECT_EQ(text->offsetAtPoint(v.topLeft() + QPoint(1, v.height() / 2)), ver) << what;
+        int start = 0, end = 0;
+        EXPECT_EQ(text->textAtOffset(ver, QAccessible::LineBoundary, &start, &end).trimmed(), "In> ver") << what;
+        text->removeSelection(0);
+        EXPECT_EQ(text->selectionCount(), 0) << what;
     }
     QAccessible::setActive(false);
 }

@@ -183,7 +183,7 @@ void TrafficPane::ShowText(const QString &text)
     const int now = down->value();
     if (!changed && !hadSelection && now == top && across->value() == left) return;
     const int h = rowHeight_, height = viewport()->height(), width = viewport()->width();
-    const int dy = (top - moved - now) * h;
+    const int dy = RowY(0, now) - RowY(moved, top);   // a kept row's move
     if (!changed || moved < 0 || hadSelection || across->value() != left || std::abs(dy) >= height) {
         Repaint();
         return;
@@ -191,11 +191,11 @@ void TrafficPane::ShowText(const QString &text)
     if (dy != 0) viewport()->scroll(0, dy);
     // A glyph may reach a little past its row: half a row around each is drawn too.
     QRegion stale;
-    for (int line : laid) stale += QRect(0, Margin + (rowStarts_[line] - now) * h - h / 2, width, lines_[line].rows * h + h);
+    for (int line : laid) stale += QRect(0, RowY(rowStarts_[line], now) - h / 2, width, lines_[line].rows * h + h);
     // The blank above the first line, where rows gone from the front were scrolled,
     if (now == 0 && dy != 0) stale += QRect(0, 0, width, Margin + h / 2);
     // and below the last row, where the text ended further down.
-    const int end = Margin + (RowCount() - now) * h, endBefore = Margin + (rowsBefore - top) * h + dy;
+    const int end = RowY(RowCount(), now), endBefore = RowY(rowsBefore, top) + dy;
     if (endBefore > end) stale += QRect(0, end - h / 2, width, endBefore - end + h);
     viewport()->update(stale & viewport()->rect());
 }
@@ -364,16 +364,36 @@ void TrafficPane::copy() const
 // Where things stand in the view
 // ---------------------------------------------------------------------------
 
-// Rows whole in view, above the horizontal bar when it shows.
-int TrafficPane::FullRows() const { return std::max(1, (viewport()->height() - Margin) / rowHeight_); }
+// As a text edit shows it: the first line below the blank at the top of the
+// text, a later one at the top of the view, each row whole.
+int TrafficPane::RowY(int row, int top) const { return (top == 0 ? Margin : 0) + (row - top) * rowHeight_; }
+
+int TrafficPane::RowAt(int y) const
+{
+    const int from = y - RowY(verticalScrollBar()->value(), verticalScrollBar()->value());
+    return verticalScrollBar()->value() + (from < 0 ? -1 : from / rowHeight_);
+}
+
+// Rows whole in view (above the horizontal bar when it shows) below a top row.
+int TrafficPane::WholeRows(int top) const
+{
+    return std::max(1, (viewport()->height() - RowY(top, top)) / rowHeight_);
+}
+
+// The top row that shows the last one whole.
+int TrafficPane::LastTop() const
+{
+    if (RowCount() <= WholeRows(0)) return 0;
+    return std::max(1, RowCount() - WholeRows(1));
+}
 
 void TrafficPane::AdjustScrollBars()
 {
     const bool was = adjusting_;
     adjusting_ = true;
     QScrollBar *down = verticalScrollBar(), *across = horizontalScrollBar();
-    down->setRange(0, std::max(0, RowCount() - FullRows()));
-    down->setPageStep(FullRows());
+    down->setRange(0, LastTop());
+    down->setPageStep(WholeRows(1));
     down->setSingleStep(1);
     const int width = viewport()->width();
     across->setRange(0, std::max(0, static_cast<int>(std::ceil(documentWidth_)) + 2 * Margin - width));
@@ -402,7 +422,7 @@ void TrafficPane::EnsureVisible(int position)
     QScrollBar *down = verticalScrollBar(), *across = horizontalScrollBar();
     const int at = rowStarts_[index] + row.lineNumber();
     if (at < down->value()) down->setValue(at);
-    else if (at >= down->value() + FullRows()) down->setValue(at - FullRows() + 1);
+    else if (at >= down->value() + WholeRows(down->value())) down->setValue(at < WholeRows(0) ? 0 : std::max(1, at - WholeRows(1) + 1));
     const int x = Margin + static_cast<int>(std::lround(row.cursorToX(position - line.start)));
     const int width = viewport()->width();
     if (x < across->value() || x >= across->value() + width) across->setValue(x - width / 2);
@@ -411,7 +431,7 @@ void TrafficPane::EnsureVisible(int position)
 QRect TrafficPane::CaretRect(int position) const
 {
     const int down = verticalScrollBar()->value(), across = horizontalScrollBar()->value();
-    if (lines_.empty()) return QRect(Margin - across, Margin - down * rowHeight_, 1, rowHeight_);
+    if (lines_.empty()) return QRect(Margin - across, RowY(0, down), 1, rowHeight_);
     position = std::clamp(position, 0, static_cast<int>(text_.size()));
     const int index = LineOfPosition(position);
     const Line &line = lines_[index];
@@ -420,14 +440,13 @@ QRect TrafficPane::CaretRect(int position) const
     if (!row.isValid()) row = layout.lineAt(0);
     const qreal x = row.isValid() ? row.cursorToX(position - line.start) : 0;
     const int at = rowStarts_[index] + (row.isValid() ? row.lineNumber() : 0);
-    return QRect(Margin + static_cast<int>(std::lround(x)) - across, Margin + (at - down) * rowHeight_, 1, rowHeight_);
+    return QRect(Margin + static_cast<int>(std::lround(x)) - across, RowY(at, down), 1, rowHeight_);
 }
 
 int TrafficPane::PositionAt(QPoint point) const
 {
     if (lines_.empty() || RowCount() == 0) return 0;
-    const int y = point.y() - Margin;
-    const int at = std::clamp(verticalScrollBar()->value() + (y < 0 ? -1 : y / rowHeight_), 0, RowCount() - 1);
+    const int at = std::clamp(RowAt(point.y()), 0, RowCount() - 1);
     const int index = LineOfRow(at);
     const Line &line = lines_[index];
     const QTextLine row = LayoutOf(line).lineAt(at - rowStarts_[index]);
@@ -445,18 +464,17 @@ void TrafficPane::paintEvent(QPaintEvent *event)
     QPainter painter(viewport());
     painter.setPen(palette().color(QPalette::Text));
     const int h = rowHeight_, top = verticalScrollBar()->value();
-    auto rowAt = [&](int y) { return top + (y - Margin < 0 ? -1 : (y - Margin) / h); };
     // The lines across each part of the region, with a row on either side for
     // glyphs that reach past their row; each drawn once.
     std::vector<int> shown;
     for (const QRect &part : event->region()) {
-        const int first = LineOfRow(std::clamp(rowAt(part.top()) - 1, 0, RowCount() - 1));
-        const int last = LineOfRow(std::clamp(rowAt(part.bottom()) + 1, 0, RowCount() - 1));
+        const int first = LineOfRow(std::clamp(RowAt(part.top()) - 1, 0, RowCount() - 1));
+        const int last = LineOfRow(std::clamp(RowAt(part.bottom()) + 1, 0, RowCount() - 1));
         for (int index = first; index <= last; ++index) shown.push_back(index);
     }
     std::sort(shown.begin(), shown.end());
     shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
-    const QPointF origin(Margin - horizontalScrollBar()->value(), Margin - top * h);
+    const QPointF origin(Margin - horizontalScrollBar()->value(), RowY(0, top));
     QTextCharFormat selected;
     selected.setBackground(palette().brush(QPalette::Highlight));
     selected.setForeground(palette().brush(QPalette::HighlightedText));
@@ -477,7 +495,9 @@ void TrafficPane::paintEvent(QPaintEvent *event)
 
 void TrafficPane::scrollContentsBy(int dx, int dy)
 {
-    if (!adjusting_) viewport()->scroll(dx, dy * rowHeight_);
+    if (adjusting_) return;
+    const int top = verticalScrollBar()->value();
+    viewport()->scroll(dx, RowY(0, top) - RowY(0, top + dy));
 }
 
 // The view's size changes with the pane's and when a scroll bar comes or goes

@@ -96,7 +96,10 @@ private:
     int RowCount() const { return rowStarts_.empty() ? 0 : rowStarts_.back(); }
     int LineOfRow(int row) const;
     int LineOfPosition(int position) const;
-    int FullRows() const;
+    int RowY(int row, int top) const;   // where a row's top stands in the view with top at the top
+    int RowAt(int y) const;             // the row at a height of the view
+    int WholeRows(int top) const;
+    int LastTop() const;
     void AdjustScrollBars();
     void FollowEnd();
     void Repaint() { viewport()->update(); }

@@ -423,9 +423,12 @@ void TrafficPane::EnsureVisible(int position)
     const int at = rowStarts_[index] + row.lineNumber();
     if (at < down->value()) down->setValue(at);
     else if (at >= down->value() + WholeRows(down->value())) down->setValue(at < WholeRows(0) ? 0 : std::max(1, at - WholeRows(1) + 1));
+    // Across: a caret right of the view to its middle; one left of it as far
+    // left as keeps it in view, so that lines show from their start where they can.
     const int x = Margin + static_cast<int>(std::lround(row.cursorToX(position - line.start)));
     const int width = viewport()->width();
-    if (x < across->value() || x >= across->value() + width) across->setValue(x - width / 2);
+    if (x >= across->value() + width) across->setValue(x - width / 2);
+    else if (x < across->value()) across->setValue(x - width + std::min(width / 2, 2 * Margin));
 }
 
 QRect TrafficPane::CaretRect(int position) const

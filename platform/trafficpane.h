@@ -28,7 +28,7 @@ public:
 
     // Where the view goes as the text moves on.
     enum class Follow {
-        Caret,    // the caret's row whole in view, its column brought to the middle when out of view
+        Caret,    // the caret whole in view (see EnsureVisible)
         Bottom,   // the last row whole in view; the columns stay
     };
     void SetFollow(Follow follow) { follow_ = follow; }
@@ -60,7 +60,8 @@ public:
     // The character position nearest a point of the viewport.
     int PositionAt(QPoint point) const;
     // The row of a character position brought into view, scrolled as little as
-    // it takes; its column to the middle of the view when out of view.
+    // it takes; a column right of the view brought to its middle, one left of
+    // it as far left as keeps it in view.
     void EnsureVisible(int position);
     int RowHeight() const { return rowHeight_; }
 

@@ -51,6 +51,27 @@ qsizetype FallenOff(QStringView shown, QStringView next)
 
 bool InWord(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
 
+// Draws the glyphs of a run that stand across a view width wide, from left in
+// the run (its glyphs in order of their positions): a line much wider than the
+// pane costs what the pane shows of it.
+void DrawAcross(QPainter &painter, QPointF at, const QGlyphRun &run, qreal left, int width)
+{
+    const QList<QPointF> positions = run.positions();
+    const qreal reach = run.rawFont().averageCharWidth() * 4;   // how far left of its place a glyph may ink
+    auto past = [](const QPointF &p, qreal x) { return p.x() < x; };
+    const qsizetype from = std::lower_bound(positions.begin(), positions.end(), left - reach, past) - positions.begin();
+    const qsizetype to = std::lower_bound(positions.begin() + from, positions.end(), left + width + reach, past) - positions.begin();
+    if (from == 0 && to == positions.size()) {
+        painter.drawGlyphRun(at, run);
+        return;
+    }
+    if (to <= from) return;
+    QGlyphRun part = run;
+    part.setGlyphIndexes(run.glyphIndexes().mid(from, to - from));
+    part.setPositions(positions.mid(from, to - from));
+    painter.drawGlyphRun(at, part);
+}
+
 // What a pane is to assistive technology: a read-only text, its caret and selection.
 class PaneAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
@@ -184,25 +205,38 @@ void TrafficPane::ShowText(const QString &text)
     if (!changed && !hadSelection && now == top && across->value() == left) return;
     const int h = rowHeight_, height = viewport()->height(), width = viewport()->width();
     const int dy = RowY(0, now) - RowY(moved, top);   // a kept row's move
-    if (!changed || moved < 0 || hadSelection || across->value() != left || std::abs(dy) >= height) {
+    if (!changed || moved < 0 || hadSelection || across->value() != left || dy > 0 || -dy >= height) {
         Repaint();
         return;
     }
-    if (dy != 0) viewport()->scroll(0, dy);
+    // The rows of the lines kept are scrolled as drawn, and only they: the
+    // blank below the text stays as it is. Lines laid out anew lie before and
+    // after them.
+    int first = 0, last = static_cast<int>(lines_.size()) - 1;
+    size_t from = 0, to = laid.size();
+    while (from < to && laid[from] == first) ++from, ++first;
+    while (to > from && laid[to - 1] == last) --to, --last;
+    if (first > last) {
+        Repaint();
+        return;
+    }
+    const int keptTop = RowY(rowStarts_[first], now), keptBottom = RowY(rowStarts_[last + 1], now);
+    if (dy != 0) viewport()->scroll(0, dy, QRect(0, keptTop, width, keptBottom - dy - keptTop) & viewport()->rect());
     // A glyph may reach a little past its row: half a row around each is drawn too.
     QRegion stale;
     for (int line : laid) stale += QRect(0, RowY(rowStarts_[line], now) - h / 2, width, lines_[line].rows * h + h);
-    // The blank above the first line, where rows gone from the front were scrolled,
+    // The blank above the first line, where rows gone from the front stood,
     if (now == 0 && dy != 0) stale += QRect(0, 0, width, Margin + h / 2);
-    // and below the last row, where the text ended further down.
-    const int end = RowY(RowCount(), now), endBefore = RowY(rowsBefore, top) + dy;
-    if (endBefore > end) stale += QRect(0, end - h / 2, width, endBefore - end + h);
+    // and the text that stood below the rows scrolled.
+    const int below = keptBottom - dy, endBefore = RowY(rowsBefore, top);
+    if (endBefore > below) stale += QRect(0, below - h / 2, width, endBefore - below + h);
     viewport()->update(stale & viewport()->rect());
 }
 
 std::pair<int, std::vector<int>> TrafficPane::Replace(const QString &next, qsizetype gone)
 {
     text_ = next;
+    if (gone < 0) documentWidth_ = 0;
     std::vector<Line> lines;
     for (qsizetype start = 0;;) {
         const qsizetype lf = text_.indexOf(u'\n', start);
@@ -291,6 +325,7 @@ const QTextLayout &TrafficPane::LayoutOf(const Line &line) const
 void TrafficPane::LayOutAll()
 {
     for (Line &line : lines_) LayOut(line);
+    documentWidth_ = 0;
     Count();
 }
 
@@ -298,7 +333,6 @@ void TrafficPane::Count()
 {
     rowStarts_.resize(lines_.size() + 1);
     int row = 0;
-    documentWidth_ = 0;
     for (size_t i = 0; i < lines_.size(); ++i) {
         rowStarts_[i] = row;
         row += lines_[i].rows;
@@ -478,6 +512,7 @@ void TrafficPane::paintEvent(QPaintEvent *event)
     std::sort(shown.begin(), shown.end());
     shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
     const QPointF origin(Margin - horizontalScrollBar()->value(), RowY(0, top));
+    const int width = viewport()->width();
     QTextCharFormat selected;
     selected.setBackground(palette().brush(QPalette::Highlight));
     selected.setForeground(palette().brush(QPalette::HighlightedText));
@@ -487,7 +522,7 @@ void TrafficPane::paintEvent(QPaintEvent *event)
         const QPointF at = origin + QPointF(0, rowStarts_[index] * h);
         const int start = std::max(from, line.start), stop = std::min(to, line.start + line.length);
         if (line.run && stop <= start) {
-            painter.drawGlyphRun(at, line.run->glyphs);
+            DrawAcross(painter, at, line.run->glyphs, -at.x(), width);
             continue;
         }
         QList<QTextLayout::FormatRange> selections;

@@ -1,8 +1,10 @@
 #include <QScreen>
 #include <QScrollBar>
+#include <QStringList>
 #include <random>
 
 #include "gui_test_support.h"
+#include "platform/plaintext.h"
 #include "platform/trafficpane.h"
 
 namespace {
@@ -31,6 +33,7 @@ TEST(TrafficPaneTest, KeptCurrentItShowsWhatItShowsDrawnWhole)
             QWidget window;
             window.resize(330, 200);
             TrafficPane pane(&window);
+            DrawTextUnshaped(&pane);
             pane.setGeometry(window.rect());
             pane.SetWrapped(wrapped);
             pane.SetFollow(wrapped ? TrafficPane::Follow::Bottom : TrafficPane::Follow::Caret);
@@ -51,5 +54,37 @@ TEST(TrafficPaneTest, KeptCurrentItShowsWhatItShowsDrawnWhole)
             EXPECT_EQ(pane.verticalScrollBar()->value(), pane.verticalScrollBar()->maximum());
             EXPECT_TRUE(pane.viewport()->rect().contains(pane.CaretRect()));
         }
+    }
+}
+
+// A line wider than the pane, scrolled across: the view shows what a pane wide
+// enough for the whole line shows at the same place.
+TEST(TrafficPaneTest, ALongLineScrolledAcrossShowsWhatAWidePaneShowsThere)
+{
+    QStringList lines;
+    for (const QString &line : QString::fromLatin1(SampleBytes().left(30000)).split("\r\n"))
+        if (line.size() > 150 && lines.size() < 4) lines << line;
+    ASSERT_EQ(lines.size(), 4);
+    const QString text = lines.join('\n') + "\nIn> ver";
+    QWidget window;
+    TrafficPane narrow(&window), wide(&window);
+    narrow.setGeometry(0, 0, 300, 120);
+    window.resize(4000, 260);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    for (TrafficPane *pane : {&narrow, &wide}) {
+        DrawTextUnshaped(pane);   // as the program's panes: the lines are drawn from the glyph table
+        pane->SetFollow(TrafficPane::Follow::Bottom);
+        pane->ShowText(text);
+    }
+    wide.setGeometry(0, 130, narrow.horizontalScrollBar()->maximum() + 300, 120);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !wide.horizontalScrollBar()->isVisible() && narrow.horizontalScrollBar()->isVisible(); }, 3000));
+    const QImage whole = wide.viewport()->grab().toImage();
+    QScrollBar *across = narrow.horizontalScrollBar();
+    for (int at = 0; at <= across->maximum(); at += 37) {
+        across->setValue(at);
+        const QSize port = narrow.viewport()->size();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ShownAsDrawnWhole(narrow); }, 3000)) << at;
+        EXPECT_EQ(narrow.viewport()->grab().toImage(), whole.copy(QRect(QPoint(at, 0), port))) << at;
     }
 }

@@ -4,10 +4,9 @@
 // changed: each line is laid out once (a line of characters the font's glyph
 // table places, not wrapped, is not laid out at all but drawn from the table),
 // rows that only moved are scrolled as the pixels already drawn, and only rows
-// whose text is new are drawn. The user
-// selects with the mouse (a word with a double click), selects all and copies
-// with the keys; to assistive technology it is a read-only text whose caret
-// stands at the end of the selection.
+// whose text is new are drawn. The user selects with the mouse (a word with a
+// double click), selects all and copies with the keys; to assistive technology
+// it is a read-only text whose caret stands at the end of the selection.
 #pragma once
 
 #include <QAbstractScrollArea>

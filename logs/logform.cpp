@@ -108,13 +108,6 @@ private:
     QString text_;
 };
 
-// A font whose texts the glyph table lays out as the grid would: fixed pitch,
-// no lines through or under them.
-bool FixedPitch(const QFont &font)
-{
-    return QFontInfo(font).fixedPitch() && !font.underline() && !font.overline() && !font.strikeOut();
-}
-
 // Whether a text of single-byte characters reads the same as a QString (the
 // UTF-8 of a text with any other byte is not compared).
 bool SameAscii(const QString &shown, const std::string &text)
@@ -159,7 +152,6 @@ LogGrid::LogGrid(QWidget *parent) : QTableWidget(parent)
     setPalette(pal);
     setFrameShape(QFrame::Box);
     setLineWidth(GridLineWidth);
-    fixedPitch_ = FixedPitch(font());
 }
 
 void LogGrid::SetRowCount(int rows)
@@ -228,9 +220,7 @@ void LogGrid::SetCellText(int column, int row, const QString &text)
 
 void LogGrid::LayOut(LaidOut &cell) const
 {
-    // A fixed-pitch font puts each character where the table puts it.
-    cell.run.reset();
-    if (fixedPitch_ && (cell.run = GlyphTable::For(font()).Lay(cell.text))) {
+    if ((cell.run = GlyphTable::For(font()).Lay(cell.text))) {
         // Not made anew when already empty: a static text allocates as it is made.
         if (!cell.layout.text().isEmpty()) cell.layout = QStaticText();
         return;
@@ -264,7 +254,6 @@ void LogGrid::changeEvent(QEvent *event)
     QTableWidget::changeEvent(event);
     // Laid out again in the new font.
     if (event->type() == QEvent::FontChange) {
-        fixedPitch_ = FixedPitch(font());
         for (std::vector<LaidOut> &cells : laidOut_)
             for (LaidOut &cell : cells) LayOut(cell);
     }

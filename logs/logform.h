@@ -67,7 +67,6 @@ private:
     void LayOut(LaidOut &cell) const;
 
     std::vector<std::vector<LaidOut>> laidOut_;   // [row][column], rows and columns as set so far
-    bool fixedPitch_ = false;   // cells drawn from the font's glyph table
 };
 
 class LogForm : public MdiChildForm {

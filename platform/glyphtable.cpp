@@ -23,6 +23,8 @@ QList<QGlyphRun> LaidOut(const QString &text, const QFont &font)
 
 GlyphTable::GlyphTable(const QFont &f) : font(f)
 {
+    // A line through, over or under a text is drawn with the text, not with its glyphs: such a font places nothing.
+    if (font.underline() || font.overline() || font.strikeOut()) return;
     QString all;
     for (char16_t c = First; c <= Last; ++c) all += QChar(c);
     const QList<QGlyphRun> runs = LaidOut(all, font);

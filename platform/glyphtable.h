@@ -1,9 +1,10 @@
 // A font's glyph and advance for each printable ASCII character that is drawn
 // by a glyph of its own (no ligature), and the pairs of them set closer or
 // wider than their advances (kerned): laid out, a text of the others has each
-// character where the sum of the advances before it puts it. Views that draw
-// the same short texts over and over (value labels, grid cells) draw them as
-// one run of these glyphs in place of laying each text out.
+// character where the sum of the advances before it puts it. A font with
+// lines through, over or under its texts places none. Views that draw the same
+// short texts over and over (value labels, grid cells, the lines of traffic
+// panes) draw them as one run of these glyphs in place of laying each text out.
 #pragma once
 
 #include <QFont>

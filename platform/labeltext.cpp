@@ -20,15 +20,12 @@ bool LabelText::Draw(QLabel *label)
 {
     const QString text = label->text();
     // What the label draws by rules of its own: no text, a rich text, a frame,
-    // margins, wrapping, a mnemonic, a disabled, centred or right-to-left text,
-    // a font with lines.
+    // margins, wrapping, a mnemonic, a disabled, centred or right-to-left text.
     if (text.isEmpty() || (label->alignment() & Qt::AlignHCenter) || label->textFormat() != Qt::PlainText ||
         label->frameWidth() != 0 || label->margin() != 0 || label->indent() > 0 || label->wordWrap() || label->buddy() ||
         !label->isEnabled() || label->layoutDirection() != Qt::LeftToRight)
         return false;
-    const QFont font = label->font();
-    if (font.underline() || font.overline() || font.strikeOut()) return false;
-    const GlyphTable &table = GlyphTable::For(font);
+    const GlyphTable &table = GlyphTable::For(label->font());
     const std::optional<GlyphTable::Run> run = table.Lay(text);
     if (!run) return false;
     const QRect r = label->contentsRect();
